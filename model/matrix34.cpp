@@ -1,0 +1,61 @@
+#include "model/matrix34.h"
+
+#include <cmath>
+
+namespace {
+
+// Mixes rows p and q (all four columns, translation included) in double, rounding once.
+void MixRows(float* m, int p, int q, double degrees) {
+    const double a = degrees * kRotateDegToRad;
+    const double c = std::cos(a);
+    const double s = std::sin(a);
+    for (int i = 0; i < 4; ++i) {
+        const double pv = m[p * 4 + i];
+        const double qv = m[q * 4 + i];
+        m[p * 4 + i] = static_cast<float>(pv * c - qv * s);
+        m[q * 4 + i] = static_cast<float>(qv * c + pv * s);
+    }
+}
+
+}  // namespace
+
+void Matrix34::SetIdentity() {
+    for (float& v : m) {
+        v = 0.0F;
+    }
+    m[0] = 1.0F;
+    m[5] = 1.0F;
+    m[10] = 1.0F;
+}
+
+void Matrix34::RotateX(double degrees) {
+    MixRows(m, 2, 1, degrees);
+}
+void Matrix34::RotateY(double degrees) {
+    MixRows(m, 2, 0, degrees);
+}
+void Matrix34::RotateZ(double degrees) {
+    MixRows(m, 0, 1, degrees);
+}
+
+// Every product and sum rounds to float, in this order; -ffp-contract=off keeps it so.
+float Matrix34::TransformX(float x, float y, float z) const {
+    float t = m[0] * x;
+    t = t + m[4] * y;
+    t = t + m[8] * z;
+    return t + m[3];
+}
+
+float Matrix34::TransformY(float x, float y, float z) const {
+    float t = m[1] * x;
+    t = t + m[5] * y;
+    t = t + m[9] * z;
+    return t + m[7];
+}
+
+float Matrix34::TransformZ(float x, float y, float z) const {
+    float t = m[2] * x;
+    t = t + m[6] * y;
+    t = t + m[10] * z;
+    return t + m[11];
+}

@@ -1,0 +1,54 @@
+#include "render/frame.h"
+
+#include "render/projection.h"
+
+void ComposeFrame(const PuzzleGame& game, Canvas& canvas) {
+    // One pixel past the bitmap: only the top row and left column of the outline show.
+    canvas.SelectBrush(g_backgroundBrush);
+    canvas.Rectangle(0, 0, kFrameWidth + 1, kFrameHeight + 1);
+    if (g_solved != 0) {
+        canvas.SelectBrush(g_solvedBrush);
+        canvas.Rectangle(0, 0, kFrameWidth + 1, kFrameHeight + 1);
+    }
+    DrawPuzzle(game, canvas);
+}
+
+void DrawPuzzle(const PuzzleGame& game, Canvas& canvas) {
+    BuildDrawOrder(game);
+    for (const int slot : g_drawOrder) {
+        DrawPiece(g_pieces[slot], canvas);
+    }
+}
+
+void DrawPiece(const Piece& piece, Canvas& canvas) {
+    bool away[7];
+    for (int f = 0; f < piece.faceCount; ++f) {
+        away[f] = IsFacingAway(piece, f);
+    }
+    Point points[5];
+    for (int f = 0; f < piece.faceCount; ++f) {
+        if (away[f]) {
+            continue;
+        }
+        for (int k = 0; k < piece.faceVertexCount[f]; ++k) {
+            const int v = piece.faceVertex[f][k];
+            points[k] = Point{piece.sx[v], piece.sy[v]};
+        }
+        if (g_skin == 1) {
+            canvas.SelectBrush(g_brushes[piece.faceColour[f]]);
+            canvas.Polygon(points, piece.faceVertexCount[f]);
+            continue;
+        }
+        canvas.SelectBrush(g_brushes[piece.faceColour[f] == kColourGrey ? kColourGrey : kColourWhite]);
+        canvas.Polygon(points, piece.faceVertexCount[f]);
+        const int st = piece.faceSticker[f];
+        if (st != -1) {
+            for (int k = 0; k < piece.stickerVertexCount[st]; ++k) {
+                const int v = piece.stickerVertex[st][k];
+                points[k] = Point{piece.sx[v], piece.sy[v]};
+            }
+            canvas.SelectBrush(g_brushes[piece.stickerColour[st]]);
+            canvas.Polygon(points, piece.stickerVertexCount[st]);
+        }
+    }
+}

@@ -1,0 +1,142 @@
+#include "render/projection.h"
+
+#include <cmath>
+
+#include "platform/host.h"
+
+void ScaleMatrix(Matrix34& m, float a, float b, float c) {
+    for (int i = 0; i < 4; ++i) {
+        m.m[i] *= a;
+        m.m[4 + i] *= b;
+        m.m[8 + i] *= c;
+    }
+}
+
+void TranslateMatrix(Matrix34& m, float tx, float ty, float tz) {
+    m.m[3] += tx;
+    m.m[7] += ty;
+    m.m[11] += tz;
+}
+
+// Float sums in the matrix's order, then truncation toward zero.
+int ProjectX(Matrix34 m, float x, float y, float z) {
+    return static_cast<int>(m.TransformX(x, y, z));
+}
+int ProjectY(Matrix34 m, float x, float y, float z) {
+    return static_cast<int>(m.TransformY(x, y, z));
+}
+int ProjectZ(Matrix34 m, float x, float y, float z) {
+    return static_cast<int>(m.TransformZ(x, y, z));
+}
+
+void ProjectPiece(Piece& piece, Matrix34 m) {
+    for (int i = 0; i < piece.vertexCount; ++i) {
+        piece.sx[i] = ProjectX(m, piece.x[i], piece.y[i], piece.z[i]);
+        piece.sy[i] = ProjectY(m, piece.x[i], piece.y[i], piece.z[i]);
+        piece.sz[i] = ProjectZ(m, piece.x[i], piece.y[i], piece.z[i]);
+    }
+}
+
+void ProjectBox(OuterBox& box, Matrix34 m) {
+    for (int i = 0; i < 8; ++i) {
+        box.sx[i] = ProjectX(m, box.x[i], box.y[i], box.z[i]);
+        box.sy[i] = ProjectY(m, box.x[i], box.y[i], box.z[i]);
+        box.sz[i] = ProjectZ(m, box.x[i], box.y[i], box.z[i]);
+    }
+}
+
+void BuildViewMatrix(const PuzzleGame& game) {
+    g_viewMatrix.SetIdentity();
+    g_viewMatrix.RotateY(game.m_viewAngleY);
+    g_viewMatrix.RotateZ(game.m_viewAngleZ);
+    g_viewMatrix.RotateX(game.m_viewAngleX);
+    ScaleMatrix(g_viewMatrix, g_scale, -g_scale, g_scale);
+    TranslateMatrix(g_viewMatrix, 120.0F, 135.0F, 32.0F);
+}
+
+void RefreshView(PuzzleGame& game) {
+    BuildViewMatrix(game);
+    for (Piece& piece : g_pieces) {
+        ProjectPiece(piece, g_viewMatrix);
+    }
+    ProjectBox(g_outerBox, g_viewMatrix);
+    HostInvalidateFrame();
+}
+
+namespace {
+
+// Clockwise on a y-down screen means front-facing. The atan2 runs in double and is
+// narrowed before the float degree factor.
+bool FacingAway(const int* sx, const int* sy, const int* idx) {
+    const double a1 =
+        std::atan2(static_cast<double>(sx[idx[1]] - sx[idx[0]]), static_cast<double>(sy[idx[1]] - sy[idx[0]]));
+    const double a2 =
+        std::atan2(static_cast<double>(sx[idx[2]] - sx[idx[1]]), static_cast<double>(sy[idx[2]] - sy[idx[1]]));
+    const float deg1 = static_cast<float>(a1) * kRadToDeg;
+    const float deg2 = static_cast<float>(a2) * kRadToDeg;
+    float d = deg2 - deg1;
+    if (d > 180.0F) {
+        d -= 360.0F;
+    }
+    if (d < -180.0F) {
+        d += 360.0F;
+    }
+    return d >= 0.0F;
+}
+
+}  // namespace
+
+bool IsFacingAway(const Piece& piece, int face) {
+    return FacingAway(piece.sx, piece.sy, piece.faceVertex[face]);
+}
+
+bool IsBoxFaceFacingAway(const OuterBox& box, int face) {
+    return FacingAway(box.sx, box.sy, box.faceVertex[face]);
+}
+
+float MeanDepth(const Piece& piece) {
+    float sum = 0.0F;
+    for (int i = 0; i < piece.vertexCount; ++i) {
+        sum += static_cast<float>(piece.sz[i]);
+    }
+    return sum / static_cast<float>(piece.vertexCount);
+}
+
+void BuildDrawOrder(const PuzzleGame& game) {
+    float key[8];
+    for (int i = 0; i < 8; ++i) {
+        g_drawOrder[i] = i;
+        key[i] = MeanDepth(g_pieces[i]);
+    }
+    for (int pass = 0; pass < 7; ++pass) {
+        for (int j = 0; j < 7; ++j) {
+            if (key[j] > key[j + 1]) {
+                const float k = key[j];
+                key[j] = key[j + 1];
+                key[j + 1] = k;
+                const int s = g_drawOrder[j];
+                g_drawOrder[j] = g_drawOrder[j + 1];
+                g_drawOrder[j + 1] = s;
+            }
+        }
+    }
+    if (game.m_turnAxis != 0) {
+        // The layer behind is painted whole before the one in front.
+        const int rear = game.m_turnLayerFront == 1 ? 0 : 1;
+        int sorted[8];
+        for (int i = 0; i < 8; ++i) {
+            sorted[i] = g_drawOrder[i];
+        }
+        int n = 0;
+        for (const int slot : sorted) {
+            if (g_inTurningLayer[slot] == rear) {
+                g_drawOrder[n++] = slot;
+            }
+        }
+        for (const int slot : sorted) {
+            if (g_inTurningLayer[slot] != rear) {
+                g_drawOrder[n++] = slot;
+            }
+        }
+    }
+}
