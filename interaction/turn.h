@@ -9,7 +9,7 @@ constexpr float kDragDegToRad = 0.017453292F;
 float AngleDiff(float a, float b);
 float AbsAngleDiff(float a, float b);
 // Screen direction of (right, up) in degrees: double atan2, float factor, narrowed once.
-float ScreenAngle(float right, float up);
+float ScreenAngle(double right, double up);
 
 void TurnPieceModel(Piece& piece, const Matrix34& matrix);
 bool IsSolved();

@@ -1,0 +1,257 @@
+#include <cmath>
+
+#include "interaction/turn.h"
+#include "platform/host.h"
+#include "render/projection.h"
+
+namespace {
+
+bool SlotInFace(int slot, int face) {
+    for (const int s : g_faceSlots[face]) {
+        if (s == slot) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The layer of the axis that holds the slot, or -1 for no axis.
+int LayerOfAxis(int axis, int slot) {
+    const int first = g_axisFirstFace[axis];
+    if (first == -1) {
+        return -1;
+    }
+    return SlotInFace(slot, first) ? first : first + 1;
+}
+
+void ClearTouchedAxes() {
+    for (std::uint8_t& flag : g_touchedAxis) {
+        flag = 0;
+    }
+}
+
+}  // namespace
+
+float AngleDiff(float a, float b) {
+    float d = a - b;
+    if (d > 180.0F) {
+        d -= 360.0F;
+    }
+    if (d < -180.0F) {
+        d += 360.0F;
+    }
+    return d;
+}
+
+float AbsAngleDiff(float a, float b) {
+    return std::fabs(AngleDiff(a, b));
+}
+
+float ScreenAngle(double right, double up) {
+    return static_cast<float>(std::atan2(up, right) * static_cast<double>(kRadToDeg));
+}
+
+void PuzzleGame::ChooseAxes(float dragAngle, int* turnAxis) {
+    BuildViewMatrix(*this);
+    const Matrix34& m = g_viewMatrix;
+    const float ox = m.TransformX(0.0F, 0.0F, 0.0F);
+    const float oy = m.TransformY(0.0F, 0.0F, 0.0F);
+    const Point3 ends[4] = {{0, 0, 0}, {1000.0F, 0, 0}, {0, 1000.0F, 0}, {0, 0, 1000.0F}};
+    float direction[4] = {};
+    float deviation[4] = {};
+    for (int k = 1; k <= 3; ++k) {
+        const Point3& e = ends[k];
+        direction[k] = ScreenAngle(m.TransformX(e.x, e.y, e.z) - ox, oy - m.TransformY(e.x, e.y, e.z));
+        float d = AbsAngleDiff(direction[k], dragAngle);
+        if (d > 90.0F) {
+            d = AngleDiff(180.0F, d);  // the acute angle between the two lines
+        }
+        deviation[k] = d;
+    }
+    // Turn about the axis most nearly across the drag; ties go to the earlier axis.
+    int axis = 0;
+    float largest = -999.0F;
+    for (int k = 1; k <= 3; ++k) {
+        if (g_touchedAxis[k] == 0 && deviation[k] > largest) {
+            largest = deviation[k];
+            axis = k;
+        }
+    }
+    // Drive it along the axis most nearly parallel to the drag; ties go to the later axis.
+    float smallest = 999.0F;
+    for (int k = 1; k <= 3; ++k) {
+        if (g_touchedAxis[k] == 0 && deviation[k] <= smallest) {
+            smallest = deviation[k];
+            m_turnRefAngle = direction[k];
+        }
+    }
+    *turnAxis = axis;
+}
+
+int PuzzleGame::ChooseTurnFromFace(int slot, int face, float dragAngle) {
+    const Piece& piece = g_pieces[slot];
+    if (piece.faceColour[face] == kColourGrey) {
+        return -1;
+    }
+    ClearTouchedAxes();
+    // The face's vertex at the centre of its side of the puzzle names the axis it faces.
+    for (int k = 0; k < piece.faceVertexCount[face]; ++k) {
+        const int v = piece.faceVertex[face][k];
+        const int x = static_cast<int>(piece.x[v]);
+        const int y = static_cast<int>(piece.y[v]);
+        const int z = static_cast<int>(piece.z[v]);
+        if (y == 0 && z == 0) {
+            g_touchedAxis[1] = 1;
+            g_turnSense = x > 0 ? 1 : 0;
+            break;
+        }
+        if (x == 0 && z == 0) {
+            g_touchedAxis[2] = 1;
+            g_turnSense = y > 0 ? 1 : 0;
+            break;
+        }
+        if (x == 0 && y == 0) {
+            g_touchedAxis[3] = 1;
+            g_turnSense = z > 0 ? 1 : 0;
+            break;
+        }
+    }
+    int axis = 0;
+    ChooseAxes(dragAngle, &axis);
+    return LayerOfAxis(axis, slot);
+}
+
+int PuzzleGame::ChooseTurnFromChamfer(int slot, int face) {
+    const Piece& piece = g_pieces[slot];
+    if (piece.faceColour[face] == kColourGrey) {
+        return -1;
+    }
+    ClearTouchedAxes();
+    // A chamfer turns about the piece's long axis, through its vertex 0.
+    int axis = 0;
+    if (piece.faceVertexCount[face] >= 1) {
+        const int x = static_cast<int>(piece.x[0]);
+        const int y = static_cast<int>(piece.y[0]);
+        const int z = static_cast<int>(piece.z[0]);
+        if (x != 0) {
+            axis = 1;
+            g_turnSense = x > 0 ? 1 : 0;
+        } else if (y != 0) {
+            axis = 2;
+            g_turnSense = y > 0 ? 1 : 0;
+        } else if (z != 0) {
+            axis = 3;
+            g_turnSense = z > 0 ? 1 : 0;
+        }
+    }
+    m_turnRefAngle = ScreenAngle(piece.sx[3] - piece.sx[2], piece.sy[2] - piece.sy[3]);
+    return LayerOfAxis(axis, slot);
+}
+
+int PuzzleGame::ChooseCubeTurn(int boxFace, float dragAngle) {
+    ClearTouchedAxes();
+    if (boxFace == 0 || boxFace == 1) {
+        g_touchedAxis[3] = 1;
+    } else if (boxFace == 2 || boxFace == 3) {
+        g_touchedAxis[2] = 1;
+    } else if (boxFace == 4 || boxFace == 5) {
+        g_touchedAxis[1] = 1;
+    }
+    g_turnSense = (boxFace == 0 || boxFace == 2 || boxFace == 5) ? 1 : 0;
+    int axis = 0;
+    ChooseAxes(dragAngle, &axis);
+    if (axis == 0) {
+        return -1;
+    }
+    return g_axisFirstFace[axis] + 1;
+}
+
+void PuzzleGame::SelectTurnFace(int face) {
+    if (face == -1) {
+        return;
+    }
+    m_turnFace = face;
+    m_turnState = 0;
+    m_turnAxis = g_faceAxis[face];
+    for (std::uint8_t& flag : g_inTurningLayer) {
+        flag = 0;
+    }
+    for (const int slot : g_faceSlots[face]) {
+        g_inTurningLayer[slot] = 1;
+    }
+}
+
+void PuzzleGame::ShowTurn() {
+    // Every slot gets the same view matrix, with or without the turn: build each once.
+    Matrix34 still;
+    still.SetIdentity();
+    still.RotateY(m_viewAngleY);
+    still.RotateZ(m_viewAngleZ);
+    still.RotateX(m_viewAngleX);
+    Matrix34 turned = still;
+    if (m_turnAxis == 1) {
+        turned.RotateX(g_turnAngleX);
+    } else if (m_turnAxis == 2) {
+        turned.RotateY(g_turnAngleY);
+    } else if (m_turnAxis == 3) {
+        turned.RotateZ(g_turnAngleZ);
+    }
+    ScaleMatrix(still, g_scale, -g_scale, g_scale);
+    TranslateMatrix(still, 120.0F, 135.0F, 32.0F);
+    ScaleMatrix(turned, g_scale, -g_scale, g_scale);
+    TranslateMatrix(turned, 120.0F, 135.0F, 32.0F);
+    for (int slot = 0; slot < 8; ++slot) {
+        g_viewMatrix = g_inTurningLayer[slot] != 0 ? turned : still;
+        ProjectPiece(g_pieces[slot], g_viewMatrix);
+    }
+    // The box follows slot 7's matrix: in a whole-cube step that is the turned puzzle.
+    ProjectBox(g_outerBox, g_viewMatrix);
+    const Point3& c = g_faceCentres[m_turnFace];
+    const int faceDepth = ProjectZ(g_viewMatrix, c.x, c.y, c.z);
+    const int centreDepth = ProjectZ(g_viewMatrix, g_centrePoint.x, g_centrePoint.y, g_centrePoint.z);
+    m_turnLayerFront = (faceDepth - centreDepth) > 0 ? 1 : 0;
+    HostInvalidateFrame();
+}
+
+void PuzzleGame::AbsorbCubeRotation(Matrix34 m) {
+    m.m[3] -= 120.0F;
+    m.m[7] -= 135.0F;
+    m.m[11] -= 32.0F;
+    const float k = 1.0F / g_scale;
+    ScaleMatrix(m, k, -k, k);
+    const double toDeg = -static_cast<double>(kRadToDeg);
+
+    float vx = 0.0F;
+    if (m.m[5] == 0.0F) {
+        vx = m.m[9] > 0.0F ? -90.0F : 90.0F;
+    } else {
+        vx = static_cast<float>(std::atan(static_cast<double>(m.m[9] / m.m[5])) * toDeg);
+    }
+    if (m.m[5] < 0.0F) {
+        vx = vx - 180.0F;
+    }
+    m.RotateX(-vx);
+
+    float vz = 0.0F;
+    if (m.m[5] == 0.0F) {
+        vz = m.m[1] > 0.0F ? -90.0F : 90.0F;
+    } else {
+        vz = static_cast<float>(std::atan(static_cast<double>(m.m[1] / m.m[5])) * toDeg);
+    }
+    m.RotateZ(-vz);
+
+    float vy = 0.0F;
+    if (m.m[10] == 0.0F) {
+        vy = m.m[2] > 0.0F ? -90.0F : 90.0F;
+    } else {
+        vy = static_cast<float>(std::atan(static_cast<double>(-(m.m[2] / m.m[10]))) * toDeg);
+    }
+    m.RotateY(-vy);
+    if (m.m[10] < 0.0F) {
+        vy = vy + 180.0F;
+    }
+
+    m_viewAngleX = vx;
+    m_viewAngleZ = vz;
+    m_viewAngleY = vy;
+}

@@ -1,0 +1,121 @@
+#include "shell/commands.h"
+
+#include "interaction/turn.h"
+#include "platform/crt_rand.h"
+#include "test_support.h"
+
+namespace {
+
+class CommandsTest : public PuzzleTest {
+protected:
+    void SetUp() override {
+        PuzzleTest::SetUp();
+        SetHost(&host);
+    }
+    RecordingHost host;
+};
+
+TEST_F(CommandsTest, SizeStepsClampAtBothEnds) {
+    struct Case {
+        bool up;
+        int presses;
+        float scale;
+    };
+    const Case cases[] = {
+        {false, 1, static_cast<float>(static_cast<double>(0.06F) - 0.01)},
+        {false, 2, 0.04F},
+        {false, 5, 0.04F},
+        {true, 2, 0.08F},
+        {true, 5, 0.08F},
+    };
+    for (const Case& c : cases) {
+        g_scale = 0.06F;
+        for (int i = 0; i < c.presses; ++i) {
+            EXPECT_EQ(PressButton(g_game, c.up ? HostButton::SizeUp : HostButton::SizeDown), ShellAction::PaintNow);
+        }
+        EXPECT_EQ(g_scale, c.scale) << (c.up ? "up " : "down ") << c.presses;
+    }
+    // The size button re-projects: the corner moves in.
+    g_scale = 0.06F;
+    PressButton(g_game, HostButton::SizeDown);
+    EXPECT_LT(g_outerBox.sx[0], 150);
+}
+
+TEST_F(CommandsTest, SizeShowsAndOkHidesInOrder) {
+    EXPECT_EQ(RunCommand(g_game, IDM_SIZE), ShellAction::None);
+    PressButton(g_game, HostButton::SizeOk);
+    const std::vector<std::string> calls = {"show +", "show -", "show OK", "hide +", "hide -", "hide OK"};
+    EXPECT_EQ(host.buttonCalls, calls);
+}
+
+TEST_F(CommandsTest, ChangeSkinTogglesAndShuffles) {
+    EXPECT_EQ(RunCommand(g_game, IDM_CHANGE_SKIN), ShellAction::None);
+    EXPECT_EQ(g_skin, 1);
+    EXPECT_EQ(g_solved, 0);
+    RunCommand(g_game, IDM_CHANGE_SKIN);
+    EXPECT_EQ(g_skin, 2);
+}
+
+TEST_F(CommandsTest, SolvedButtonsActOnlyWhileSolved) {
+    g_solved = 0;
+    const ModelSnapshot before = TakeSnapshot();
+    PressButton(g_game, HostButton::Shuffle);
+    PressButton(g_game, HostButton::NewSkin);
+    EXPECT_TRUE(TakeSnapshot() == before);
+    EXPECT_EQ(g_skin, 2);
+    g_solved = 1;
+    PressButton(g_game, HostButton::NewSkin);
+    EXPECT_EQ(g_skin, 1);
+    EXPECT_EQ(g_solved, 0);
+    // The menu's Shuffle works whether solved or not.
+    const ModelSnapshot unsolved = TakeSnapshot();
+    RunCommand(g_game, IDM_SHUFFLE);
+    EXPECT_FALSE(TakeSnapshot() == unsolved);
+}
+
+TEST_F(CommandsTest, CommandsLeftToTheShell) {
+    struct Case {
+        int command;
+        ShellAction action;
+    };
+    const Case cases[] = {
+        {IDM_ABOUT, ShellAction::OpenAbout}, {IDM_HELP, ShellAction::OpenHelp}, {IDM_QUIT_YES, ShellAction::PostQuit},
+        {IDM_CLOSE, ShellAction::Close},     {IDM_NEW, ShellAction::Default},   {IDM_QUIT, ShellAction::Default},
+        {IDM_QUIT_NO, ShellAction::Default}, {12345, ShellAction::Default},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(RunCommand(g_game, c.command), c.action) << c.command;
+    }
+    EXPECT_TRUE(host.buttonCalls.empty());
+    EXPECT_EQ(g_solved, 1);
+    EXPECT_STREQ(kHelpCommandTarget, "QZTVexalMini.htm#Main_Contents");
+    EXPECT_STREQ(kHelpKeyTarget, "QZTVexal.htm#Main_Contents");
+}
+
+TEST_F(CommandsTest, MovesReachTheGameOnlyWhileTheStylusIsDown) {
+    // Hovering after a release must not turn anything.
+    EXPECT_EQ(StylusMoved(g_game, 10, 10), ShellAction::None);
+    EXPECT_EQ(g_dragMode, 0);
+    StylusPressed(g_game, 5, 5);
+    EXPECT_TRUE(IsStylusHeld());
+    EXPECT_EQ(StylusMoved(g_game, 5, 5), ShellAction::PaintNow);
+    EXPECT_EQ(g_dragMode, 2);
+    StylusReleased(g_game);
+    EXPECT_FALSE(IsStylusHeld());
+    const float viewX = g_game.m_viewAngleX;
+    EXPECT_EQ(StylusMoved(g_game, 200, 200), ShellAction::None);
+    EXPECT_EQ(g_game.m_viewAngleX, viewX);
+}
+
+TEST_F(CommandsTest, CoordinatesAreUnsigned16Bits) {
+    StylusPressed(g_game, 5, 5);
+    StylusMoved(g_game, -1, 5);  // left of the window while captured
+    EXPECT_EQ(g_game.m_pressX, 65535);
+    StylusReleased(g_game);
+    StylusPressed(g_game, 5, 5);
+    StylusMoved(g_game, 0x12345, 0x10005);
+    EXPECT_EQ(g_game.m_pressX, 0x2345);
+    EXPECT_EQ(g_game.m_pressY, 5);
+}
+
+}  // namespace

@@ -1,0 +1,320 @@
+#include <cmath>
+#include <random>
+
+#include "interaction/hit_test.h"
+#include "interaction/turn.h"
+#include "render/projection.h"
+#include "shell/commands.h"
+#include "test_support.h"
+
+namespace {
+
+using DragTest = PuzzleTest;
+
+// Presses and makes the first move at (x, y): the drag is set up there.
+void PressAt(int x, int y) {
+    g_game.StylusDown(x, y, false);
+    g_game.StylusMove(x, y);
+}
+
+TEST_F(DragTest, DragRightOnTheTopOfSlot0TurnsTheFrontLayer) {
+    int x = 0;
+    int y = 0;
+    FaceCentre(0, 3, &x, &y);
+    PressAt(x, y);
+    ASSERT_EQ(g_dragMode, 1);
+    ASSERT_EQ(g_game.m_hitSlot, 0);
+    ASSERT_EQ(g_game.m_hitFace, 3);
+    EXPECT_TRUE(g_game.StylusMove(x + 10, y));
+    EXPECT_EQ(g_game.m_turnFace, 0);
+    EXPECT_EQ(g_game.m_turnAxis, 3);
+    EXPECT_NEAR(g_game.m_turnRefAngle, 10.35, 0.005);
+    EXPECT_EQ(g_turnAngleZ, 346.0F);  // 14 degrees, negated: clockwise seen from the front
+    EXPECT_EQ(g_game.m_turnLayerFront, 1);
+    g_game.StylusUp();
+    EXPECT_TRUE(IsSolved());  // 346 snaps back to 360: a full turn
+}
+
+TEST_F(DragTest, SameDragOnSlot4TurnsTheBackLayer) {
+    int x = 0;
+    int y = 0;
+    FaceCentre(4, 3, &x, &y);
+    PressAt(x, y);
+    ASSERT_EQ(g_game.m_hitSlot, 4);
+    ASSERT_EQ(g_game.m_hitFace, 3);
+    g_game.StylusMove(x + 10, y);
+    EXPECT_EQ(g_game.m_turnFace, 1);
+}
+
+TEST_F(DragTest, WholeCubeStepTurnsTheViewWithTheStylus) {
+    // A step with no side under the start point.
+    g_dragMode = 2;
+    g_game.m_turnState = -1;
+    g_game.m_pressBoxFace = -1;
+    g_game.m_pressX = g_game.m_lastX = 100;
+    g_game.m_pressY = g_game.m_lastY = 100;
+    const float zCentreBefore = g_viewMatrix.TransformX(0, 0, 1000);
+    g_game.DragWholeCube(110, 100);
+    EXPECT_EQ(g_game.m_turnFace, 5);
+    EXPECT_NEAR(g_game.m_viewAngleX, -12.18, 0.01);
+    EXPECT_NEAR(g_game.m_viewAngleY, 1.11, 0.01);
+    EXPECT_NEAR(g_game.m_viewAngleZ, 13.31, 0.01);
+    EXPECT_NEAR(zCentreBefore, 107.6, 0.05);
+    BuildViewMatrix(g_game);
+    EXPECT_NEAR(g_viewMatrix.TransformX(0, 0, 1000), 121.8, 0.05);
+    // The step ends ready for the next one, from this point.
+    EXPECT_EQ(g_dragMode, 2);
+    EXPECT_EQ(g_game.m_turnState, -1);
+    EXPECT_EQ(g_game.m_pressX, 110);
+    EXPECT_EQ(g_turnAngleY, 0.0F);
+}
+
+TEST_F(DragTest, TheFirstWholeCubeMoveOnlyPicksAnAxis) {
+    PressAt(5, 5);  // beside the pieces, over the +Y wedge
+    EXPECT_EQ(g_dragMode, 2);
+    EXPECT_EQ(g_game.m_pressBoxFace, 2);
+    EXPECT_NEAR(g_game.m_viewAngleX, -15.0, 1e-3);
+    EXPECT_NEAR(g_game.m_viewAngleY, 15.0, 1e-3);
+    g_game.StylusUp();
+    EXPECT_EQ(g_dragMode, 0);
+}
+
+TEST_F(DragTest, DeadZoneKeepsTheStartPointForTheFirstStep) {
+    int x = 0;
+    int y = 0;
+    FaceCentre(0, 3, &x, &y);
+    PressAt(x, y);
+    g_game.StylusMove(x + 3, y);  // 9 < 30
+    g_game.StylusMove(x + 5, y);  // 25 < 30
+    EXPECT_EQ(g_game.m_turnState, -1);
+    EXPECT_EQ(g_game.m_lastX, x);
+    EXPECT_EQ(g_turnAngleZ, 0.0F);
+    g_game.StylusMove(x + 10, y);  // the whole 10 pixels in one step
+    EXPECT_EQ(g_turnAngleZ, 346.0F);
+}
+
+// Steps along a reference of 0 degrees on face 0 with no sign rule applying.
+class TurnStepTest : public PuzzleTest {
+protected:
+    void SetUp() override {
+        PuzzleTest::SetUp();
+        g_game.SelectTurnFace(0);
+        g_game.m_turnRefAngle = 0.0F;
+        g_turnSense = 0;
+    }
+};
+
+TEST_F(TurnStepTest, WholeDegreesPerStep) {
+    struct Case {
+        float scale;
+        int steps;
+        int dx;
+        int dy;
+        float angle;
+    };
+    const Case cases[] = {
+        {0.06F, 1, 10, 0, 14},    // 1.4 degrees a pixel
+        {0.04F, 1, 10, 0, 21},    // 2.1 at the smallest size
+        {0.08F, 1, 10, 0, 10},    // 1.05 at the largest
+        {0.06F, 10, 1, 0, 10},    // each 1.4 truncated to 1
+        {0.06F, 1, 0, 10, 0},     // across the reference: nothing
+        {0.06F, 1, -10, 0, 346},  // against it: backwards
+        {0.06F, 3, 0, 1, 0},
+    };
+    for (const Case& c : cases) {
+        g_scale = c.scale;
+        g_turnAngleZ = 0.0F;
+        for (int i = 0; i < c.steps; ++i) {
+            g_game.TurnStep(c.dx, c.dy);
+        }
+        EXPECT_EQ(g_turnAngleZ, c.angle) << c.scale << " " << c.steps << "x(" << c.dx << "," << c.dy << ")";
+    }
+}
+
+TEST_F(TurnStepTest, FractionsForwardAreLostBackwardCostADegree) {
+    g_game.m_turnRefAngle = 10.0F;
+    for (int i = 0; i < 10; ++i) {
+        g_game.TurnStep(1, 0);  // about 0.98 degree forward
+    }
+    EXPECT_EQ(g_turnAngleZ, 0.0F);
+    g_turnSense = 1;  // rule 5: face 0 with the sense set counts backward
+    for (int i = 0; i < 10; ++i) {
+        g_game.TurnStep(1, 0);
+    }
+    EXPECT_EQ(g_turnAngleZ, 350.0F);
+}
+
+TEST_F(TurnStepTest, HugeStepsStayInRangeAndCommitWholeTurns) {
+    const int steps[][2] = {{65535, 0}, {-65535, 65535}, {65535, 65535}, {-65535, -65535}, {3, 65000}, {-70000, 1}};
+    for (const auto& s : steps) {
+        g_game.TurnStep(s[0], s[1]);
+        EXPECT_GE(g_turnAngleZ, 0.0F);
+        EXPECT_LE(g_turnAngleZ, 359.0F);
+        EXPECT_EQ(g_turnAngleZ, std::floor(g_turnAngleZ));
+    }
+    g_game.CommitTurn();
+    for (const Piece& p : g_pieces) {
+        for (int v = 0; v < 12; ++v) {
+            EXPECT_TRUE(IsModelCoordinate(p.x[v]) && IsModelCoordinate(p.y[v]) && IsModelCoordinate(p.z[v]));
+        }
+    }
+}
+
+TEST_F(DragTest, StylusFarOutsideTheWindowDuringALayerDrag) {
+    int x = 0;
+    int y = 0;
+    FaceCentre(0, 6, &x, &y);
+    PressAt(x, y);
+    g_game.StylusMove(x + 20, y + 3);
+    g_game.StylusMove(65535, 65535);  // above and left of the window, captured
+    g_game.StylusMove(65500, 10);
+    const float angles[3] = {g_turnAngleX, g_turnAngleY, g_turnAngleZ};
+    for (const float a : angles) {
+        EXPECT_GE(a, 0.0F);
+        EXPECT_LE(a, 359.0F);
+    }
+    g_game.StylusUp();
+    for (const Piece& p : g_pieces) {
+        for (int v = 0; v < 12; ++v) {
+            EXPECT_TRUE(IsModelCoordinate(p.x[v]) && IsModelCoordinate(p.y[v]) && IsModelCoordinate(p.z[v]));
+        }
+    }
+}
+
+TEST_F(DragTest, TouchAndLiftInsideTheDeadZoneShowsTheButtons) {
+    RecordingHost host;
+    SetHost(&host);
+    int x = 0;
+    int y = 0;
+    FaceCentre(0, 3, &x, &y);
+    StylusPressed(g_game, x, y);
+    StylusMoved(g_game, x + 1, y);
+    StylusReleased(g_game);
+    const std::vector<std::string> shown = {"show Shuffle", "show New Skin"};
+    EXPECT_EQ(host.buttonCalls, shown);
+
+    // A tap without movement sets up no drag and commits nothing.
+    ResetPuzzle();
+    BuildDrawOrder(g_game);
+    RecordingHost tapHost;
+    SetHost(&tapHost);
+    StylusPressed(g_game, x, y);
+    StylusReleased(g_game);
+    EXPECT_TRUE(tapHost.buttonCalls.empty());
+}
+
+TEST_F(DragTest, GreyFaceNeverTurns) {
+    g_dragMode = 1;
+    g_game.m_hitSlot = 0;
+    g_game.m_hitFace = 1;  // inner, grey
+    g_game.m_pressX = g_game.m_lastX = 100;
+    g_game.m_pressY = g_game.m_lastY = 100;
+    g_game.DragLayer(140, 120);
+    EXPECT_EQ(g_game.m_turnState, -1);
+    EXPECT_EQ(g_game.m_lastX, 140);
+}
+
+// A model point turned the way the display turns the layer: the view flips y before the turn.
+void TurnModelPoint(float turnAngle, int axis, const float p[3], float out[3]) {
+    Matrix34 m{};
+    m.SetIdentity();
+    if (axis == 1) {
+        m.RotateX(turnAngle);
+    } else if (axis == 2) {
+        m.RotateY(turnAngle);
+    } else if (axis == 3) {
+        m.RotateZ(turnAngle);
+    }
+    out[0] = m.TransformX(p[0], -p[1], p[2]);
+    out[1] = -m.TransformY(p[0], -p[1], p[2]);
+    out[2] = m.TransformZ(p[0], -p[1], p[2]);
+}
+
+// The model direction whose screen direction drives the turn: an axis, or a chamfer's edge.
+void ReferenceDirection(const Piece& piece, int face, float dir[3]) {
+    if (piece.faceColour[face] == kColourWhite) {
+        dir[0] = piece.x[3] - piece.x[2];
+        dir[1] = piece.y[3] - piece.y[2];
+        dir[2] = piece.z[3] - piece.z[2];
+        return;
+    }
+    BuildViewMatrix(g_game);
+    const Matrix34& m = g_viewMatrix;
+    float best = 999.0F;
+    for (int k = 0; k < 3; ++k) {
+        float e[3] = {0, 0, 0};
+        e[k] = 1000.0F;
+        const float a = ScreenAngle(m.TransformX(e[0], e[1], e[2]) - m.TransformX(0, 0, 0),
+                                    m.TransformY(0, 0, 0) - m.TransformY(e[0], e[1], e[2]));
+        const float d = AbsAngleDiff(a, g_game.m_turnRefAngle);
+        if (d < best) {
+            best = d;
+            for (int i = 0; i < 3; ++i) {
+                dir[i] = i == k ? 1.0F : 0.0F;
+            }
+        }
+    }
+}
+
+// Whatever the view, the touched point moves along the reference direction the way the stylus does.
+TEST_F(DragTest, TouchedPointFollowsTheStylus) {
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<float> angle(-180.0F, 180.0F);
+    int checked = 0;
+    for (int view = 0; view < 60; ++view) {
+        for (int slot = 0; slot < 8; ++slot) {
+            for (int face = 3; face < 7; ++face) {
+                ResetPuzzle();
+                g_game.m_viewAngleX = angle(rng);
+                g_game.m_viewAngleY = angle(rng);
+                g_game.m_viewAngleZ = angle(rng);
+                RefreshView(g_game);
+                const Piece& piece = g_pieces[slot];
+                if (IsFacingAway(piece, face)) {
+                    continue;
+                }
+                // The touched point: the face's model centroid.
+                float p[3] = {0, 0, 0};
+                const int n = piece.faceVertexCount[face];
+                for (int k = 0; k < n; ++k) {
+                    const int v = piece.faceVertex[face][k];
+                    p[0] += piece.x[v] / static_cast<float>(n);
+                    p[1] += piece.y[v] / static_cast<float>(n);
+                    p[2] += piece.z[v] / static_cast<float>(n);
+                }
+                const float dir = angle(rng);
+                const int dx = static_cast<int>(std::lround(12.0 * std::cos(static_cast<double>(dir) * 0.0174533)));
+                const int dy = static_cast<int>(std::lround(12.0 * std::sin(static_cast<double>(dir) * 0.0174533)));
+                g_dragMode = 1;
+                g_game.m_hitSlot = slot;
+                g_game.m_hitFace = face;
+                g_game.m_pressX = g_game.m_lastX = 100;
+                g_game.m_pressY = g_game.m_lastY = 100;
+                g_game.DragLayer(100 + dx, 100 - dy);
+                if (g_game.m_turnState != 0) {
+                    continue;
+                }
+                const int axis = g_game.m_turnAxis;
+                const float turned = axis == 1 ? g_turnAngleX : axis == 2 ? g_turnAngleY : g_turnAngleZ;
+                const float ref = g_game.m_turnRefAngle * 0.017453292F;
+                const float along = static_cast<float>(dx) * std::cos(ref) + static_cast<float>(dy) * std::sin(ref);
+                if (std::fabs(along) < 3.0F || turned == 0.0F) {
+                    continue;
+                }
+                float moved[3] = {};
+                TurnModelPoint(turned, axis, p, moved);
+                float refDir[3] = {};
+                ReferenceDirection(piece, face, refDir);
+                float component = 0.0F;
+                for (int i = 0; i < 3; ++i) {
+                    component += (moved[i] - p[i]) * refDir[i];
+                }
+                EXPECT_GT(component * along, 0.0F) << "view " << view << " slot " << slot << " face " << face;
+                ++checked;
+            }
+        }
+    }
+    EXPECT_GT(checked, 500);
+}
+
+}  // namespace

@@ -1,0 +1,213 @@
+#include <cmath>
+#include <set>
+
+#include "interaction/turn.h"
+#include "platform/crt_rand.h"
+#include "test_support.h"
+
+namespace {
+
+using ModelTest = PuzzleTest;
+
+TEST_F(ModelTest, StartValuesOfTheGameAndGlobals) {
+    ResetPuzzle();  // before any paint
+    EXPECT_EQ(g_game.m_viewAngleX, -15.0F);
+    EXPECT_EQ(g_game.m_viewAngleY, 15.0F);
+    EXPECT_EQ(g_game.m_viewAngleZ, 10.0F);
+    EXPECT_EQ(g_game.m_turnState, -1);
+    EXPECT_EQ(g_game.m_hitFace, -1);
+    EXPECT_EQ(g_game.m_pressX, -1);
+    EXPECT_EQ(g_game.m_pressY, -1);
+    EXPECT_EQ(g_game.m_dragThreshold, 30.0F);
+    EXPECT_EQ(g_game.m_turnAxis, 0);
+    EXPECT_EQ(g_scale, 0.06F);
+    EXPECT_EQ(g_skin, 2);
+    EXPECT_EQ(g_solved, 1);
+    EXPECT_EQ(g_dragMode, 0);
+    EXPECT_EQ(g_pressPending, 0);
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(g_drawOrder[i], i);
+        EXPECT_EQ(g_inTurningLayer[i], 0);
+    }
+    EXPECT_EQ(g_backgroundBrush, 0x800000U);
+    EXPECT_EQ(g_solvedBrush, 0x40c040U);
+    const Colour brushes[8] = {0x1111f5, 0x0079e6, 0x32f532, 0xf53232, 0xffffff, 0x00f5f5, 0xf500f5, 0x808080};
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(g_brushes[i], brushes[i]);
+    }
+    EXPECT_TRUE(IsSolved());
+}
+
+TEST_F(ModelTest, FacesColoursAndStickersOfEveryPiece) {
+    for (int p = 0; p < 8; ++p) {
+        const Piece& piece = g_pieces[p];
+        EXPECT_EQ(piece.vertexCount, 12);
+        EXPECT_EQ(piece.faceCount, 7);
+        EXPECT_EQ(piece.stickerCount, 3);
+        for (int f = 0; f < 7; ++f) {
+            EXPECT_EQ(piece.faceColour[f] == kColourWhite, f == 5) << "piece " << p << " face " << f;
+            EXPECT_EQ(piece.faceColour[f] == kColourGrey, f <= 2) << "piece " << p << " face " << f;
+        }
+        for (int f = 0; f <= 3; ++f) {
+            EXPECT_EQ(piece.faceSticker[f], -1);
+        }
+        EXPECT_EQ(piece.faceSticker[5], 1);
+        // Sticker 0 sits on whichever side face is the polygon 4, 3, 8, 9.
+        const int sideA = piece.faceVertex[4][0] == 4 ? 4 : 6;
+        EXPECT_EQ(piece.faceSticker[sideA], 0);
+        EXPECT_EQ(piece.faceSticker[10 - sideA], 2);
+        EXPECT_EQ(piece.faceVertexCount[0], 5);
+        EXPECT_EQ(piece.faceVertexCount[3], 5);
+        EXPECT_EQ(piece.stickerVertexCount[0], 4);
+        EXPECT_EQ(piece.stickerVertexCount[1], 3);
+        EXPECT_EQ(piece.stickerVertexCount[2], 3);
+        for (int v = 0; v < 12; ++v) {
+            EXPECT_TRUE(IsModelCoordinate(piece.x[v]) && IsModelCoordinate(piece.y[v]) &&
+                        IsModelCoordinate(piece.z[v]));
+            // Zeros are positive zeros.
+            for (const float c : {piece.x[v], piece.y[v], piece.z[v]}) {
+                if (c == 0.0F) {
+                    EXPECT_FALSE(std::signbit(c));
+                }
+            }
+        }
+    }
+    EXPECT_EQ(g_pieces[7].faceVertex[2][0], 5);
+    EXPECT_EQ(g_pieces[0].faceVertex[2][0], 0);
+}
+
+// Each side's centre is a vertex of exactly one non-grey face of each of its four pieces,
+// in the side's skin-1 colour.
+TEST_F(ModelTest, SideCentresTouchOneColouredFacePerPiece) {
+    struct Side {
+        float point[3];
+        int slots[4];
+        int colour;
+    };
+    const Side sides[6] = {
+        {{1000, 0, 0}, {0, 3, 4, 7}, 1},  {{-1000, 0, 0}, {1, 2, 5, 6}, 0}, {{0, 1000, 0}, {0, 1, 4, 5}, 6},
+        {{0, -1000, 0}, {2, 3, 6, 7}, 5}, {{0, 0, 1000}, {0, 1, 2, 3}, 3},  {{0, 0, -1000}, {4, 5, 6, 7}, 2},
+    };
+    for (const Side& side : sides) {
+        for (const int slot : side.slots) {
+            const Piece& piece = g_pieces[slot];
+            int touching = 0;
+            for (int f = 0; f < 7; ++f) {
+                if (piece.faceColour[f] == kColourGrey) {
+                    continue;
+                }
+                for (int k = 0; k < piece.faceVertexCount[f]; ++k) {
+                    const int v = piece.faceVertex[f][k];
+                    if (piece.x[v] == side.point[0] && piece.y[v] == side.point[1] && piece.z[v] == side.point[2]) {
+                        ++touching;
+                        EXPECT_EQ(piece.faceColour[f], side.colour) << "slot " << slot;
+                    }
+                }
+            }
+            EXPECT_EQ(touching, 1) << "slot " << slot;
+        }
+    }
+}
+
+// Every face lists its corners clockwise from outside: the right-hand normal points inward.
+TEST_F(ModelTest, FacesWindClockwiseFromOutside) {
+    for (const Piece& piece : g_pieces) {
+        float cx = 0;
+        float cy = 0;
+        float cz = 0;
+        for (int v = 0; v < 10; ++v) {
+            cx += piece.x[v] / 10;
+            cy += piece.y[v] / 10;
+            cz += piece.z[v] / 10;
+        }
+        for (int f = 0; f < 7; ++f) {
+            const int* idx = piece.faceVertex[f];
+            const float ax = piece.x[idx[1]] - piece.x[idx[0]];
+            const float ay = piece.y[idx[1]] - piece.y[idx[0]];
+            const float az = piece.z[idx[1]] - piece.z[idx[0]];
+            const float bx = piece.x[idx[2]] - piece.x[idx[1]];
+            const float by = piece.y[idx[2]] - piece.y[idx[1]];
+            const float bz = piece.z[idx[2]] - piece.z[idx[1]];
+            const float nx = ay * bz - az * by;
+            const float ny = az * bx - ax * bz;
+            const float nz = ax * by - ay * bx;
+            const float toCentre =
+                nx * (cx - piece.x[idx[0]]) + ny * (cy - piece.y[idx[0]]) + nz * (cz - piece.z[idx[0]]);
+            EXPECT_GT(toCentre, 0.0F) << "face " << f;
+        }
+    }
+}
+
+TEST_F(ModelTest, OuterBoxAndSpareSlot) {
+    EXPECT_EQ(g_outerBox.vertexCount, 8);
+    EXPECT_EQ(g_outerBox.faceCount, 6);
+    const int signs[8][3] = {{1, 1, 1},  {-1, 1, 1},  {-1, -1, 1},  {1, -1, 1},
+                             {1, 1, -1}, {-1, 1, -1}, {-1, -1, -1}, {1, -1, -1}};
+    for (int c = 0; c < 8; ++c) {
+        EXPECT_EQ(g_outerBox.x[c], 1000.0F * static_cast<float>(signs[c][0]));
+        EXPECT_EQ(g_outerBox.y[c], 1000.0F * static_cast<float>(signs[c][1]));
+        EXPECT_EQ(g_outerBox.z[c], 1000.0F * static_cast<float>(signs[c][2]));
+    }
+    const int faces[6][4] = {{3, 2, 1, 0}, {4, 5, 6, 7}, {0, 1, 5, 4}, {2, 3, 7, 6}, {2, 6, 5, 1}, {0, 4, 7, 3}};
+    for (int f = 0; f < 6; ++f) {
+        EXPECT_EQ(g_outerBox.faceVertexCount[f], 4);
+        for (int k = 0; k < 4; ++k) {
+            EXPECT_EQ(g_outerBox.faceVertex[f][k], faces[f][k]);
+        }
+    }
+    EXPECT_EQ(g_spareSlot.vertexCount, 12);
+    EXPECT_EQ(g_spareSlot.faceCount, 7);
+    for (int v = 0; v < 12; ++v) {
+        EXPECT_EQ(g_spareSlot.x[v], 0.0F);
+    }
+}
+
+TEST_F(ModelTest, ResetBringsBackTheConstructedState) {
+    const ModelSnapshot fresh = TakeSnapshot();
+    ShuffleCube(g_game);
+    g_scale = 0.08F;
+    g_skin = 1;
+    g_game.m_viewAngleX = 33.0F;
+    ASSERT_FALSE(TakeSnapshot() == fresh);
+    ResetPuzzle();
+    EXPECT_TRUE(TakeSnapshot() == fresh);
+    EXPECT_EQ(g_scale, 0.06F);
+    EXPECT_EQ(g_skin, 2);
+    EXPECT_EQ(g_solved, 1);
+    EXPECT_EQ(g_game.m_viewAngleX, -15.0F);
+}
+
+TEST_F(ModelTest, TimeSeedUsesMinutesTimesSix) {
+    struct Case {
+        LocalTime time;
+        std::uint32_t seed;
+    };
+    const Case cases[] = {
+        {{0, 0, 0}, 0},
+        {{1, 0, 0}, 6000},  // six, not sixty
+        {{0, 1, 1}, 1001},
+        {{59, 59, 999}, 413999},
+    };
+    RecordingHost host;
+    SetHost(&host);
+    for (const Case& c : cases) {
+        host.time = c.time;
+        EXPECT_EQ(MakeTimeSeed(), c.seed);
+    }
+}
+
+TEST(CrtRandTest, MatchesTheMicrosoftRuntime) {
+    CrtSrand(1);
+    const int expected[] = {41, 18467, 6334, 26500, 19169};
+    for (const int e : expected) {
+        EXPECT_EQ(CrtRand(), e);
+    }
+    CrtSrand(0xFFFFFFFFU);
+    for (int i = 0; i < 1000; ++i) {
+        const int r = CrtRand();
+        EXPECT_GE(r, 0);
+        EXPECT_LE(r, kCrtRandMax);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,198 @@
+#include "render/projection.h"
+
+#include "test_support.h"
+
+namespace {
+
+using ProjectionTest = PuzzleTest;
+
+TEST_F(ProjectionTest, StartViewMatrix) {
+    const double expected[12] = {0.057075, -0.010419, 0.015293,  120,      -0.013740, -0.057075,
+                                 0.012395, 135,       -0.012395, 0.015293, 0.056679,  32};
+    for (int i = 0; i < 12; ++i) {
+        EXPECT_NEAR(g_viewMatrix.m[i], expected[i], 0.5e-6) << "entry " << i;
+    }
+}
+
+struct ProjectCase {
+    float angles[3];  // x, y, z
+    float point[3];
+    int sx;
+    int sy;
+    int sz;
+};
+
+class ProjectPointTest : public PuzzleTest, public ::testing::WithParamInterface<ProjectCase> {};
+
+TEST_P(ProjectPointTest, ProjectsToWholePixels) {
+    const ProjectCase c = GetParam();
+    g_game.m_viewAngleX = c.angles[0];
+    g_game.m_viewAngleY = c.angles[1];
+    g_game.m_viewAngleZ = c.angles[2];
+    RefreshView(g_game);
+    const float* p = c.point;
+    EXPECT_EQ(ProjectX(g_viewMatrix, p[0], p[1], p[2]), c.sx);
+    EXPECT_EQ(ProjectY(g_viewMatrix, p[0], p[1], p[2]), c.sy);
+    EXPECT_EQ(ProjectZ(g_viewMatrix, p[0], p[1], p[2]), c.sz);
+}
+
+INSTANTIATE_TEST_SUITE_P(Corners, ProjectPointTest,
+                         ::testing::Values(ProjectCase{{-15, 15, 10}, {1000, 1000, 1000}, 150, 82, 116},
+                                           // -52.37 truncates toward zero
+                                           ProjectCase{{-15, 15, 10}, {-1000, -1000, -1000}, 89, 187, -52},
+                                           ProjectCase{{-15, 15, 10}, {0, 0, 0}, 120, 135, 32},
+                                           // 0.06 x 1000 is 60.0 in single precision: 180, not 179
+                                           ProjectCase{{0, 0, 0}, {1000, 1000, 1000}, 180, 75, 92},
+                                           ProjectCase{{0, 0, 0}, {-1000, -1000, -1000}, 60, 195, -28}));
+
+TEST_F(ProjectionTest, RefreshViewProjectsPiecesAndBoxAndInvalidates) {
+    RecordingHost host;
+    SetHost(&host);
+    RefreshView(g_game);
+    EXPECT_EQ(host.invalidations, 1);
+    // Box corner 0 and piece 0's outer corner region: the nearest corner.
+    EXPECT_EQ(g_outerBox.sx[0], 150);
+    EXPECT_EQ(g_outerBox.sy[0], 82);
+    EXPECT_EQ(g_outerBox.sz[0], 116);
+    EXPECT_EQ(g_pieces[0].sx[5], 120);  // vertex 5 of piece 0 is the centre
+    EXPECT_EQ(g_pieces[0].sy[5], 135);
+    EXPECT_EQ(g_pieces[0].sz[5], 32);
+}
+
+TEST_F(ProjectionTest, ScaleAndTranslate) {
+    Matrix34 m{};
+    for (int i = 0; i < 12; ++i) {
+        m.m[i] = 1.0F;
+    }
+    ScaleMatrix(m, 2, 3, 4);
+    TranslateMatrix(m, 10, 20, 30);
+    const float expected[12] = {2, 2, 2, 12, 3, 3, 3, 23, 4, 4, 4, 34};
+    for (int i = 0; i < 12; ++i) {
+        EXPECT_EQ(m.m[i], expected[i]);
+    }
+}
+
+TEST_F(ProjectionTest, BoxFacesFacingAtTheStartView) {
+    // +Z, -Z, +Y, -Y, -X, +X: the three positive sides face the viewer.
+    const bool away[6] = {false, true, false, true, true, false};
+    for (int f = 0; f < 6; ++f) {
+        EXPECT_EQ(IsBoxFaceFacingAway(g_outerBox, f), away[f]) << "box face " << f;
+    }
+}
+
+// d is exactly +-180 or 0 for these point triples.
+TEST_F(ProjectionTest, FacingTestEdgeCases) {
+    struct Case {
+        int x[3];
+        int y[3];
+        bool away;
+    };
+    const Case cases[] = {
+        {{0, 0, 0}, {0, 10, 0}, true},             // straight back: d = 180 faces away
+        {{0, 0, 0}, {10, 0, 10}, false},           // d = -180 faces the viewer
+        {{0, 10, 20}, {0, 0, 0}, true},            // on one line, same direction: d = 0
+        {{0, 10, 10}, {0, 0, 10}, false},          // right, then down: clockwise on screen
+        {{0, 10, 10}, {0, 0, -10}, true},          // right, then up: counter-clockwise
+        {{60, 180, 180}, {195, 195, 195}, false},  // last two on one pixel: atan2(0, 0) = 0, d = -90
+        {{5, 5, 9}, {5, 5, 5}, true},              // first two on one pixel: d = +90
+    };
+    for (const Case& c : cases) {
+        Piece piece{};
+        piece.faceCount = 1;
+        piece.faceVertexCount[0] = 3;
+        for (int k = 0; k < 3; ++k) {
+            piece.faceVertex[0][k] = k;
+            piece.sx[k] = c.x[k];
+            piece.sy[k] = c.y[k];
+        }
+        EXPECT_EQ(IsFacingAway(piece, 0), c.away)
+            << c.x[0] << "," << c.y[0] << " " << c.x[1] << "," << c.y[1] << " " << c.x[2] << "," << c.y[2];
+    }
+}
+
+TEST_F(ProjectionTest, EdgeOnBoxFaceCountsAsFrontAtZeroAngles) {
+    g_game.m_viewAngleX = 0;
+    g_game.m_viewAngleY = 0;
+    g_game.m_viewAngleZ = 0;
+    RefreshView(g_game);
+    EXPECT_EQ(g_outerBox.sy[2], 195);
+    EXPECT_EQ(g_outerBox.sy[3], 195);
+    EXPECT_EQ(g_outerBox.sy[7], 195);
+    EXPECT_FALSE(IsBoxFaceFacingAway(g_outerBox, 3));  // -Y, seen edge-on
+}
+
+TEST_F(ProjectionTest, MeanDepthIsAFloatAverage) {
+    Piece piece{};
+    piece.vertexCount = 3;
+    piece.sz[0] = 1;
+    piece.sz[1] = 2;
+    piece.sz[2] = 2;
+    EXPECT_FLOAT_EQ(MeanDepth(piece), 5.0F / 3.0F);
+}
+
+TEST_F(ProjectionTest, DrawOrderIsFarthestFirstWithTiesInSlotOrder) {
+    BuildDrawOrder(g_game);
+    // Slot 6 (-,-,-) is farthest and slot 0 (+,+,+) nearest at the start view.
+    EXPECT_EQ(g_drawOrder[0], 6);
+    EXPECT_EQ(g_drawOrder[7], 0);
+    for (int i = 0; i < 7; ++i) {
+        EXPECT_LE(MeanDepth(g_pieces[g_drawOrder[i]]), MeanDepth(g_pieces[g_drawOrder[i + 1]]));
+    }
+    // Equal depths keep slot order.
+    for (Piece& piece : g_pieces) {
+        for (int& z : piece.sz) {
+            z = 7;
+        }
+    }
+    BuildDrawOrder(g_game);
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(g_drawOrder[i], i);
+    }
+}
+
+TEST_F(ProjectionTest, TurningLayerRegroupsTheOrder) {
+    struct Case {
+        std::uint8_t layerFront;
+        int layer[4];
+    };
+    // The rear group is painted first whatever its depth.
+    const Case cases[] = {{1, {0, 1, 2, 3}}, {0, {0, 1, 2, 3}}, {1, {4, 5, 6, 7}}, {0, {0, 4, 7, 3}}};
+    for (const Case& c : cases) {
+        ResetPuzzle();
+        for (const int slot : c.layer) {
+            g_inTurningLayer[slot] = 1;
+        }
+        g_game.m_turnAxis = 3;
+        g_game.m_turnLayerFront = c.layerFront;
+        BuildDrawOrder(g_game);
+        const int firstGroup = c.layerFront == 1 ? 0 : 1;
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_EQ(g_inTurningLayer[g_drawOrder[i]], firstGroup);
+            EXPECT_NE(g_inTurningLayer[g_drawOrder[i + 4]], firstGroup);
+        }
+        // Each group keeps its depth order.
+        for (int i = 0; i < 7; ++i) {
+            if (i != 3) {
+                EXPECT_LE(MeanDepth(g_pieces[g_drawOrder[i]]), MeanDepth(g_pieces[g_drawOrder[i + 1]]));
+            }
+        }
+    }
+    // All eight flagged (a whole-cube step): plain depth order; and after the turn too.
+    ResetPuzzle();
+    BuildDrawOrder(g_game);
+    int plain[8];
+    for (int i = 0; i < 8; ++i) {
+        plain[i] = g_drawOrder[i];
+        g_inTurningLayer[i] = 1;
+    }
+    g_game.m_turnAxis = 2;
+    for (const std::uint8_t front : {0, 1}) {
+        g_game.m_turnLayerFront = front;
+        BuildDrawOrder(g_game);
+        for (int i = 0; i < 8; ++i) {
+            EXPECT_EQ(g_drawOrder[i], plain[i]);
+        }
+    }
+}
+
+}  // namespace

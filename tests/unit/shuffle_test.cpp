@@ -1,0 +1,90 @@
+#include "interaction/turn.h"
+#include "platform/crt_rand.h"
+#include "test_support.h"
+
+namespace {
+
+using ShuffleTest = PuzzleTest;
+
+// Finds a seed whose first draw is r (the generator's first output depends on the seed's low bits).
+std::uint32_t SeedGivingFirstDraw(int r) {
+    for (std::uint32_t seed = 0; seed < (1U << 20U); ++seed) {
+        CrtSrand(seed);
+        if (CrtRand() == r) {
+            return seed;
+        }
+    }
+    ADD_FAILURE() << "no seed draws " << r;
+    return 0;
+}
+
+TEST(RandomBelowTest, RangesOfEveryDraw) {
+    struct Case {
+        int r;
+        int n;
+        int value;
+    };
+    const Case cases[] = {
+        {0, 6, 0},     {5461, 6, 0},  {5462, 6, 1},  {27305, 6, 4}, {27306, 6, 5}, {32766, 6, 5},
+        {32767, 6, 5},  // the one draw that would give n itself
+        {21844, 3, 1}, {21845, 3, 2}, {32766, 3, 2}, {32767, 3, 2}, {0, 1, 0},     {32767, 1, 0},
+    };
+    for (const Case& c : cases) {
+        CrtSrand(SeedGivingFirstDraw(c.r));
+        EXPECT_EQ(RandomBelow(c.n), c.value) << "r " << c.r << " n " << c.n;
+    }
+}
+
+TEST_F(ShuffleTest, TwentyTurnsUnsolvedViewUntouched) {
+    RecordingHost host;
+    SetHost(&host);
+    CrtSrand(1234);
+    g_scale = 0.07F;
+    ShuffleCube(g_game);
+    EXPECT_EQ(host.invalidations, 20);  // one re-projection per committed turn
+    const std::vector<std::string> hidden = {"hide Shuffle", "hide New Skin"};
+    EXPECT_EQ(host.buttonCalls, hidden);
+    EXPECT_EQ(g_solved, 0);
+    EXPECT_EQ(g_scale, 0.07F);
+    EXPECT_EQ(g_game.m_viewAngleX, -15.0F);
+    EXPECT_EQ(g_game.m_viewAngleY, 15.0F);
+    EXPECT_EQ(g_game.m_viewAngleZ, 10.0F);
+    EXPECT_EQ(g_game.m_turnAxis, 0);
+    EXPECT_EQ(g_game.m_turnState, -1);
+    // Twenty pairs of draws.
+    CrtSrand(1234);
+    for (int i = 0; i < 40; ++i) {
+        CrtRand();
+    }
+    const int next = CrtRand();
+    ResetPuzzle();  // seeds from the time, as the program does
+    CrtSrand(1234);
+    ShuffleCube(g_game);
+    EXPECT_EQ(CrtRand(), next);
+}
+
+TEST_F(ShuffleTest, SameSeedSameShuffle) {
+    CrtSrand(77);
+    ShuffleCube(g_game);
+    const ModelSnapshot first = TakeSnapshot();
+    ResetPuzzle();
+    CrtSrand(77);
+    ShuffleCube(g_game);
+    EXPECT_TRUE(TakeSnapshot() == first);
+    ResetPuzzle();
+    CrtSrand(78);
+    ShuffleCube(g_game);
+    EXPECT_FALSE(TakeSnapshot() == first);
+}
+
+TEST_F(ShuffleTest, UnsolvedEvenWhenTheTurnsCancel) {
+    // Seed 0 and a puzzle that is shuffled from solved: whatever the turns give, the flag is clear.
+    for (std::uint32_t seed = 0; seed < 50; ++seed) {
+        ResetPuzzle();
+        CrtSrand(seed);
+        ShuffleCube(g_game);
+        EXPECT_EQ(g_solved, 0);
+    }
+}
+
+}  // namespace

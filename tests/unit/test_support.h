@@ -1,0 +1,41 @@
+// Shared fixtures: a fresh puzzle for every test and a host that records its calls.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "model/puzzle.h"
+#include "platform/host.h"
+
+class RecordingHost final : public Host {
+public:
+    void InvalidateFrame() override { ++invalidations; }
+    void ShowButton(HostButton button, bool show) override;
+    LocalTime GetLocalTime() override { return time; }
+
+    int invalidations = 0;
+    bool visible[kHostButtonCount] = {};
+    std::vector<std::string> buttonCalls;  // e.g. "show Shuffle", "hide OK"
+    LocalTime time{0, 0, 0};
+};
+
+const char* ButtonName(HostButton button);
+
+class PuzzleTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+};
+
+// Screen point inside face f of the piece in a slot (the centroid of its projected corners).
+void FaceCentre(int slot, int face, int* x, int* y);
+// Snapshot of the whole model, for before/after comparisons.
+struct ModelSnapshot {
+    Piece pieces[8];
+    bool operator==(const ModelSnapshot& other) const;
+};
+ModelSnapshot TakeSnapshot();
+// True when a value is one of the model's coordinates 0, +-414, +-500, +-1000.
+bool IsModelCoordinate(float v);
