@@ -1,0 +1,203 @@
+#include "shell/replay/replay.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "model/puzzle.h"
+#include "platform/crt_rand.h"
+#include "render/frame.h"
+#include "shell/commands.h"
+
+Replay::Replay() {
+    SetHost(&m_host);
+}
+
+Replay::~Replay() {
+    if (GetHost() == &m_host) {
+        SetHost(nullptr);
+    }
+}
+
+bool Replay::Paint(const FrameSink& sink) {
+    ComposeFrame(g_game, m_canvas);
+    const int index = m_frames++;
+    return !sink || sink(index, m_canvas);
+}
+
+bool Replay::Run(const Script& script, const FrameSink& sink) {
+    SetHost(nullptr);
+    ResetPuzzle();
+    ResetStylusRouting();
+    CrtSrand(script.seed);  // the seed the constructor would have taken from the clock
+    m_host.Reset();
+    SetHost(&m_host);
+    m_frames = 0;
+    if (!Paint(sink)) {
+        return false;
+    }
+    for (const ScriptEvent& ev : script.events) {
+        switch (ev.op) {
+            case ScriptOp::Down:
+                StylusPressed(g_game, ev.x, ev.y);
+                break;
+            case ScriptOp::Move:
+                StylusMoved(g_game, ev.x, ev.y);
+                break;
+            case ScriptOp::Up:
+                StylusReleased(g_game);
+                break;
+            case ScriptOp::Command:
+                RunCommand(g_game, ev.command);  // About, Help and the rest need a window: nothing here
+                break;
+            case ScriptOp::Button:
+                PressButton(g_game, ev.button);
+                break;
+        }
+        if (!Paint(sink)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+namespace {
+
+// Floats read back to the same float; JSON has no NaN or infinity.
+void AppendFloat(std::string& out, float v) {
+    if (!std::isfinite(v)) {
+        out += "null";
+        return;
+    }
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.9g", static_cast<double>(v));
+    out += buf;
+}
+
+void AppendInt(std::string& out, long long v) {
+    out += std::to_string(v);
+}
+
+template <typename T, typename F>
+void AppendArray(std::string& out, const T* values, int count, F append) {
+    out += '[';
+    for (int i = 0; i < count; ++i) {
+        if (i > 0) {
+            out += ',';
+        }
+        append(out, values[i]);
+    }
+    out += ']';
+}
+
+void Key(std::string& out, const char* name) {
+    out += '"';
+    out += name;
+    out += "\":";
+}
+
+void AppendPiece(std::string& out, const Piece& p) {
+    auto f = [](std::string& o, float v) { AppendFloat(o, v); };
+    auto i = [](std::string& o, int v) { AppendInt(o, v); };
+    out += '{';
+    Key(out, "x");
+    AppendArray(out, p.x, 12, f);
+    out += ',';
+    Key(out, "y");
+    AppendArray(out, p.y, 12, f);
+    out += ',';
+    Key(out, "z");
+    AppendArray(out, p.z, 12, f);
+    out += ',';
+    Key(out, "sx");
+    AppendArray(out, p.sx, 12, i);
+    out += ',';
+    Key(out, "sy");
+    AppendArray(out, p.sy, 12, i);
+    out += ',';
+    Key(out, "sz");
+    AppendArray(out, p.sz, 12, i);
+    out += ',';
+    Key(out, "faceColour");
+    AppendArray(out, p.faceColour, 7, i);
+    out += ',';
+    Key(out, "stickerColour");
+    AppendArray(out, p.stickerColour, 3, i);
+    out += '}';
+}
+
+}  // namespace
+
+std::string Replay::StateJson() const {
+    const PuzzleGame& g = g_game;
+    auto f = [](std::string& o, float v) { AppendFloat(o, v); };
+    auto i = [](std::string& o, int v) { AppendInt(o, v); };
+    std::string out;
+    out.reserve(16384);
+    out += '{';
+    Key(out, "viewAngles");
+    const float view[3] = {g.m_viewAngleX, g.m_viewAngleY, g.m_viewAngleZ};
+    AppendArray(out, view, 3, f);
+    out += ',';
+    Key(out, "scale");
+    AppendFloat(out, g_scale);
+    out += ',';
+    Key(out, "skin");
+    AppendInt(out, g_skin);
+    out += ',';
+    Key(out, "solved");
+    out += g_solved != 0 ? "true" : "false";
+    out += ',';
+    Key(out, "dragMode");
+    AppendInt(out, g_dragMode);
+    out += ',';
+    Key(out, "pressPending");
+    out += g_pressPending != 0 ? "true" : "false";
+    out += ',';
+    Key(out, "turnState");
+    AppendInt(out, g.m_turnState);
+    out += ',';
+    Key(out, "turnFace");
+    AppendInt(out, g.m_turnFace);
+    out += ',';
+    Key(out, "turnAxis");
+    AppendInt(out, g.m_turnAxis);
+    out += ',';
+    Key(out, "turnAngles");
+    const float turn[3] = {g_turnAngleX, g_turnAngleY, g_turnAngleZ};
+    AppendArray(out, turn, 3, f);
+    out += ',';
+    Key(out, "turnRefAngle");
+    AppendFloat(out, g.m_turnRefAngle);
+    out += ',';
+    Key(out, "buttons");
+    const char* names[kHostButtonCount] = {"shuffle", "newskin", "sizeDown", "sizeUp", "sizeOk"};
+    out += '{';
+    for (int b = 0; b < kHostButtonCount; ++b) {
+        out += b > 0 ? "," : "";
+        Key(out, names[b]);
+        out += m_host.visible[b] ? "true" : "false";
+    }
+    out += "},";
+    Key(out, "drawOrder");
+    AppendArray(out, g_drawOrder, 8, i);
+    out += ',';
+    Key(out, "pieces");
+    out += '[';
+    for (int s = 0; s < 8; ++s) {
+        out += s > 0 ? "," : "";
+        AppendPiece(out, g_pieces[s]);
+    }
+    out += "],";
+    Key(out, "box");
+    out += '{';
+    Key(out, "sx");
+    AppendArray(out, g_outerBox.sx, 8, i);
+    out += ',';
+    Key(out, "sy");
+    AppendArray(out, g_outerBox.sy, 8, i);
+    out += ',';
+    Key(out, "sz");
+    AppendArray(out, g_outerBox.sz, 8, i);
+    out += "}}";
+    return out;
+}

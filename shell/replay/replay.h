@@ -1,0 +1,56 @@
+// Plays a script against the game with no window: the third shell.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "platform/host.h"
+#include "platform/soft_canvas.h"
+#include "shell/replay/script.h"
+
+// Remembers what a window would show: the buttons, and whether a paint is due.
+class ReplayHost final : public Host {
+public:
+    void InvalidateFrame() override { ++invalidations; }
+    void ShowButton(HostButton button, bool show) override { visible[static_cast<int>(button)] = show; }
+    LocalTime GetLocalTime() override { return LocalTime{0, 0, 0}; }
+    void Reset() {
+        for (bool& v : visible) {
+            v = false;
+        }
+        invalidations = 0;
+    }
+
+    bool visible[kHostButtonCount] = {};
+    int invalidations = 0;
+};
+
+// Called with every painted frame, numbered from 0; returns false to stop the replay.
+using FrameSink = std::function<bool(int index, const SoftCanvas& frame)>;
+
+class Replay {
+public:
+    Replay();
+    Replay(const Replay&) = delete;
+    Replay& operator=(const Replay&) = delete;
+    Replay(Replay&&) = delete;
+    Replay& operator=(Replay&&) = delete;
+    ~Replay();
+
+    // Starts the game afresh (seeded with script.seed), paints, then plays every event,
+    // painting after each. False when the sink asked to stop.
+    bool Run(const Script& script, const FrameSink& sink);
+    [[nodiscard]] const SoftCanvas& Frame() const { return m_canvas; }
+    [[nodiscard]] const ReplayHost& HostState() const { return m_host; }
+    [[nodiscard]] int FramesPainted() const { return m_frames; }
+
+    // The whole state as one JSON object.
+    [[nodiscard]] std::string StateJson() const;
+
+private:
+    bool Paint(const FrameSink& sink);
+
+    ReplayHost m_host;
+    SoftCanvas m_canvas;
+    int m_frames = 0;
+};

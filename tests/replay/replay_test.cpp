@@ -1,0 +1,159 @@
+#include "shell/replay/replay.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "interaction/turn.h"
+#include "model/puzzle.h"
+#include "platform/crt_rand.h"
+#include "shell/commands.h"
+
+namespace {
+
+TEST(ScriptTest, ReadsEveryCommand) {
+    const std::string text =
+        "# a comment\n"
+        "seed 4294967295\n"
+        "\n"
+        "down 1 2   # trailing comment\n"
+        "move 65535 0\n"
+        "up\n"
+        "command change-skin\n"
+        "button newskin\n"
+        "  button   ok  \n";
+    Script s;
+    std::string error;
+    ASSERT_TRUE(ParseScript(text, &s, &error)) << error;
+    EXPECT_EQ(s.seed, 4294967295U);
+    ASSERT_EQ(s.events.size(), 6U);
+    EXPECT_EQ(s.events[0].op, ScriptOp::Down);
+    EXPECT_EQ(s.events[0].x, 1);
+    EXPECT_EQ(s.events[0].y, 2);
+    EXPECT_EQ(s.events[0].line, 4);
+    EXPECT_EQ(s.events[1].x, 65535);
+    EXPECT_EQ(s.events[2].op, ScriptOp::Up);
+    EXPECT_EQ(s.events[3].command, IDM_CHANGE_SKIN);
+    EXPECT_EQ(s.events[4].button, HostButton::NewSkin);
+    EXPECT_EQ(s.events[5].button, HostButton::SizeOk);
+}
+
+TEST(ScriptTest, BadLinesAreNamed) {
+    struct Case {
+        const char* text;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"down 1\n", "line 1: 'down' takes two whole numbers X Y from 0 to 65535"},
+        {"up\nmove 1 65536\n", "line 2: 'move' takes two whole numbers X Y from 0 to 65535"},
+        {"move -1 5\n", "line 1: 'move' takes two whole numbers X Y from 0 to 65535"},
+        {"move 1.5 5\n", "line 1: 'move' takes two whole numbers X Y from 0 to 65535"},
+        {"move 0x10 5\n", "line 1: 'move' takes two whole numbers X Y from 0 to 65535"},
+        {"down 1 2 3\n", "line 1: 'down' takes two whole numbers X Y from 0 to 65535"},
+        {"up now\n", "line 1: 'up' takes no arguments"},
+        {"\n\nup\nseed 3\n", "line 4: 'seed' may only be the first command"},
+        {"seed 1\nseed 2\n", "line 2: 'seed' may only be the first command"},
+        {"seed -1\n", "line 1: 'seed' takes one whole number from 0 to 4294967295"},
+        {"seed 4294967296\n", "line 1: 'seed' takes one whole number from 0 to 4294967295"},
+        {"seed 99999999999999999999999\n", "line 1: 'seed' takes one whole number from 0 to 4294967295"},
+        {"command quit\n", "line 1: 'command' takes one of: shuffle, change-skin, size, help, about, quit-no"},
+        {"button\n", "line 1: 'button' takes one of: shuffle, newskin, minus, plus, ok"},
+        {"Down 1 2\n", "line 1: unknown command 'Down' (expected seed, down, move, up, command or button)"},
+    };
+    for (const Case& c : cases) {
+        Script s;
+        std::string error;
+        EXPECT_FALSE(ParseScript(c.text, &s, &error)) << c.text;
+        EXPECT_EQ(error, c.error) << c.text;
+    }
+}
+
+Script Parse(const std::string& text) {
+    Script s;
+    std::string error;
+    EXPECT_TRUE(ParseScript(text, &s, &error)) << error;
+    return s;
+}
+
+TEST(ReplayTest, PaintsOnceAtStartAndAfterEveryCommand) {
+    Replay replay;
+    int frames = 0;
+    ASSERT_TRUE(replay.Run(Parse("# only a comment\n\ncommand size\nbutton plus\nbutton ok\n"),
+                           [&](int index, const SoftCanvas&) { return index == frames++; }));
+    EXPECT_EQ(frames, 4);
+    EXPECT_EQ(g_scale, static_cast<float>(static_cast<double>(0.06F) + 0.01));
+    EXPECT_FALSE(replay.HostState().visible[static_cast<int>(HostButton::SizeUp)]);
+    // The start frame is green: the puzzle starts solved.
+    Replay fresh;
+    ASSERT_TRUE(fresh.Run(Parse(""), nullptr));
+    EXPECT_EQ(fresh.Frame().PixelAt(200, 260), 0x40c040U);
+    EXPECT_EQ(fresh.Frame().PixelAt(0, 100), 0x000000U);  // the outline's left column
+}
+
+TEST(ReplayTest, SeedDecidesTheShuffle) {
+    Replay a;
+    ASSERT_TRUE(a.Run(Parse("seed 7\ncommand shuffle\n"), nullptr));
+    const std::string first = a.StateJson();
+    Replay b;
+    ASSERT_TRUE(b.Run(Parse("seed 7\ncommand shuffle\n"), nullptr));
+    EXPECT_EQ(b.StateJson(), first);
+    Replay c;
+    ASSERT_TRUE(c.Run(Parse("seed 8\ncommand shuffle\n"), nullptr));
+    EXPECT_NE(c.StateJson(), first);
+    // The same as seeding the runtime and shuffling by hand.
+    ResetPuzzle();
+    CrtSrand(7);
+    ShuffleCube(g_game);
+    Piece byHand[8];
+    std::memcpy(byHand, g_pieces, sizeof byHand);
+    Replay d;
+    ASSERT_TRUE(d.Run(Parse("seed 7\ncommand shuffle\n"), nullptr));
+    EXPECT_EQ(std::memcmp(byHand, g_pieces, sizeof byHand), 0);
+}
+
+TEST(ReplayTest, ADragTurnsALayerAndTheStateSaysSo) {
+    // Top of the nearest piece, dragged right past the dead zone, then released: a full
+    // turn back to solved, and the two solved-state buttons appear.
+    Replay replay;
+    ASSERT_TRUE(replay.Run(Parse("down 127 79\nmove 127 79\nmove 137 79\n"), nullptr));
+    const std::string during = replay.StateJson();
+    EXPECT_NE(during.find("\"dragMode\":1"), std::string::npos);
+    EXPECT_NE(during.find("\"turnFace\":0"), std::string::npos);
+    EXPECT_NE(during.find("\"turnAngles\":[0,0,346]"), std::string::npos);
+    EXPECT_NE(during.find("\"turnRefAngle\":10.3"), std::string::npos);
+    ASSERT_TRUE(replay.Run(Parse("down 127 79\nmove 127 79\nmove 137 79\nup\n"), nullptr));
+    const std::string after = replay.StateJson();
+    EXPECT_NE(after.find("\"solved\":true"), std::string::npos);
+    EXPECT_NE(after.find("\"buttons\":{\"shuffle\":true,\"newskin\":true,\"sizeDown\":false"), std::string::npos);
+    EXPECT_NE(after.find("\"turnAngles\":[0,0,0]"), std::string::npos);
+}
+
+TEST(ReplayTest, StateHasEveryKey) {
+    Replay replay;
+    ASSERT_TRUE(replay.Run(Parse(""), nullptr));
+    const std::string json = replay.StateJson();
+    for (const char* key : {"\"viewAngles\":[-15,15,10]", "\"scale\":0.0599999987", "\"skin\":2", "\"solved\":true",
+                            "\"dragMode\":0", "\"pressPending\":false", "\"turnState\":-1", "\"turnFace\":0",
+                            "\"turnAxis\":0", "\"turnAngles\":", "\"turnRefAngle\":0",
+                            "\"buttons\":", "\"drawOrder\":[6,", "\"pieces\":[{\"x\":[0,1000,1000,414,0,",
+                            "\"faceColour\":[7,7,7,6,3,4,1]", "\"stickerColour\":[1,1,2]", "\"box\":{\"sx\":[150,"}) {
+        EXPECT_NE(json.find(key), std::string::npos) << key;
+    }
+    EXPECT_EQ(json.front(), '{');
+    EXPECT_EQ(json.back(), '}');
+}
+
+TEST(ReplayTest, ButtonsActOnlyWhenTheirStateAllows) {
+    Replay replay;
+    // Unsolved after the shuffle: the "Shuffle" button's message changes nothing.
+    ASSERT_TRUE(replay.Run(Parse("seed 3\ncommand shuffle\n"), nullptr));
+    const std::string shuffled = replay.StateJson();
+    ASSERT_TRUE(replay.Run(Parse("seed 3\ncommand shuffle\nbutton shuffle\nbutton newskin\n"), nullptr));
+    EXPECT_EQ(replay.StateJson(), shuffled);
+    // Solved at start: "New Skin" switches to skin 1 and shuffles.
+    ASSERT_TRUE(replay.Run(Parse("button newskin\n"), nullptr));
+    EXPECT_NE(replay.StateJson().find("\"skin\":1,\"solved\":false"), std::string::npos);
+}
+
+}  // namespace
