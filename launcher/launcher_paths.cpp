@@ -1,0 +1,109 @@
+#include "launcher/launcher_paths.h"
+
+#include <array>
+
+namespace ostrover {
+namespace {
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/' || c == ':';
+}
+
+// Index just past the last directory separator, 0 when there is none.
+std::size_t FileNameStart(const std::string& path) {
+    const std::size_t last = path.find_last_of("\\/:");
+    return last == std::string::npos ? 0 : last + 1;
+}
+
+}  // namespace
+
+std::string ProgramToken(const std::string& commandLine) {
+    std::size_t i = 0;
+    while (i < commandLine.size() && IsBlank(commandLine[i])) {
+        ++i;
+    }
+    if (i < commandLine.size() && commandLine[i] == '"') {
+        // A missing closing quote takes the rest of the line, as the runtime does.
+        const std::size_t close = commandLine.find('"', i + 1);
+        const std::size_t end = close == std::string::npos ? commandLine.size() : close;
+        return commandLine.substr(i + 1, end - i - 1);
+    }
+    std::size_t end = i;
+    while (end < commandLine.size() && !IsBlank(commandLine[end])) {
+        ++end;
+    }
+    return commandLine.substr(i, end - i);
+}
+
+std::string BaseNameOfPath(const std::string& path) {
+    std::string name = path.substr(FileNameStart(path));
+    const std::size_t dot = name.rfind('.');
+    if (dot != std::string::npos) {
+        name.erase(dot);
+    }
+    return name;
+}
+
+std::string LauncherBaseName(const std::string& commandLine, const std::string& modulePath) {
+    std::string name = BaseNameOfPath(ProgramToken(commandLine));
+    if (name.empty()) {
+        name = BaseNameOfPath(modulePath);
+    }
+    if (name.empty()) {
+        name = "Ostrover";
+    }
+    return name;
+}
+
+std::string IniPathFor(const std::string& baseName) {
+    return ".\\" + baseName + ".ini";
+}
+
+std::string ChildCommandLine(const std::string& iniPath) {
+    const bool needsQuotes = iniPath.find_first_of(" \t") != std::string::npos;
+    // A file name cannot hold a quote, and ours ends in ".ini", so no closing backslash
+    // can swallow the quote.
+    return needsQuotes ? "/report \"" + iniPath + "\"" : "/report " + iniPath;
+}
+
+std::string RegistryText(const char* data, std::size_t size) {
+    if (data == nullptr) {
+        return {};
+    }
+    std::size_t length = 0;
+    while (length < size && data[length] != '\0') {
+        ++length;
+    }
+    return std::string(data, length);
+}
+
+std::optional<std::string> ResolveProgram(const std::string& path, const FileExists& exists) {
+    if (path.empty()) {
+        return std::nullopt;
+    }
+    bool hasSeparator = false;
+    for (const char c : path) {
+        hasSeparator = hasSeparator || IsSeparator(c);
+    }
+    const std::string full = hasSeparator ? path : ".\\" + path;
+
+    if (full.find('.', FileNameStart(full)) != std::string::npos) {
+        if (exists(full)) {
+            return full;
+        }
+        return std::nullopt;
+    }
+    static const std::array<const char*, 4> kExtensions = {".com", ".exe", ".bat", ".cmd"};
+    for (const char* extension : kExtensions) {
+        const std::string candidate = full + extension;
+        if (exists(candidate)) {
+            return candidate;
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace ostrover
