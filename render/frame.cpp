@@ -21,12 +21,14 @@ void DrawPuzzle(const PuzzleGame& game, Canvas& canvas) {
 }
 
 void DrawPiece(const Piece& piece, Canvas& canvas) {
-    bool away[7];
-    for (int f = 0; f < piece.faceCount; ++f) {
+    // Facing of every face first, as the device does, before anything is drawn.
+    bool away[7] = {};
+    const int faceCount = piece.faceCount < 7 ? piece.faceCount : 7;
+    for (int f = 0; f < faceCount; ++f) {
         away[f] = IsFacingAway(piece, f);
     }
     Point points[5];
-    for (int f = 0; f < piece.faceCount; ++f) {
+    for (int f = 0; f < faceCount; ++f) {
         if (away[f]) {
             continue;
         }

@@ -8,11 +8,12 @@ root=$PWD
 jobs=$(nproc)
 
 failed=()
+mkdir -p "$root/build/logs"
 step() {
     local name=$1
     shift
     echo "==> $name"
-    if "$@"; then
+    if "$@" 2>&1 | tee "$root/build/logs/${name// /-}.log"; then
         echo "==> $name: ok"
     else
         echo "==> $name: FAILED"
@@ -35,11 +36,17 @@ step "source checks" scripts/check-sources.sh
 step "win32 build" bash -c "cmake --preset win32 >/dev/null && cmake --build --preset win32 -j $jobs"
 step "release build" bash -c "cmake --preset release >/dev/null && cmake --build --preset release -j $jobs"
 step "release tests" ctest --preset release -j "$jobs"
+step "clang-tidy" scripts/run-clang-tidy.sh build/release
 step "asan build" bash -c "cmake --preset asan >/dev/null && cmake --build --preset asan -j $jobs"
 step "asan tests" ctest --preset asan -j "$jobs" -LE wine
 
+# One closing line over both ctest runs.
+read -r passed failed_tests < <(cat "$root"/build/logs/release-tests.log "$root"/build/logs/asan-tests.log 2>/dev/null |
+    sed -nE 's/^[0-9]+% tests passed, ([0-9]+) tests? failed out of ([0-9]+).*/\1 \2/p' |
+    awk '{f += $1; p += $2 - $1} END {print p + 0, f + 0}')
 if [ ${#failed[@]} -ne 0 ]; then
-    echo "FAILED: ${failed[*]}"
+    echo "failed steps: ${failed[*]}"
+    echo "$passed passed, $((failed_tests > 0 ? failed_tests : 1)) failed"
     exit 1
 fi
-echo "all steps passed"
+echo "$passed passed, $failed_tests failed"

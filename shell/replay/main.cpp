@@ -84,7 +84,7 @@ bool ReadAll(const std::string& path, std::string* text, std::string* error) {
 
 std::string FramePath(const std::string& dir, int index) {
     char name[32];
-    std::snprintf(name, sizeof name, "frame-%05d.png", index);
+    (void)std::snprintf(name, sizeof name, "frame-%05d.png", index);
     return dir + "/" + name;
 }
 
@@ -113,7 +113,8 @@ int main(int argc, char** argv) {
         } else if (scriptPath.empty()) {
             scriptPath = arg;
         } else {
-            return Usage("only one script, please (got " + scriptPath + " and " + arg + ")");
+            return Usage("only one script, please (got " + scriptPath + " and " + arg +
+                         ")");  // NOLINT(performance-inefficient-string-concatenation)
         }
     }
     if (scriptPath.empty()) {
@@ -144,7 +145,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> written;
     auto removeWritten = [&written]() {
         for (const std::string& p : written) {
-            std::remove(p.c_str());
+            (void)std::remove(p.c_str());
         }
     };
     Replay replay;

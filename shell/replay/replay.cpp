@@ -69,7 +69,7 @@ void AppendFloat(std::string& out, float v) {
         return;
     }
     char buf[32];
-    std::snprintf(buf, sizeof buf, "%.9g", static_cast<double>(v));
+    (void)std::snprintf(buf, sizeof buf, "%.9g", static_cast<double>(v));
     out += buf;
 }
 
