@@ -317,4 +317,53 @@ TEST_F(DragTest, TouchedPointFollowsTheStylus) {
     EXPECT_GT(checked, 500);
 }
 
+// The same promise for a whole-cube step: the centre of the touched side follows the stylus.
+TEST_F(DragTest, TouchedSideFollowsTheStylusInAWholeCubeStep) {
+    const float centres[6][3] = {{0, 0, 1000}, {0, 0, -1000}, {0, 1000, 0}, {0, -1000, 0}, {-1000, 0, 0}, {1000, 0, 0}};
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<float> angle(-180.0F, 180.0F);
+    int checked = 0;
+    for (int view = 0; view < 300; ++view) {
+        ResetPuzzle();
+        g_game.m_viewAngleX = angle(rng);
+        g_game.m_viewAngleY = angle(rng);
+        g_game.m_viewAngleZ = angle(rng);
+        RefreshView(g_game);
+        for (int side = 0; side < 6; ++side) {
+            if (IsBoxFaceFacingAway(g_outerBox, side)) {
+                continue;
+            }
+            const float dir = angle(rng);
+            const int dx = static_cast<int>(std::lround(12.0 * std::cos(static_cast<double>(dir) * 0.0174533)));
+            const int dy = static_cast<int>(std::lround(12.0 * std::sin(static_cast<double>(dir) * 0.0174533)));
+            const int face = g_game.ChooseCubeTurn(side, ScreenAngle(dx, dy));
+            ASSERT_NE(face, -1);
+            g_game.m_turnFace = face;
+            g_game.m_turnAxis = g_faceAxis[face];
+            g_turnAngleX = g_turnAngleY = g_turnAngleZ = 0.0F;
+            g_game.TurnStep(dx, dy);
+            const int axis = g_game.m_turnAxis;
+            const float turned = axis == 1 ? g_turnAngleX : axis == 2 ? g_turnAngleY : g_turnAngleZ;
+            const float ref = g_game.m_turnRefAngle * 0.017453292F;
+            const float along = static_cast<float>(dx) * std::cos(ref) + static_cast<float>(dy) * std::sin(ref);
+            if (std::fabs(along) < 3.0F || turned == 0.0F) {
+                continue;
+            }
+            float moved[3] = {};
+            TurnModelPoint(turned, axis, centres[side], moved);
+            Piece any = g_pieces[0];
+            any.faceColour[3] = 1;  // a coloured face: the reference is a model axis
+            float refDir[3] = {};
+            ReferenceDirection(any, 3, refDir);
+            float component = 0.0F;
+            for (int i = 0; i < 3; ++i) {
+                component += (moved[i] - centres[side][i]) * refDir[i];
+            }
+            EXPECT_GT(component * along, 0.0F) << "view " << view << " side " << side;
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 300);
+}
+
 }  // namespace
