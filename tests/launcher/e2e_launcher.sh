@@ -1,0 +1,252 @@
+#!/usr/bin/env bash
+# Drives the real Ostrover under Wine and Xvfb: clicks with and without the application
+# manager in the registry, File > Exit, the About box through both accelerators, and a
+# launcher renamed with a blank. A stand-in application manager records what it was given.
+#
+# Usage: e2e_launcher.sh OSTROVER_EXE STANDIN_EXE WORK_DIR
+# The Wine prefix is private (WORK_DIR/wineprefix, made once), so the registry key set here
+# never reaches other Wine tests. Screenshots land in WORK_DIR/screens.
+set -uo pipefail
+
+if [ $# -ne 3 ]; then
+    echo "usage: $0 OSTROVER_EXE STANDIN_EXE WORK_DIR" >&2
+    exit 2
+fi
+launcher_exe=$1
+standin_exe=$2
+work=$3
+for exe in "$launcher_exe" "$standin_exe"; do
+    if [ ! -f "$exe" ]; then
+        echo "FAIL: $exe is missing; build the win32 preset first (cmake --build --preset win32)" >&2
+        exit 1
+    fi
+done
+
+if [ -z "${OSTROVER_E2E_DISPLAY:-}" ]; then
+    export OSTROVER_E2E_DISPLAY=1
+    exec xvfb-run -a -s "-screen 0 800x600x24" "$0" "$@"
+fi
+
+export WINEPREFIX="$work/wineprefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+run_dir="$work/run"
+appmgr_dir="$work/appmgr"
+record="$appmgr_dir/appmgr-record.txt"
+screens="$work/screens"
+app_paths='HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\CEAPPMGR.EXE'
+
+failures=0
+launcher_pid=
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+pass() { echo "ok: $*"; }
+
+cleanup() {
+    if [ -n "$launcher_pid" ]; then
+        kill "$launcher_pid" 2>/dev/null
+    fi
+    wineserver -k 2>/dev/null
+}
+trap cleanup EXIT
+
+mkdir -p "$work" "$run_dir" "$appmgr_dir" "$screens"
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "making the Wine prefix $WINEPREFIX (once)"
+    wineboot -i >/dev/null 2>&1
+    wineserver -w
+fi
+wineserver -p  # one server for every step below
+# Without a window manager, let Wine draw the frames so the screenshots show captions.
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+
+cp "$launcher_exe" "$run_dir/Ostrover.exe"
+cp "$launcher_exe" "$run_dir/Ostrover Setup.exe"
+cp "$standin_exe" "$appmgr_dir/CEAPPMGR.EXE"
+appmgr_win=$(winepath -w "$appmgr_dir/CEAPPMGR.EXE")
+run_win=$(winepath -w "$run_dir")
+
+set_key() { wine reg add "$app_paths" /ve /d "$1" /f /reg:32 >/dev/null 2>&1; }
+delete_key() { wine reg delete "$app_paths" /f /reg:32 >/dev/null 2>&1; }
+
+# Starts a launcher from the run folder and waits for its window; sets launcher_pid, wid.
+start_launcher() {
+    if [ -n "$launcher_pid" ]; then  # left over from a failed step
+        kill "$launcher_pid" 2>/dev/null
+        wait "$launcher_pid" 2>/dev/null
+        launcher_pid=
+    fi
+    rm -f "$record"
+    (cd "$run_dir" && exec wine "$1") &
+    launcher_pid=$!
+    wid=$(timeout 30 xdotool search --sync --onlyvisible --name '^Ostrover$' 2>/dev/null | head -1)
+    if [ -z "$wid" ]; then
+        fail "no window titled Ostrover appeared for $1"
+        return 1
+    fi
+    sleep 0.5  # let the first paint settle
+}
+
+# Waits up to $1 seconds for the launcher to end; sets exit_code (empty when still running).
+wait_launcher() {
+    local waited=0
+    exit_code=
+    while kill -0 "$launcher_pid" 2>/dev/null && [ "$waited" -lt "$(($1 * 10))" ]; do
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+    if ! kill -0 "$launcher_pid" 2>/dev/null; then
+        wait "$launcher_pid"
+        exit_code=$?
+        launcher_pid=
+    fi
+}
+
+click() { xdotool mousemove --window "$wid" 120 120 click 1; }
+keys_to() {
+    local window=$1
+    shift
+    xdotool windowfocus --sync "$window" 2>/dev/null
+    sleep 0.3
+    xdotool key "$@"
+}
+find_about() { timeout "$1" xdotool search --sync --onlyvisible --name '^About$' 2>/dev/null | head -1; }
+# Wine can take a second or two to take a closed dialog off the screen.
+about_gone() {
+    local tries=0
+    while [ -n "$(xdotool search --onlyvisible --name '^About$' 2>/dev/null)" ]; do
+        tries=$((tries + 1))
+        [ "$tries" -ge 50 ] && return 1
+        sleep 0.2
+    done
+}
+shot() { import -window root "$screens/$1.png"; }
+
+exit_by_menu() {
+    keys_to "$wid" alt+f
+    sleep 0.5
+    xdotool key x
+    wait_launcher 10
+    if [ "$exit_code" = 0 ]; then
+        pass "File > Exit ends the launcher with code 0 ($1)"
+    else
+        fail "File > Exit: exit code '${exit_code:-still running}' ($1)"
+    fi
+}
+
+expect_record() {
+    if [ ! -f "$record" ]; then
+        fail "$1: the application manager was not started"
+        return
+    fi
+    local line1 line2
+    line1=$(sed -n 1p "$record")
+    line2=$(sed -n 2p "$record")
+    if [ "$line1" = "$2" ]; then
+        pass "$1: command line $line1"
+    else
+        fail "$1: command line '$line1', wanted '$2'"
+    fi
+    # The package path is relative: it must resolve in the launcher's own folder.
+    if [ "${line2,,}" = "${run_win,,}" ]; then
+        pass "$1: current directory $line2"
+    else
+        fail "$1: current directory '$line2', wanted '$run_win'"
+    fi
+}
+
+# 1. Not installed: a click starts nothing, the launcher stays; installing meanwhile does
+#    not help, since the path was read at start.
+delete_key
+if start_launcher Ostrover.exe; then
+    shot launcher
+    click
+    sleep 2
+    if kill -0 "$launcher_pid" 2>/dev/null && [ ! -f "$record" ]; then
+        pass "click without the registry key: still running, nothing started"
+    else
+        fail "click without the registry key ended the launcher or started something"
+    fi
+    set_key "$appmgr_win"
+    click
+    sleep 2
+    if kill -0 "$launcher_pid" 2>/dev/null && [ ! -f "$record" ]; then
+        pass "key installed while running: a click still starts nothing"
+    else
+        fail "key installed while running took effect before a restart"
+    fi
+    exit_by_menu "after clicks that started nothing"
+fi
+
+# 2. Installed: after a restart a click starts the application manager and the launcher ends.
+set_key "$appmgr_win"
+if start_launcher Ostrover.exe; then
+    click
+    wait_launcher 15
+    if [ "$exit_code" = 0 ]; then
+        pass "click with the key: the launcher ended with code 0"
+    else
+        fail "click with the key: exit code '${exit_code:-still running}'"
+    fi
+    expect_record "Ostrover.exe" '/report .\Ostrover.ini'
+fi
+
+# 3. About box: Alt+"?" opens it and Escape closes it; Alt+"/" opens it and OK closes it.
+if start_launcher Ostrover.exe; then
+    keys_to "$wid" alt+question
+    about=$(find_about 10)
+    if [ -n "$about" ]; then
+        pass "Alt+? opens the About box"
+        sleep 0.5
+        shot about
+        xdotool key Escape
+        if about_gone; then
+            pass "Escape closes the About box"
+        else
+            fail "Escape left the About box open"
+        fi
+    else
+        fail "Alt+? did not open the About box"
+    fi
+    keys_to "$wid" alt+slash
+    about=$(find_about 10)
+    if [ -n "$about" ]; then
+        pass "Alt+/ opens the About box"
+        xdotool key Return
+        if about_gone; then
+            pass "OK closes the About box"
+        else
+            fail "OK left the About box open"
+        fi
+    else
+        fail "Alt+/ did not open the About box"
+    fi
+    if [ -n "$launcher_pid" ] && kill -0 "$launcher_pid" 2>/dev/null; then
+        exit_by_menu "after the About box"
+    else
+        fail "the launcher ended while its About box was used"
+    fi
+fi
+
+# 4. A launcher renamed with a blank finds its own package file, handed over in quotes; the
+#    registry names the application manager without extension, found as .EXE.
+set_key "${appmgr_win%.EXE}"
+if start_launcher "Ostrover Setup.exe"; then
+    click
+    wait_launcher 15
+    if [ "$exit_code" = 0 ]; then
+        pass "renamed launcher: ended with code 0"
+    else
+        fail "renamed launcher: exit code '${exit_code:-still running}'"
+    fi
+    expect_record "Ostrover Setup.exe" '/report ".\Ostrover Setup.ini"'
+fi
+delete_key
+
+if [ "$failures" -ne 0 ]; then
+    echo "$failures check(s) failed; screenshots in $screens"
+    exit 1
+fi
+echo "all checks passed; screenshots in $screens"

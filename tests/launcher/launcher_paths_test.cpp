@@ -1,0 +1,174 @@
+#include "launcher/launcher_paths.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace ostrover {
+namespace {
+
+const std::string kModule = "C:\\Program Files\\Module.exe";
+
+struct IniCase {
+    const char* name;
+    std::string commandLine;
+    std::string iniPath;
+};
+
+TEST(LauncherIniPath, FollowsTheProgramsOwnName) {
+    const std::vector<IniCase> cases = {
+        {"quoted then blank", "\"C:\\dir\\Ostrover.exe\" ", ".\\Ostrover.ini"},
+        {"quoted, nothing after", "\"C:\\dir\\Ostrover.exe\"", ".\\Ostrover.ini"},
+        {"unquoted", "C:\\dir\\Ostrover.exe", ".\\Ostrover.ini"},
+        {"no backslash", "Ostrover.exe", ".\\Ostrover.ini"},
+        {"bare name", "Ostrover", ".\\Ostrover.ini"},
+        {"forward slashes", "C:/dir/sub/Ostrover.exe", ".\\Ostrover.ini"},
+        {"drive-relative", "C:Ostrover.exe", ".\\Ostrover.ini"},
+        {"renamed", "\"D:\\setup\\VexalMini.exe\"", ".\\VexalMini.ini"},
+        {"blank in name", "\"C:\\Program Files\\Ostrover Setup.exe\" /x", ".\\Ostrover Setup.ini"},
+        {"blank in folder only", "\"C:\\My Dir\\Ostrover.exe\"", ".\\Ostrover.ini"},
+        {"backslash in a later argument", "C:\\dir\\Ostrover.exe /report x\\y.exe", ".\\Ostrover.ini"},
+        {"arguments after quoted path", "\"C:\\dir\\Ostrover.exe\" a\\b \"c d\"", ".\\Ostrover.ini"},
+        {"dot in folder, none in name", "\"C:\\dir.d\\Ostrover\"", ".\\Ostrover.ini"},
+        {"two dots", "Ostrover.v2.exe", ".\\Ostrover.v2.ini"},
+        {"trailing dot", "Ostrover.", ".\\Ostrover.ini"},
+        {"leading blanks and tab", " \t C:\\a\\Ostrover.exe\targ", ".\\Ostrover.ini"},
+        {"shorter than six characters", "a.exe", ".\\a.ini"},
+        {"one character", "x", ".\\x.ini"},
+        {"unterminated quote", "\"C:\\dir\\Ostrover.exe", ".\\Ostrover.ini"},
+        {"empty line: module name", "", ".\\Module.ini"},
+        {"blanks only: module name", "   ", ".\\Module.ini"},
+        {"empty quotes: module name", "\"\" /x", ".\\Module.ini"},
+        {"folder only: module name", "\"C:\\dir\\\"", ".\\Module.ini"},
+        {"extension only: module name", "C:\\dir\\.exe", ".\\Module.ini"},
+    };
+    for (const IniCase& c : cases) {
+        EXPECT_EQ(IniPathFor(LauncherBaseName(c.commandLine, kModule)), c.iniPath) << c.name;
+    }
+}
+
+TEST(LauncherIniPath, FallsBackToTheProductNameWhenNothingNamesTheProgram) {
+    EXPECT_EQ(IniPathFor(LauncherBaseName("", "")), ".\\Ostrover.ini");
+    EXPECT_EQ(IniPathFor(LauncherBaseName("\"\"", "C:\\dir\\")), ".\\Ostrover.ini");
+}
+
+TEST(LauncherIniPath, KeepsVeryLongNamesWhole) {
+    const std::string name(100000, 'n');
+    EXPECT_EQ(IniPathFor(LauncherBaseName("\"C:\\" + name + ".exe\"", kModule)), ".\\" + name + ".ini");
+    const std::string folders = std::string(50000, '\\') + "Ostrover.exe";
+    EXPECT_EQ(IniPathFor(LauncherBaseName(folders, kModule)), ".\\Ostrover.ini");
+}
+
+TEST(LauncherChildCommandLine, QuotesThePackagePathOnlyWhenItHoldsABlank) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {".\\Ostrover.ini", "/report .\\Ostrover.ini"},
+        {".\\a.ini", "/report .\\a.ini"},
+        {".\\Ostrover Setup.ini", "/report \".\\Ostrover Setup.ini\""},
+        {".\\ lead.ini", "/report \".\\ lead.ini\""},
+        {".\\tab\there.ini", "/report \".\\tab\there.ini\""},
+    };
+    for (const auto& [ini, line] : cases) {
+        EXPECT_EQ(ChildCommandLine(ini), line) << ini;
+    }
+    const std::string longIni = ".\\" + std::string(70000, 'x') + " y.ini";
+    EXPECT_EQ(ChildCommandLine(longIni), "/report \"" + longIni + "\"");
+}
+
+TEST(LauncherRegistryText, StopsAtTheFirstTerminatorAndNeverReadsPastTheValue) {
+    struct Case {
+        const char* name;
+        std::string bytes;  // exactly the value's bytes
+        std::string text;
+    };
+    const std::string longPath = "C:\\" + std::string(100000, 'p') + "\\CEAPPMGR.EXE";
+    const std::vector<Case> cases = {
+        {"terminated", std::string("C:\\AS\\CEAPPMGR.EXE\0", 19), "C:\\AS\\CEAPPMGR.EXE"},
+        {"no terminator", "C:\\AS\\CEAPPMGR.EXE", "C:\\AS\\CEAPPMGR.EXE"},
+        {"embedded terminator", std::string("C:\\a.exe\0junk", 13), "C:\\a.exe"},
+        {"only a terminator", std::string("\0", 1), ""},
+        {"empty", "", ""},
+        {"very long, unterminated", longPath, longPath},
+    };
+    for (const Case& c : cases) {
+        // A buffer of exactly the value's size, so the sanitizers see any read beyond it.
+        const std::vector<char> data(c.bytes.begin(), c.bytes.end());
+        EXPECT_EQ(RegistryText(data.data(), data.size()), c.text) << c.name;
+    }
+    EXPECT_EQ(RegistryText(nullptr, 10), "");
+}
+
+struct ResolveCase {
+    const char* name;
+    std::string path;
+    std::set<std::string> files;
+    std::optional<std::string> started;
+    std::vector<std::string> probes;  // in the order they must be asked
+};
+
+TEST(LauncherResolveProgram, SearchesLikeTheRuntime) {
+    const std::string exe = "C:\\AS\\CEAPPMGR.EXE";
+    const std::string stem = "C:\\AS\\CEAPPMGR";
+    const std::vector<ResolveCase> cases = {
+        {"full path, present", exe, {exe}, exe, {exe}},
+        {"full path, missing", exe, {}, std::nullopt, {exe}},
+        {"no extension: .exe", stem, {stem + ".exe"}, stem + ".exe", {stem + ".com", stem + ".exe"}},
+        {"no extension: .com wins", stem, {stem + ".com", stem + ".exe"}, stem + ".com", {stem + ".com"}},
+        {"no extension: .cmd last",
+         stem,
+         {stem + ".cmd"},
+         stem + ".cmd",
+         {stem + ".com", stem + ".exe", stem + ".bat", stem + ".cmd"}},
+        {"no extension: none",
+         stem,
+         {stem},
+         std::nullopt,
+         {stem + ".com", stem + ".exe", stem + ".bat", stem + ".cmd"}},
+        {"bare name from the current folder",
+         "CEAPPMGR.EXE",
+         {".\\CEAPPMGR.EXE"},
+         ".\\CEAPPMGR.EXE",
+         {".\\CEAPPMGR.EXE"}},
+        {"bare name never found elsewhere", "CEAPPMGR.EXE", {"CEAPPMGR.EXE"}, std::nullopt, {".\\CEAPPMGR.EXE"}},
+        {"bare stem",
+         "appmgr",
+         {".\\appmgr.bat"},
+         ".\\appmgr.bat",
+         {".\\appmgr.com", ".\\appmgr.exe", ".\\appmgr.bat"}},
+        {"slash counts as a folder", "C:/AS/x.exe", {"C:/AS/x.exe"}, "C:/AS/x.exe", {"C:/AS/x.exe"}},
+        {"colon counts as a folder", "C:x.exe", {"C:x.exe"}, "C:x.exe", {"C:x.exe"}},
+        {"dot in folder only",
+         "C:\\a.b\\prog",
+         {"C:\\a.b\\prog.exe"},
+         "C:\\a.b\\prog.exe",
+         {"C:\\a.b\\prog.com", "C:\\a.b\\prog.exe"}},
+        {"trailing dot is an extension", "prog.", {".\\prog."}, ".\\prog.", {".\\prog."}},
+        {"blank in path",
+         "C:\\Program Files\\AS\\CEAPPMGR.EXE",
+         {"C:\\Program Files\\AS\\CEAPPMGR.EXE"},
+         "C:\\Program Files\\AS\\CEAPPMGR.EXE",
+         {"C:\\Program Files\\AS\\CEAPPMGR.EXE"}},
+        {"empty value starts nothing", "", {".\\.com", ".\\.exe"}, std::nullopt, {}},
+    };
+    for (const ResolveCase& c : cases) {
+        std::vector<std::string> asked;
+        const auto exists = [&](const std::string& candidate) {
+            asked.push_back(candidate);
+            return c.files.count(candidate) != 0;
+        };
+        EXPECT_EQ(ResolveProgram(c.path, exists), c.started) << c.name;
+        EXPECT_EQ(asked, c.probes) << c.name;
+    }
+}
+
+TEST(LauncherResolveProgram, HandlesVeryLongRegistryValues) {
+    const std::string longPath = "C:\\" + std::string(100000, 'd') + "\\CEAPPMGR";
+    const auto onlyExe = [&](const std::string& candidate) { return candidate == longPath + ".exe"; };
+    EXPECT_EQ(ResolveProgram(longPath, onlyExe), longPath + ".exe");
+    const auto nothing = [](const std::string&) { return false; };
+    EXPECT_EQ(ResolveProgram(std::string(100000, 'x'), nothing), std::nullopt);
+}
+
+}  // namespace
+}  // namespace ostrover
