@@ -123,7 +123,9 @@ ATOM RegisterLauncherClass(HINSTANCE instance) {
     windowClass.hInstance = instance;
     windowClass.hIcon = LoadIconA(instance, ResourceName(IDI_OSTROVER));
     windowClass.hCursor = LoadCursorA(nullptr, ResourceName(32512));  // the arrow
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
+    // A system colour index plus one stands for that colour's brush.
+    windowClass.hbrBackground =
+        reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));  // NOLINT(performance-no-int-to-ptr)
     windowClass.lpszMenuName = ResourceName(IDC_OSTROVER);
     windowClass.lpszClassName = g_windowClass;
     windowClass.hIconSm = LoadIconA(instance, ResourceName(IDI_SMALL));
@@ -187,14 +189,15 @@ INT_PTR CALLBACK LauncherAboutDlgProc(HWND dialog, UINT message, WPARAM wParam, 
     }
 }
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLine*/, int showCommand) {
-    LoadStringA(instance, IDS_APP_TITLE, g_title, kMaxLoadString);
-    LoadStringA(instance, IDC_OSTROVER, g_windowClass, kMaxLoadString);
-    RegisterLauncherClass(instance);
-    if (!CreateLauncherWindow(instance, showCommand)) {
+// The command line is read again at WM_CREATE, where the package file is worked out.
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE /*hPrevInstance*/, LPSTR /*lpCmdLine*/, int nShowCmd) {
+    LoadStringA(hInstance, IDS_APP_TITLE, g_title, kMaxLoadString);
+    LoadStringA(hInstance, IDC_OSTROVER, g_windowClass, kMaxLoadString);
+    RegisterLauncherClass(hInstance);
+    if (!CreateLauncherWindow(hInstance, nShowCmd)) {
         return 0;
     }
-    HACCEL accelerators = LoadAcceleratorsA(instance, ResourceName(IDC_OSTROVER));
+    HACCEL accelerators = LoadAcceleratorsA(hInstance, ResourceName(IDC_OSTROVER));
     MSG message{};
     // GetMessageA gives -1 on a failure; that must end the loop rather than spin in it.
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {

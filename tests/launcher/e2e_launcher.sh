@@ -24,7 +24,8 @@ done
 
 if [ -z "${OSTROVER_E2E_DISPLAY:-}" ]; then
     export OSTROVER_E2E_DISPLAY=1
-    exec xvfb-run -a -s "-screen 0 800x600x24" "$0" "$@"
+    # A random first display number keeps parallel xvfb-run -a calls from racing for one.
+    exec xvfb-run -a -n $((100 + RANDOM % 400)) -s "-screen 0 800x600x24" "$0" "$@"
 fi
 
 export WINEPREFIX="$work/wineprefix"
@@ -180,7 +181,27 @@ if start_launcher Ostrover.exe; then
     exit_by_menu "after clicks that started nothing"
 fi
 
-# 2. Installed: after a restart a click starts the application manager and the launcher ends.
+# 2. The registry names a file that is not there: a click starts nothing; closing the window
+#    (Alt+F4, as the frame's close button) still ends with code 0.
+set_key 'Z:\nowhere\CEAPPMGR.EXE'
+if start_launcher Ostrover.exe; then
+    click
+    sleep 2
+    if kill -0 "$launcher_pid" 2>/dev/null && [ ! -f "$record" ]; then
+        pass "click with a missing application manager: still running"
+    else
+        fail "click with a missing application manager ended the launcher"
+    fi
+    keys_to "$wid" alt+F4
+    wait_launcher 10
+    if [ "$exit_code" = 0 ]; then
+        pass "closing the window ends the launcher with code 0"
+    else
+        fail "closing the window: exit code '${exit_code:-still running}'"
+    fi
+fi
+
+# 3. Installed: after a restart a click starts the application manager and the launcher ends.
 set_key "$appmgr_win"
 if start_launcher Ostrover.exe; then
     click
@@ -193,7 +214,7 @@ if start_launcher Ostrover.exe; then
     expect_record "Ostrover.exe" '/report .\Ostrover.ini'
 fi
 
-# 3. About box: Alt+"?" opens it and Escape closes it; Alt+"/" opens it and OK closes it.
+# 4. About box: Alt+"?" opens it and Escape closes it; Alt+"/" opens it and OK closes it.
 if start_launcher Ostrover.exe; then
     keys_to "$wid" alt+question
     about=$(find_about 10)
@@ -230,9 +251,18 @@ if start_launcher Ostrover.exe; then
     fi
 fi
 
-# 4. A launcher renamed with a blank finds its own package file, handed over in quotes; the
-#    registry names the application manager without extension, found as .EXE.
-set_key "${appmgr_win%.EXE}"
+# 5. A launcher renamed with a blank finds its own package file, handed over in quotes. The
+#    registry names the application manager without extension (found as .EXE), in a folder
+#    whose path is longer than any fixed buffer a launcher of this kind might keep.
+base_length=$(winepath -w "$work/appmgr-" | wc -c)
+pad=$((230 - base_length - 13))
+[ "$pad" -lt 1 ] && pad=1
+long_dir="$work/appmgr-$(printf 'l%.0s' $(seq "$pad"))"
+mkdir -p "$long_dir"
+cp "$standin_exe" "$long_dir/CEAPPMGR.EXE"
+long_win=$(winepath -w "$long_dir/CEAPPMGR.EXE")
+record="$long_dir/appmgr-record.txt"
+set_key "${long_win%.EXE}"
 if start_launcher "Ostrover Setup.exe"; then
     click
     wait_launcher 15
@@ -241,7 +271,7 @@ if start_launcher "Ostrover Setup.exe"; then
     else
         fail "renamed launcher: exit code '${exit_code:-still running}'"
     fi
-    expect_record "Ostrover Setup.exe" '/report ".\Ostrover Setup.ini"'
+    expect_record "Ostrover Setup.exe, manager path of ${#long_win} characters" '/report ".\Ostrover Setup.ini"'
 fi
 delete_key
 
