@@ -1,0 +1,18 @@
+// The puzzle states whose frames are compared with GDI and kept as golden images.
+#pragma once
+
+#include "tests/canvas/canvas_calls.h"
+
+struct FrameScene {
+    const char* name;
+    int skin;
+    bool solved;    // the background; the pieces come from `shuffled`
+    bool shuffled;  // twenty face turns from a fixed seed
+};
+
+extern const FrameScene kFrameScenes[6];
+
+// Brings the puzzle to the scene's state (from a fresh start, so scenes do not interact).
+void SetUpScene(const FrameScene& scene);
+// The calls one frame of the scene makes.
+CallFrame RecordScene(const FrameScene& scene);

@@ -1,0 +1,70 @@
+// PNG files: what is written reads back unchanged, and a failed write leaves nothing.
+#include "platform/png_file.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string TempDir() {
+    char pattern[] = "/tmp/vexal-png-XXXXXX";
+    const char* dir = mkdtemp(pattern);
+    return dir != nullptr ? dir : "/tmp";
+}
+
+TEST(PngFile, WhatIsWrittenReadsBackUnchanged) {
+    const std::string dir = TempDir();
+    const int w = 7;
+    const int h = 5;
+    std::vector<std::uint8_t> rgb(static_cast<std::size_t>(w * h * 3));
+    for (std::size_t i = 0; i < rgb.size(); ++i) {
+        rgb[i] = static_cast<std::uint8_t>(i * 37U + 11U);
+    }
+    const std::string path = dir + "/image.png";
+    std::string error;
+    ASSERT_TRUE(WritePngRgb(path, rgb.data(), w, h, &error)) << error;
+    std::vector<std::uint8_t> back;
+    int bw = 0;
+    int bh = 0;
+    ASSERT_TRUE(ReadPngRgb(path, &back, &bw, &bh, &error)) << error;
+    EXPECT_EQ(bw, w);
+    EXPECT_EQ(bh, h);
+    EXPECT_EQ(back, rgb);
+    // Overwriting goes through a new file too.
+    rgb[0] ^= 0xFFU;
+    ASSERT_TRUE(WritePngRgb(path, rgb.data(), w, h, &error)) << error;
+    ASSERT_TRUE(ReadPngRgb(path, &back, &bw, &bh, &error)) << error;
+    EXPECT_EQ(back, rgb);
+    std::remove(path.c_str());
+    rmdir(dir.c_str());
+}
+
+TEST(PngFile, FailuresAreReportedAndLeaveNoFile) {
+    const std::string dir = TempDir();
+    const std::uint8_t pixel[3] = {1, 2, 3};
+    std::string error;
+    EXPECT_FALSE(WritePngRgb(dir + "/missing/image.png", pixel, 1, 1, &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(WritePngRgb(dir + "/empty.png", pixel, 0, 1, &error));
+    EXPECT_FALSE(std::ifstream(dir + "/empty.png").good());
+
+    const std::string junk = dir + "/junk.png";
+    std::ofstream(junk) << "not a png at all";
+    std::vector<std::uint8_t> rgb;
+    int w = 0;
+    int h = 0;
+    error.clear();
+    EXPECT_FALSE(ReadPngRgb(junk, &rgb, &w, &h, &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(ReadPngRgb(dir + "/absent.png", &rgb, &w, &h, &error));
+    // Nothing but the junk file is left behind.
+    std::remove(junk.c_str());
+    EXPECT_EQ(rmdir(dir.c_str()), 0);
+}
+
+}  // namespace
