@@ -1,0 +1,113 @@
+#include "tests/perf/perf_scenes.h"
+
+#include "interaction/turn.h"
+#include "model/puzzle.h"
+#include "platform/crt_rand.h"
+#include "render/projection.h"
+#include "shell/commands.h"
+
+const FrameScene kFrameScenes[kFrameSceneCount] = {
+    {"skin1/solved", 1, false},
+    {"skin1/shuffled", 1, true},
+    {"skin2/solved", 2, false},
+    {"skin2/shuffled", 2, true},
+};
+
+void SetUpFrameScene(const FrameScene& scene) {
+    SetHost(nullptr);
+    ResetPuzzle();
+    ResetStylusRouting();
+    if (scene.shuffled) {
+        CrtSrand(kSceneSeed);
+        ShuffleCube(g_game);
+    }
+    g_skin = scene.skin;
+    BuildDrawOrder(g_game);
+}
+
+namespace {
+
+// Triangle wave -kSwing..kSwing: the offset, in steps, of phase p.
+int SwingOffset(int phase) {
+    const int period = 4 * kSwing;
+    const int p = phase % period;
+    if (p < kSwing) {
+        return p;
+    }
+    if (p < 3 * kSwing) {
+        return 2 * kSwing - p;
+    }
+    return p - 4 * kSwing;
+}
+
+bool FindFrontFace(int* x, int* y) {
+    BuildDrawOrder(g_game);
+    const Piece& p = g_pieces[g_drawOrder[7]];
+    for (int f = 0; f < p.faceCount; ++f) {
+        const int colour = p.faceColour[f];
+        if (colour == kColourGrey || colour == kColourWhite || IsFacingAway(p, f)) {
+            continue;
+        }
+        int sumX = 0;
+        int sumY = 0;
+        const int n = p.faceVertexCount[f];
+        for (int k = 0; k < n; ++k) {
+            sumX += p.sx[p.faceVertex[f][k]];
+            sumY += p.sy[p.faceVertex[f][k]];
+        }
+        *x = sumX / n;
+        *y = sumY / n;
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool LayerDrag::Begin() {
+    if (!FindFrontFace(&m_x0, &m_y0)) {
+        return false;
+    }
+    StylusPressed(g_game, m_x0, m_y0);
+    StylusMoved(g_game, m_x0, m_y0);  // the first movement picks the piece
+    m_phase = 1;
+    StylusMoved(g_game, m_x0 + 2 * kStepDx, m_y0 + 2 * kStepDy);  // out of the dead zone
+    return g_dragMode == 1 && g_game.m_turnState == 0;
+}
+
+void LayerDrag::Step() {
+    ++m_phase;
+    const int k = 2 + SwingOffset(m_phase);
+    StylusMoved(g_game, m_x0 + k * kStepDx, m_y0 + k * kStepDy);
+}
+
+void LayerDrag::End() {
+    StylusReleased(g_game);
+}
+
+namespace {
+// Left of the puzzle at every size, inside the drawing area.
+constexpr int kCubeX = 12;
+constexpr int kCubeY = 135;
+}  // namespace
+
+bool CubeDrag::Begin() {
+    StylusPressed(g_game, kCubeX, kCubeY);
+    StylusMoved(g_game, kCubeX, kCubeY);
+    m_phase = 0;
+    const float before = g_game.m_viewAngleX + g_game.m_viewAngleY + g_game.m_viewAngleZ;
+    Step();
+    Step();
+    const float after = g_game.m_viewAngleX + g_game.m_viewAngleY + g_game.m_viewAngleZ;
+    return g_dragMode == 2 && before != after;
+}
+
+void CubeDrag::Step() {
+    ++m_phase;
+    const int k = SwingOffset(m_phase);
+    StylusMoved(g_game, kCubeX + k * kStepDy, kCubeY + k * kStepDx);
+}
+
+void CubeDrag::End() {
+    StylusReleased(g_game);
+}
