@@ -1,0 +1,466 @@
+// vexal_bench: the hot paths of the game, the frame against the cost of filling the frame
+// once (the floor), and, given the Windows benchmark's results, SoftCanvas against GDI.
+//
+//   vexal_bench [benchmark flags] [--write-calls=FILE] [--gdi=FILE]
+//
+// --write-calls=FILE  writes the canvas calls of the compared frames for gdi_bench, then exits
+// --gdi=FILE          gdi_bench's output ("NAME CPU_NS ..." lines), joined into the summary
+// The summary compares CPU times per iteration, the medians when the benchmarks are repeated.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "interaction/turn.h"
+#include "model/puzzle.h"
+#include "platform/crt_rand.h"
+#include "platform/soft_canvas.h"
+#include "render/frame.h"
+#include "render/projection.h"
+#include "shell/replay/replay.h"
+#include "shell/replay/script.h"
+#include "tests/perf/call_list.h"
+#include "tests/perf/perf_scenes.h"
+
+namespace {
+
+constexpr std::size_t kFrameBytes = static_cast<std::size_t>(kFrameWidth) * kFrameHeight * 3;
+constexpr Colour kNavy = 0x800000;  // any colour: the floor only has to write every byte once
+
+QuietHost s_host;
+SoftCanvas s_canvas;
+LayerDrag s_layer;
+CubeDrag s_cube;
+alignas(64) std::uint8_t s_floorBuffer[kFrameBytes];
+
+// The frames every canvas is compared on: the four scenes and a layer in mid-turn.
+struct ComparedFrame {
+    std::string name;
+    int scene;    // index into kFrameScenes
+    int midTurn;  // layer-drag steps taken after the press; 0 for a still scene
+};
+
+std::vector<ComparedFrame> ComparedFrames() {
+    std::vector<ComparedFrame> frames;
+    for (int i = 0; i < kFrameSceneCount; ++i) {
+        frames.push_back(ComparedFrame{kFrameScenes[i].name, i, 0});
+    }
+    frames.push_back(ComparedFrame{"skin2/layer-drag", 3, 5});
+    return frames;
+}
+
+void Fail(benchmark::State& state, const char* what) {
+    state.SkipWithError(what);
+}
+
+bool SetUpFrame(const ComparedFrame& frame) {
+    SetUpFrameScene(kFrameScenes[frame.scene]);
+    SetHost(&s_host);
+    if (frame.midTurn > 0) {
+        if (!s_layer.Begin()) {
+            return false;
+        }
+        for (int i = 0; i < frame.midTurn; ++i) {
+            s_layer.Step();
+        }
+    }
+    return true;
+}
+
+void EndFrame(const ComparedFrame& frame) {
+    if (frame.midTurn > 0) {
+        s_layer.End();
+    }
+    SetHost(nullptr);
+}
+
+// ---------------------------------------------------------------- the floor
+
+void BM_FloorMemset(benchmark::State& state) {
+    int value = 0;
+    for (auto _ : state) {
+        std::memset(s_floorBuffer, value, sizeof s_floorBuffer);
+        value = (value + 1) & 0xFF;
+        benchmark::DoNotOptimize(s_floorBuffer);
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(kFrameBytes));
+}
+
+void BM_FloorClear(benchmark::State& state) {
+    Colour colour = kNavy;
+    for (auto _ : state) {
+        s_canvas.Clear(colour);
+        colour ^= 0x010101U;
+        benchmark::DoNotOptimize(s_canvas.Rgb());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(kFrameBytes));
+}
+
+// ---------------------------------------------------------------- core paths
+
+void BM_RefreshView(benchmark::State& state) {
+    SetUpFrameScene(kFrameScenes[1]);
+    SetHost(&s_host);
+    for (auto _ : state) {
+        RefreshView(g_game);
+        benchmark::ClobberMemory();
+    }
+    SetHost(nullptr);
+}
+
+void BM_ShowTurn(benchmark::State& state) {
+    SetUpFrameScene(kFrameScenes[1]);
+    SetHost(&s_host);
+    if (!s_layer.Begin()) {
+        return Fail(state, "no layer drag");
+    }
+    s_layer.Step();
+    for (auto _ : state) {
+        g_game.ShowTurn();
+        benchmark::ClobberMemory();
+    }
+    s_layer.End();
+    SetHost(nullptr);
+}
+
+void BM_Shuffle(benchmark::State& state) {
+    SetUpFrameScene(kFrameScenes[0]);
+    SetHost(&s_host);
+    CrtSrand(kSceneSeed);
+    for (auto _ : state) {
+        ShuffleCube(g_game);
+        benchmark::ClobberMemory();
+    }
+    SetHost(nullptr);
+}
+
+// One stylus movement of a layer drag; with `paint`, the frame the window procedure paints at once.
+void BM_LayerDragStep(benchmark::State& state, bool paint) {
+    SetUpFrameScene(kFrameScenes[3]);
+    SetHost(&s_host);
+    if (!s_layer.Begin()) {
+        return Fail(state, "no layer drag");
+    }
+    for (auto _ : state) {
+        s_layer.Step();
+        if (paint) {
+            ComposeFrame(g_game, s_canvas);
+        }
+        benchmark::ClobberMemory();
+    }
+    s_layer.End();
+    SetHost(nullptr);
+}
+
+// One stylus movement of a whole-puzzle drag: the turn step, the re-projection and the
+// fold into the view angles.
+void BM_CubeDragStep(benchmark::State& state, bool paint) {
+    SetUpFrameScene(kFrameScenes[3]);
+    SetHost(&s_host);
+    if (!s_cube.Begin()) {
+        return Fail(state, "no whole-cube drag");
+    }
+    for (auto _ : state) {
+        s_cube.Step();
+        if (paint) {
+            ComposeFrame(g_game, s_canvas);
+        }
+        benchmark::ClobberMemory();
+    }
+    s_cube.End();
+    SetHost(nullptr);
+}
+
+// ---------------------------------------------------------------- frames
+
+// The whole frame as the game paints it: draw order, facing tests and the canvas.
+void BM_Frame(benchmark::State& state, const ComparedFrame& frame) {
+    if (!SetUpFrame(frame)) {
+        return Fail(state, "scene could not be set up");
+    }
+    for (auto _ : state) {
+        ComposeFrame(g_game, s_canvas);
+        benchmark::DoNotOptimize(s_canvas.Rgb());
+        benchmark::ClobberMemory();
+    }
+    EndFrame(frame);
+}
+
+// The canvas alone: the frame's recorded calls played back, the same list gdi_bench draws.
+void BM_Calls(benchmark::State& state, const ComparedFrame& frame) {
+    if (!SetUpFrame(frame)) {
+        return Fail(state, "scene could not be set up");
+    }
+    CallList list;
+    RecordingCanvas recorder(&list);
+    ComposeFrame(g_game, recorder);
+    EndFrame(frame);
+    Canvas& canvas = s_canvas;
+    for (auto _ : state) {
+        list.PlayInto(canvas);
+        benchmark::DoNotOptimize(s_canvas.Rgb());
+        benchmark::ClobberMemory();
+    }
+    state.counters["calls"] = static_cast<double>(list.calls.size());
+}
+
+// ---------------------------------------------------------------- vexal-replay
+
+// Gestures as a player makes them: layer drags on the pieces, whole-puzzle drags beside
+// them, now and then a shuffle or a new skin. A fixed generator keeps the script the same.
+std::string GenerateReplayScript(int events) {
+    std::uint32_t state = 20240601U;
+    auto next = [&state](int n) {
+        state = state * 1664525U + 1013904223U;
+        return static_cast<int>((state >> 8U) % static_cast<std::uint32_t>(n));
+    };
+    std::ostringstream out;
+    out << "seed 4321\n";
+    int written = 0;
+    int gesture = 0;
+    while (written < events) {
+        ++gesture;
+        if (gesture % 25 == 0) {
+            out << (gesture % 100 == 0 ? "command change-skin\n" : "command shuffle\n");
+            ++written;
+            continue;
+        }
+        const bool beside = next(4) == 0;
+        int x = beside ? 10 + next(20) : 80 + next(80);
+        int y = beside ? 40 + next(190) : 80 + next(110);
+        const int dx = next(9) - 4;
+        const int dy = next(9) - 4;
+        out << "down " << x << ' ' << y << '\n';
+        const int moves = 8 + next(16);
+        for (int i = 0; i < moves; ++i) {
+            x = std::clamp(x + dx, 0, kFrameWidth - 1);
+            y = std::clamp(y + dy, 0, kFrameHeight - 1);
+            out << "move " << x << ' ' << y << '\n';
+        }
+        out << "up\n";
+        written += moves + 2;
+    }
+    return out.str();
+}
+
+void BM_Replay(benchmark::State& state) {
+    Script script;
+    std::string error;
+    if (!ParseScript(GenerateReplayScript(static_cast<int>(state.range(0))), &script, &error)) {
+        return Fail(state, error.c_str());
+    }
+    auto replay = std::make_unique<Replay>();
+    for (auto _ : state) {
+        if (!replay->Run(script, nullptr)) {
+            return Fail(state, "replay stopped");
+        }
+    }
+    const double events = static_cast<double>(script.events.size());
+    const double frames = static_cast<double>(replay->FramesPainted());
+    const auto iterations = static_cast<double>(state.iterations());
+    state.counters["events"] = static_cast<double>(script.events.size());
+    state.counters["events/s"] = benchmark::Counter(events * iterations, benchmark::Counter::kIsRate);
+    state.counters["frames/s"] = benchmark::Counter(frames * iterations, benchmark::Counter::kIsRate);
+    SetHost(nullptr);
+}
+
+// ---------------------------------------------------------------- summary
+
+// Keeps each benchmark's CPU time per iteration (the median when repeated) for the summary:
+// on a machine shared with other work, thread time moves less than elapsed time.
+class SummaryReporter final : public benchmark::ConsoleReporter {
+public:
+    explicit SummaryReporter(OutputOptions options) : ConsoleReporter(options) {}
+
+    void ReportRuns(const std::vector<Run>& reports) override {
+        for (const Run& run : reports) {
+            if (run.error_occurred) {
+                continue;
+            }
+            const double ns = run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit) * 1e9;
+            const std::string name = run.run_name.str();
+            if (run.run_type == Run::RT_Aggregate) {
+                if (run.aggregate_name == "median") {
+                    m_median[name] = ns;
+                }
+            } else {
+                auto it = m_single.find(name);
+                m_single[name] = it == m_single.end() ? ns : std::min(it->second, ns);
+            }
+        }
+        ConsoleReporter::ReportRuns(reports);
+    }
+
+    [[nodiscard]] bool Find(const std::string& name, double* ns) const {
+        auto it = m_median.find(name);
+        if (it == m_median.end()) {
+            it = m_single.find(name);
+            if (it == m_single.end()) {
+                return false;
+            }
+        }
+        *ns = it->second;
+        return true;
+    }
+
+private:
+    std::map<std::string, double> m_median;
+    std::map<std::string, double> m_single;
+};
+
+std::map<std::string, double> ReadGdiResults(const std::string& path) {
+    std::map<std::string, double> results;
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == '#') {
+            continue;
+        }
+        std::istringstream words(line);
+        std::string name;
+        double ns = 0.0;
+        if (words >> name >> ns && ns > 0.0) {
+            results[name] = ns;
+        }
+    }
+    return results;
+}
+
+void PrintSummary(const SummaryReporter& r, const std::map<std::string, double>& gdi) {
+    double memsetNs = 0.0;
+    double clearNs = 0.0;
+    if (!r.Find("floor/memset", &memsetNs) || !r.Find("floor/SoftCanvas::Clear", &clearNs)) {
+        std::printf("\n(no floor measured: run the floor benchmarks too for the ratios)\n");
+        return;
+    }
+    std::printf("\nFloor: one fill of the 240 x 270 frame (%zu bytes)\n", kFrameBytes);
+    std::printf("  memset               %10.0f ns\n", memsetNs);
+    std::printf("  SoftCanvas::Clear    %10.0f ns   %5.2f x memset\n", clearNs, clearNs / memsetNs);
+
+    std::printf("\nFrames against the floor (goal: a frame within 4 x the floor)\n");
+    std::printf("  %-34s %10s %10s %10s\n", "benchmark", "ns", "x memset", "x Clear");
+    for (const ComparedFrame& f : ComparedFrames()) {
+        for (const char* prefix : {"Frame/", "Calls/"}) {
+            double ns = 0.0;
+            const std::string name = std::string(prefix) + f.name;
+            if (r.Find(name, &ns)) {
+                std::printf("  %-34s %10.0f %10.2f %10.2f\n", name.c_str(), ns, ns / memsetNs, ns / clearNs);
+            }
+        }
+    }
+    for (const char* name : {"LayerDragStep", "CubeDragStep/with-frame"}) {
+        double ns = 0.0;
+        if (r.Find(name, &ns)) {
+            std::printf("  %-34s %10.0f %10.2f %10.2f\n", name, ns, ns / memsetNs, ns / clearNs);
+        }
+    }
+
+    if (gdi.empty()) {
+        return;
+    }
+    std::printf("\nSoftCanvas against GDI (Wine), the same recorded calls into a 240 x 270 bitmap, thread time\n");
+    std::printf("(goal: SoftCanvas at least 5 x faster)\n");
+    std::printf("  %-24s %12s %12s %14s\n", "frame", "GDI ns", "Soft ns", "GDI / Soft");
+    for (const ComparedFrame& f : ComparedFrames()) {
+        double soft = 0.0;
+        const auto g = gdi.find(f.name);
+        if (g != gdi.end() && r.Find("Calls/" + f.name, &soft)) {
+            std::printf("  %-24s %12.0f %12.0f %13.2fx\n", f.name.c_str(), g->second, soft, g->second / soft);
+        }
+    }
+    const auto fill = gdi.find("gdi-fill");
+    if (fill != gdi.end()) {
+        std::printf("  %-24s %12.0f %12.0f %13.2fx   (one PatBlt of the bitmap against SoftCanvas::Clear)\n", "fill",
+                    fill->second, clearNs, fill->second / clearNs);
+    }
+}
+
+int WriteCalls(const std::string& path) {
+    std::string text;
+    for (const ComparedFrame& f : ComparedFrames()) {
+        if (!SetUpFrame(f)) {
+            std::fprintf(stderr, "vexal_bench: scene %s could not be set up\n", f.name.c_str());
+            return 1;
+        }
+        CallList list;
+        RecordingCanvas recorder(&list);
+        ComposeFrame(g_game, recorder);
+        EndFrame(f);
+        text += list.Format(f.name, 0xFF00FF);
+    }
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+    out.close();
+    if (!out) {
+        std::fprintf(stderr, "vexal_bench: cannot write %s\n", path.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+void RegisterAll() {
+    benchmark::RegisterBenchmark("floor/memset", BM_FloorMemset);
+    benchmark::RegisterBenchmark("floor/SoftCanvas::Clear", BM_FloorClear);
+    benchmark::RegisterBenchmark("RefreshView", BM_RefreshView);
+    benchmark::RegisterBenchmark("ShowTurn", BM_ShowTurn);
+    for (const ComparedFrame& f : ComparedFrames()) {
+        benchmark::RegisterBenchmark(("Frame/" + f.name).c_str(), BM_Frame, f)->Unit(benchmark::kMicrosecond);
+    }
+    for (const ComparedFrame& f : ComparedFrames()) {
+        benchmark::RegisterBenchmark(("Calls/" + f.name).c_str(), BM_Calls, f)->Unit(benchmark::kMicrosecond);
+    }
+    benchmark::RegisterBenchmark("LayerDragStep", BM_LayerDragStep, true)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("LayerDragStep/core", BM_LayerDragStep, false);
+    benchmark::RegisterBenchmark("CubeDragStep", BM_CubeDragStep, false);
+    benchmark::RegisterBenchmark("CubeDragStep/with-frame", BM_CubeDragStep, true)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("Shuffle", BM_Shuffle)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("Replay", BM_Replay)->Arg(20000)->Unit(benchmark::kMillisecond);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    std::string writeCalls;
+    std::string gdiPath;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg.rfind("--write-calls=", 0) == 0) {
+            writeCalls = arg.substr(std::strlen("--write-calls="));
+        } else if (arg.rfind("--gdi=", 0) == 0) {
+            gdiPath = arg.substr(std::strlen("--gdi="));
+        } else {
+            std::fprintf(stderr, "vexal_bench: unknown argument %s\n", argv[i]);
+            return 2;
+        }
+    }
+    if (!writeCalls.empty()) {
+        return WriteCalls(writeCalls);
+    }
+    std::map<std::string, double> gdi;
+    if (!gdiPath.empty()) {
+        gdi = ReadGdiResults(gdiPath);
+        if (gdi.empty()) {
+            std::fprintf(stderr, "vexal_bench: no results in %s\n", gdiPath.c_str());
+            return 2;
+        }
+    }
+    RegisterAll();
+    SummaryReporter reporter(isatty(STDOUT_FILENO) != 0 ? benchmark::ConsoleReporter::OO_ColorTabular
+                                                        : benchmark::ConsoleReporter::OO_Tabular);
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    PrintSummary(reporter, gdi);
+    benchmark::Shutdown();
+    return 0;
+}
