@@ -1,10 +1,12 @@
-// vexal_drag_steps [STEPS]: a layer drag of STEPS movements (default 1000), each painted
-// into a SoftCanvas as the window procedure paints it. Under callgrind only the steps are
-// counted: start-up, the press and a few warm-up steps run with collection off.
+// vexal_drag_steps [STEPS [layer|cube]]: a drag of STEPS movements (default 1000) on a
+// piece (layer, the default) or beside the pieces (cube), each painted into a SoftCanvas
+// as the window procedure paints it. Under callgrind only the steps are counted: start-up,
+// the press and a few warm-up steps run with collection off.
 #include <valgrind/callgrind.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 
 #include "model/puzzle.h"
@@ -12,23 +14,16 @@
 #include "render/frame.h"
 #include "tests/perf/perf_scenes.h"
 
-int main(int argc, char** argv) {
-    long steps = 1000;
-    if (argc > 1) {
-        char* end = nullptr;
-        steps = std::strtol(argv[1], &end, 10);
-        if (end == argv[1] || *end != '\0' || steps < 1 || steps > 100000000) {
-            std::fprintf(stderr, "usage: vexal_drag_steps [STEPS]\n");
-            return 2;
-        }
-    }
+namespace {
+
+template <typename Drag>
+int Run(Drag& drag, long steps) {
     QuietHost host;
     auto canvas = std::make_unique<SoftCanvas>();
     SetUpFrameScene(kFrameScenes[3]);
     SetHost(&host);
-    LayerDrag drag;
     if (!drag.Begin()) {
-        std::fprintf(stderr, "vexal_drag_steps: no layer drag could be started\n");
+        std::fprintf(stderr, "vexal_drag_steps: the drag could not be started\n");
         return 1;
     }
     // Warm-up: lazy symbol binding and first-touch page faults are not the step's cost.
@@ -48,4 +43,26 @@ int main(int argc, char** argv) {
     SetHost(nullptr);
     std::printf("steps %ld checksum %u\n", steps, checksum);
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    long steps = 1000;
+    char* end = nullptr;
+    if (argc > 1) {
+        steps = std::strtol(argv[1], &end, 10);
+    }
+    const bool cube = argc > 2 && std::strcmp(argv[2], "cube") == 0;
+    if (argc > 3 || (argc > 1 && (end == argv[1] || *end != '\0' || steps < 1 || steps > 100000000)) ||
+        (argc > 2 && !cube && std::strcmp(argv[2], "layer") != 0)) {
+        std::fprintf(stderr, "usage: vexal_drag_steps [STEPS [layer|cube]]\n");
+        return 2;
+    }
+    if (cube) {
+        CubeDrag drag;
+        return Run(drag, steps);
+    }
+    LayerDrag drag;
+    return Run(drag, steps);
 }
