@@ -27,31 +27,60 @@ constexpr int kH = SoftCanvas::kHeight;
 // row; longer ones recompute each edge on each row (slower, same pixels, still no heap).
 constexpr int kMaxTableEdges = 32;
 
-// Writes one colour into the RGB store; every write is clipped to the bitmap here.
+// Writes one colour into the RGB store; callers clip to the bitmap first.
 class Painter {
 public:
     Painter(std::uint8_t* rgb, Colour colour) : m_rgb(rgb) {
-        m_px[0] = RedOf(colour);
-        m_px[1] = GreenOf(colour);
-        m_px[2] = BlueOf(colour);
-        for (int i = 0; i < 12; ++i) {
-            m_quad[i] = m_px[i % 3];
+        m_pattern[0] = RedOf(colour);
+        m_pattern[1] = GreenOf(colour);
+        m_pattern[2] = BlueOf(colour);
+        for (int filled = 3; filled < kPatternBytes; filled *= 2) {
+            std::memcpy(m_pattern + filled, m_pattern, static_cast<std::size_t>(filled));
+        }
+        std::memcpy(m_pattern + kPatternBytes, m_pattern, 2);  // so a block may start one or two bytes in
+    }
+
+    std::uint8_t* At(int x, int y) const {
+        return m_rgb + (static_cast<std::size_t>(y) * kW + static_cast<std::size_t>(x)) * 3U;
+    }
+
+    // n pixels from p on. The pattern repeats every pixel, so a block may be copied to any
+    // pixel boundary: each run ends with a block that overlaps what came before it, which
+    // saves the short loops (and their mispredictions) for the leftover pixels.
+    void Run(std::uint8_t* p, std::size_t n) const {
+        std::uint8_t* const end = p + n * 3U;
+        if (n >= 2 * kPatternPixels) {
+            // Long runs store at 16-byte boundaries, so no store straddles a cache line.
+            std::memcpy(p, m_pattern, 16);
+            std::uint8_t* q = p + (16U - (reinterpret_cast<std::uintptr_t>(p) & 15U));
+            const std::uint8_t* pattern = m_pattern + static_cast<std::size_t>(q - p) % 3U;
+            for (; q + kPatternBytes <= end; q += kPatternBytes) {
+                std::memcpy(q, pattern, kPatternBytes);
+            }
+            std::memcpy(end - kPatternBytes, m_pattern, kPatternBytes);
+        } else if (n >= kPatternPixels) {
+            for (; p + kPatternBytes <= end; p += kPatternBytes) {
+                std::memcpy(p, m_pattern, kPatternBytes);
+            }
+            if (p != end) {
+                std::memcpy(end - kPatternBytes, m_pattern, kPatternBytes);
+            }
+        } else if (n >= 8) {
+            std::memcpy(p, m_pattern, 24);
+            std::memcpy(end - 24, m_pattern, 24);
+        } else if (n >= 4) {
+            std::memcpy(p, m_pattern, 12);
+            std::memcpy(end - 12, m_pattern, 12);
+        } else if (n >= 2) {
+            std::memcpy(p, m_pattern, 6);
+            std::memcpy(end - 6, m_pattern, 6);
+        } else if (n == 1) {
+            std::memcpy(p, m_pattern, 3);
         }
     }
 
     // Pixels [x0, x1) of row y; x0 and x1 already inside 0..kW.
-    void Span(int y, int x0, int x1) const {
-        std::uint8_t* p = m_rgb + (static_cast<std::size_t>(y) * kW + static_cast<std::size_t>(x0)) * 3U;
-        int n = x1 - x0;
-        for (; n >= 4; n -= 4, p += 12) {
-            std::memcpy(p, m_quad, 12);
-        }
-        for (; n > 0; --n, p += 3) {
-            p[0] = m_px[0];
-            p[1] = m_px[1];
-            p[2] = m_px[2];
-        }
-    }
+    void Span(int y, int x0, int x1) const { Run(At(x0, y), static_cast<std::size_t>(x1 - x0)); }
 
     void Rect(I64 left, I64 top, I64 right, I64 bottom) const {
         const int l = static_cast<int>(std::max<I64>(left, 0));
@@ -61,25 +90,26 @@ public:
         if (l >= r || t >= b) {
             return;
         }
+        if (l == 0 && r == kW) {
+            Run(At(0, t), static_cast<std::size_t>(b - t) * kW);  // whole rows lie end to end
+            return;
+        }
         for (int y = t; y < b; ++y) {
             Span(y, l, r);
         }
     }
 
-    void Plot(I64 x, I64 y) const {
-        if (x < 0 || x >= kW || y < 0 || y >= kH) {
-            return;
-        }
-        std::uint8_t* p = m_rgb + (static_cast<std::size_t>(y) * kW + static_cast<std::size_t>(x)) * 3U;
-        p[0] = m_px[0];
-        p[1] = m_px[1];
-        p[2] = m_px[2];
+    void Put(std::uint8_t* p) const {
+        p[0] = m_pattern[0];
+        p[1] = m_pattern[1];
+        p[2] = m_pattern[2];
     }
 
 private:
+    static constexpr int kPatternPixels = 16;
+    static constexpr int kPatternBytes = kPatternPixels * 3;  // 48: a power of two times 3
     std::uint8_t* m_rgb;
-    std::uint8_t m_px[3];
-    std::uint8_t m_quad[12];
+    std::uint8_t m_pattern[kPatternBytes + 2];
 };
 
 // ---------------------------------------------------------------- pen lines
@@ -241,6 +271,44 @@ bool ClipLine(LinePoint start, LinePoint end, const ClipRect& clip, const BresPa
     return false;
 }
 
+// Plots `length` pixels of a Bresenham walk from `from`. The clipping above keeps the walk
+// inside the bitmap; the bounds here only make sure no arithmetic slip could write outside.
+void WalkLine(const Painter& painter, LinePoint from, I64 length, I64 err, I64 bias, I64 addMinor, I64 addMajor,
+              bool xMajor, I64 xInc, I64 yInc) {
+    if (length <= 0 || from.x < 0 || from.x >= kW || from.y < 0 || from.y >= kH) {
+        return;
+    }
+    const I64 major = xMajor ? from.x : from.y;
+    const I64 majorInc = xMajor ? xInc : yInc;
+    const I64 majorRoom = majorInc > 0 ? (xMajor ? kW : kH) - major : major + 1;
+    length = std::min(length, majorRoom);
+    I64 minor = xMajor ? from.y : from.x;
+    const I64 minorInc = xMajor ? yInc : xInc;
+    const I64 minorLimit = xMajor ? kH : kW;
+    const std::ptrdiff_t rowStep = static_cast<std::ptrdiff_t>(kW) * 3 * (yInc > 0 ? 1 : -1);
+    const std::ptrdiff_t columnStep = xInc > 0 ? 3 : -3;
+    const std::ptrdiff_t majorStep = xMajor ? columnStep : rowStep;
+    const std::ptrdiff_t minorStep = xMajor ? rowStep : columnStep;
+    std::uint8_t* p = painter.At(static_cast<int>(from.x), static_cast<int>(from.y));
+    for (;;) {
+        painter.Put(p);
+        if (--length == 0) {
+            return;
+        }
+        if (err + bias > 0) {
+            minor += minorInc;
+            if (minor < 0 || minor >= minorLimit) {
+                return;
+            }
+            p += minorStep;
+            err += addMinor;
+        } else {
+            err += addMajor;
+        }
+        p += majorStep;
+    }
+}
+
 // One segment of the 1-pixel pen, start pixel in, end pixel out.
 void PenLine(const Painter& painter, LinePoint start, LinePoint end) {
     if (start.y == end.y) {
@@ -308,22 +376,7 @@ void PenLine(const Painter& painter, LinePoint start, LinePoint end) {
     if (to.x == p2.x && to.y == p2.y) {
         --length;
     }
-    // The clipped walk never leaves the bitmap, so a bound on its length is only a guard.
-    length = std::min<I64>(length, kW + kH);
-    I64 x = from.x;
-    I64 y = from.y;
-    for (; length > 0; --length) {
-        painter.Plot(x, y);
-        const bool minorStep = err + params.bias > 0;
-        err += minorStep ? addMinor : addMajor;
-        if (xMajor) {
-            x += xInc;
-            y += minorStep ? yInc : 0;
-        } else {
-            y += yInc;
-            x += minorStep ? xInc : 0;
-        }
-    }
+    WalkLine(painter, from, length, err, params.bias, addMinor, addMajor, xMajor, xInc, yInc);
 }
 
 // ---------------------------------------------------------------- polygon interior
@@ -350,21 +403,44 @@ bool MakeEdge(const Point& a, const Point& b, EdgeGeometry* edge) {
     return true;
 }
 
-I64 FloorDiv(I64 a, I64 b) {  // b > 0
-    const I64 q = a / b;
-    return (a % b != 0 && a < 0) ? q - 1 : q;
+struct DivMod {
+    I64 q;
+    I64 r;  // 0 <= r < divisor
+};
+
+// Floor division by a positive divisor, in 32 bits when both fit (nearly always).
+DivMod FloorDivMod(I64 a, I64 b) {
+    I64 q = 0;
+    I64 r = 0;
+    if (a >= INT32_MIN && a <= INT32_MAX && b <= INT32_MAX) {
+        const auto a32 = static_cast<std::int32_t>(a);
+        const auto b32 = static_cast<std::int32_t>(b);
+        q = a32 / b32;
+        r = a32 % b32;
+    } else {
+        q = a / b;
+        r = a % b;
+    }
+    if (r < 0) {
+        --q;
+        r += b;
+    }
+    return DivMod{q, r};
 }
 
-// Entry x on row ty + k (0 <= k < dy) and the remainder ceil(..) * dy - k * dx.
-// dy < 2^32, so k times the step's remainder fits in 64 unsigned bits.
-void EdgeAt(const EdgeGeometry& e, I64 k, I64* x, I64* rem) {
-    const I64 q = FloorDiv(e.dx, e.dy);
-    const I64 r = e.dx - q * e.dy;
-    const U64 t = static_cast<U64>(k) * static_cast<U64>(r);
+// Entry x on row ty + k (0 <= k < dy) and the remainder ceil(..) * dy - k * dx, given
+// dx = step.q * dy + step.r. As dy < 2^32, k * step.r fits in 64 unsigned bits.
+void EdgeAt(const EdgeGeometry& e, const DivMod& step, I64 k, I64* x, I64* rem) {
+    if (k == 0) {
+        *x = e.tx;
+        *rem = 0;
+        return;
+    }
+    const U64 t = static_cast<U64>(k) * static_cast<U64>(step.r);
     const U64 udy = static_cast<U64>(e.dy);
     const U64 tq = t / udy;
     const U64 tr = t % udy;
-    *x = e.tx + k * q + static_cast<I64>(tq) + (tr != 0 ? 1 : 0);
+    *x = e.tx + k * step.q + static_cast<I64>(tq) + (tr != 0 ? 1 : 0);
     *rem = tr != 0 ? static_cast<I64>(udy - tr) : 0;
 }
 
@@ -397,13 +473,21 @@ struct ActiveEdge {
     I64 stepQ;
     I64 stepR;
     I64 dy;
+
+    void Step() {
+        x += stepQ;
+        rem -= stepR;
+        const I64 borrow = -static_cast<I64>(rem < 0);  // branch-free: slopes are not predictable
+        x -= borrow;
+        rem += dy & borrow;
+    }
 };
 
+// Rows are taken in bands between the rows where an edge starts or ends; within a band the
+// set of edges is fixed, and the usual band, two edges, needs no sorting.
 void FillWithEdgeTable(const Painter& painter, const Point* points, int count) {
     ActiveEdge edges[kMaxTableEdges];
     int edgeCount = 0;
-    int yMin = kH;
-    int yMax = 0;
     for (int i = 0; i < count; ++i) {
         EdgeGeometry g{};
         if (!MakeEdge(points[i == 0 ? count - 1 : i - 1], points[i], &g)) {
@@ -414,33 +498,64 @@ void FillWithEdgeTable(const Painter& painter, const Point* points, int count) {
         if (first >= end) {
             continue;
         }
-        ActiveEdge& e = edges[edgeCount++];
+        ActiveEdge e{};
         e.yFirst = static_cast<int>(first);
         e.yEnd = static_cast<int>(end);
-        EdgeAt(g, first - g.ty, &e.x, &e.rem);
-        e.stepQ = FloorDiv(g.dx, g.dy);
-        e.stepR = g.dx - e.stepQ * g.dy;
+        const DivMod step = FloorDivMod(g.dx, g.dy);
+        EdgeAt(g, step, first - g.ty, &e.x, &e.rem);
+        e.stepQ = step.q;
+        e.stepR = step.r;
         e.dy = g.dy;
-        yMin = std::min(yMin, e.yFirst);
-        yMax = std::max(yMax, e.yEnd);
+        // Kept in order of their first row.
+        int j = edgeCount++;
+        for (; j > 0 && edges[j - 1].yFirst > e.yFirst; --j) {
+            edges[j] = edges[j - 1];
+        }
+        edges[j] = e;
     }
+    if (edgeCount == 0) {
+        return;
+    }
+    ActiveEdge active[kMaxTableEdges];
+    int activeCount = 0;
+    int next = 0;
     int xs[kMaxTableEdges];
-    for (int y = yMin; y < yMax; ++y) {
-        int n = 0;
-        for (int i = 0; i < edgeCount; ++i) {
-            ActiveEdge& e = edges[i];
-            if (y < e.yFirst || y >= e.yEnd) {
-                continue;
+    for (int y = edges[0].yFirst; next < edgeCount || activeCount > 0;) {
+        for (; next < edgeCount && edges[next].yFirst == y; ++next) {
+            active[activeCount++] = edges[next];
+        }
+        int bandEnd = next < edgeCount ? edges[next].yFirst : kH;
+        for (int i = 0; i < activeCount; ++i) {
+            bandEnd = std::min(bandEnd, active[i].yEnd);
+        }
+        if (activeCount == 2) {
+            ActiveEdge& a = active[0];
+            ActiveEdge& b = active[1];
+            for (; y < bandEnd; ++y) {
+                const int xa = ClampX(a.x);
+                const int xb = ClampX(b.x);
+                if (xa != xb) {
+                    painter.Span(y, std::min(xa, xb), std::max(xa, xb));
+                }
+                a.Step();
+                b.Step();
             }
-            xs[n++] = ClampX(e.x);
-            e.x += e.stepQ;
-            e.rem -= e.stepR;
-            if (e.rem < 0) {
-                e.x += 1;
-                e.rem += e.dy;
+        } else {
+            for (; y < bandEnd; ++y) {
+                for (int i = 0; i < activeCount; ++i) {
+                    xs[i] = ClampX(active[i].x);
+                    active[i].Step();
+                }
+                FillSortedSpans(painter, y, xs, activeCount);
             }
         }
-        FillSortedSpans(painter, y, xs, n);
+        int kept = 0;
+        for (int i = 0; i < activeCount; ++i) {
+            if (active[i].yEnd > y) {
+                active[kept++] = active[i];
+            }
+        }
+        activeCount = kept;
     }
 }
 
@@ -464,7 +579,7 @@ void FillByParity(const Painter& painter, const Point* points, int count) {
             }
             I64 x = 0;
             I64 rem = 0;
-            EdgeAt(g, y - g.ty, &x, &rem);
+            EdgeAt(g, FloorDivMod(g.dx, g.dy), y - g.ty, &x, &rem);
             toggles[ClampX(x)] ^= 1U;
         }
         std::uint8_t inside = 0;
@@ -540,9 +655,7 @@ void SoftCanvas::Polygon(const Point* points, int count) {
 
 void SoftCanvas::Clear(Colour colour) {
     const Painter painter(m_rgb, colour);
-    for (int y = 0; y < kH; ++y) {
-        painter.Span(y, 0, kW);
-    }
+    painter.Run(m_rgb, static_cast<std::size_t>(kW) * kH);
 }
 
 Colour SoftCanvas::PixelAt(int x, int y) const {
