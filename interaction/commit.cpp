@@ -40,13 +40,13 @@ void PuzzleGame::CommitTurn() {
     // Signs chosen so the committed turn is the one the display showed.
     if (m_turnAxis == 1) {
         g_turnAngleX = SnapToQuarter(g_turnAngleX);
-        g_turnMatrix.RotateX(-g_turnAngleX);
+        g_turnMatrix.RotateX(static_cast<double>(-g_turnAngleX));
     } else if (m_turnAxis == 2) {
         g_turnAngleY = SnapToQuarter(g_turnAngleY);
-        g_turnMatrix.RotateY(g_turnAngleY);
+        g_turnMatrix.RotateY(static_cast<double>(g_turnAngleY));
     } else if (m_turnAxis == 3) {
         g_turnAngleZ = SnapToQuarter(g_turnAngleZ);
-        g_turnMatrix.RotateZ(-g_turnAngleZ);
+        g_turnMatrix.RotateZ(static_cast<double>(-g_turnAngleZ));
     }
     for (int slot = 0; slot < 8; ++slot) {
         if (g_inTurningLayer[slot] != 0) {

@@ -85,7 +85,7 @@ void PuzzleGame::DragLayer(int x, int y) {
     m_lastX = x;
     m_lastY = y;
     if (m_turnState == -1) {
-        const float angle = ScreenAngle(fdx, fdy);
+        const float angle = ScreenAngle(static_cast<double>(fdx), static_cast<double>(fdy));
         const int face = g_pieces[m_hitSlot].faceColour[m_hitFace] == kColourWhite
                              ? ChooseTurnFromChamfer(m_hitSlot, m_hitFace)
                              : ChooseTurnFromFace(m_hitSlot, m_hitFace, angle);
@@ -134,7 +134,7 @@ void PuzzleGame::TurnStep(int ix, int iy) {
     const float length = static_cast<float>(std::sqrt(static_cast<double>(fix * fix + fiy * fiy)));
     const double degrees = kTurnPerPixel / static_cast<double>(g_scale) * static_cast<double>(length);
     const int n = static_cast<int>(degrees);
-    const float theta = AngleDiff(ScreenAngle(fix, fiy), m_turnRefAngle);
+    const float theta = AngleDiff(ScreenAngle(static_cast<double>(fix), static_cast<double>(fiy)), m_turnRefAngle);
     const double radians = static_cast<double>(std::fabs(theta)) * static_cast<double>(kDragDegToRad);
     float delta = static_cast<float>(static_cast<double>(n) * std::cos(radians));
 

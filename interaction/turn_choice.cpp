@@ -61,7 +61,8 @@ void PuzzleGame::ChooseAxes(float dragAngle, int* turnAxis) {
     float deviation[4] = {};
     for (int k = 1; k <= 3; ++k) {
         const Point3& e = ends[k];
-        direction[k] = ScreenAngle(m.TransformX(e.x, e.y, e.z) - ox, oy - m.TransformY(e.x, e.y, e.z));
+        direction[k] = ScreenAngle(static_cast<double>(m.TransformX(e.x, e.y, e.z) - ox),
+                                   static_cast<double>(oy - m.TransformY(e.x, e.y, e.z)));
         float d = AbsAngleDiff(direction[k], dragAngle);
         if (d > 90.0F) {
             d = AngleDiff(180.0F, d);  // the acute angle between the two lines
@@ -185,16 +186,16 @@ void PuzzleGame::ShowTurn() {
     // Every slot gets the same view matrix, with or without the turn: build each once.
     Matrix34 still;
     still.SetIdentity();
-    still.RotateY(m_viewAngleY);
-    still.RotateZ(m_viewAngleZ);
-    still.RotateX(m_viewAngleX);
+    still.RotateY(static_cast<double>(m_viewAngleY));
+    still.RotateZ(static_cast<double>(m_viewAngleZ));
+    still.RotateX(static_cast<double>(m_viewAngleX));
     Matrix34 turned = still;
     if (m_turnAxis == 1) {
-        turned.RotateX(g_turnAngleX);
+        turned.RotateX(static_cast<double>(g_turnAngleX));
     } else if (m_turnAxis == 2) {
-        turned.RotateY(g_turnAngleY);
+        turned.RotateY(static_cast<double>(g_turnAngleY));
     } else if (m_turnAxis == 3) {
-        turned.RotateZ(g_turnAngleZ);
+        turned.RotateZ(static_cast<double>(g_turnAngleZ));
     }
     ScaleMatrix(still, g_scale, -g_scale, g_scale);
     TranslateMatrix(still, 120.0F, 135.0F, 32.0F);
@@ -230,7 +231,7 @@ void PuzzleGame::AbsorbCubeRotation(Matrix34 m) {
     if (m.m[5] < 0.0F) {
         vx = vx - 180.0F;
     }
-    m.RotateX(-vx);
+    m.RotateX(static_cast<double>(-vx));
 
     float vz = 0.0F;
     if (m.m[5] == 0.0F) {
@@ -238,7 +239,7 @@ void PuzzleGame::AbsorbCubeRotation(Matrix34 m) {
     } else {
         vz = static_cast<float>(std::atan(static_cast<double>(m.m[1] / m.m[5])) * toDeg);
     }
-    m.RotateZ(-vz);
+    m.RotateZ(static_cast<double>(-vz));
 
     float vy = 0.0F;
     if (m.m[10] == 0.0F) {
@@ -246,7 +247,7 @@ void PuzzleGame::AbsorbCubeRotation(Matrix34 m) {
     } else {
         vy = static_cast<float>(std::atan(static_cast<double>(-(m.m[2] / m.m[10]))) * toDeg);
     }
-    m.RotateY(-vy);
+    m.RotateY(static_cast<double>(-vy));
     if (m.m[10] < 0.0F) {
         vy = vy + 180.0F;
     }

@@ -10,8 +10,8 @@ void MixRows(float* m, int p, int q, double degrees) {
     const double c = std::cos(a);
     const double s = std::sin(a);
     for (int i = 0; i < 4; ++i) {
-        const double pv = m[p * 4 + i];
-        const double qv = m[q * 4 + i];
+        const double pv = static_cast<double>(m[p * 4 + i]);
+        const double qv = static_cast<double>(m[q * 4 + i]);
         m[p * 4 + i] = static_cast<float>(pv * c - qv * s);
         m[q * 4 + i] = static_cast<float>(qv * c + pv * s);
     }

@@ -47,9 +47,9 @@ void ProjectBox(OuterBox& box, Matrix34 m) {
 
 void BuildViewMatrix(const PuzzleGame& game) {
     g_viewMatrix.SetIdentity();
-    g_viewMatrix.RotateY(game.m_viewAngleY);
-    g_viewMatrix.RotateZ(game.m_viewAngleZ);
-    g_viewMatrix.RotateX(game.m_viewAngleX);
+    g_viewMatrix.RotateY(static_cast<double>(game.m_viewAngleY));
+    g_viewMatrix.RotateZ(static_cast<double>(game.m_viewAngleZ));
+    g_viewMatrix.RotateX(static_cast<double>(game.m_viewAngleX));
     ScaleMatrix(g_viewMatrix, g_scale, -g_scale, g_scale);
     TranslateMatrix(g_viewMatrix, 120.0F, 135.0F, 32.0F);
 }
