@@ -170,6 +170,16 @@ void AddRandomShapes(std::vector<CallFrame>* frames) {
     for (int i = 0; i < 200; ++i) {  // segments of every slope, both ways
         add("two points", RandomPoints(rng, 2, -60, -60, kW + 60, kH + 60));
     }
+    for (int i = 0; i < 100; ++i) {  // the fill takes a shortcut for these in the reference
+        const Point a = rng.In(-30, -30, kW + 30, kH + 30);
+        const Point b{a.x + rng.Range(-40, 40), a.y + rng.Range(-40, 40)};
+        std::vector<Point> pts = i % 2 == 0 ? std::vector<Point>{a, {b.x, a.y}, b, {a.x, b.y}}
+                                            : std::vector<Point>{a, {a.x, b.y}, b, {b.x, a.y}};
+        if (i % 3 == 0) {
+            pts.push_back(a);
+        }
+        add("axis-aligned polygons", pts);
+    }
     for (int i = 0; i < 50; ++i) {  // past the edge table
         add("many points", RandomPoints(rng, rng.Range(33, 60), -40, -40, kW + 40, kH + 40));
     }
