@@ -42,19 +42,25 @@ LayerDrag s_layer;
 CubeDrag s_cube;
 alignas(64) std::uint8_t s_floorBuffer[kFrameBytes];
 
-// The frames every canvas is compared on: the four scenes and a layer in mid-turn.
+// The frames every canvas is compared on: the four scenes, a layer in mid-turn, and the
+// frames of one whole swing of a layer drag in turn. A frame drawn again and again lets
+// the processor learn its branches; the swing shows what changing frames cost.
 struct ComparedFrame {
     std::string name;
     int scene;    // index into kFrameScenes
     int midTurn;  // layer-drag steps taken after the press; 0 for a still scene
+    int frames;   // consecutive drag steps recorded, each one frame; 1 for a single frame
 };
+
+constexpr int kSwingFrames = 4 * kSwing;
 
 std::vector<ComparedFrame> ComparedFrames() {
     std::vector<ComparedFrame> frames;
     for (int i = 0; i < kFrameSceneCount; ++i) {
-        frames.push_back(ComparedFrame{kFrameScenes[i].name, i, 0});
+        frames.push_back(ComparedFrame{kFrameScenes[i].name, i, 0, 1});
     }
-    frames.push_back(ComparedFrame{"skin2/layer-drag", 3, 5});
+    frames.push_back(ComparedFrame{"skin2/layer-drag", 3, 5, 1});
+    frames.push_back(ComparedFrame{"skin2/drag-swing", 3, 1, kSwingFrames});
     return frames;
 }
 
@@ -81,6 +87,23 @@ void EndFrame(const ComparedFrame& frame) {
         s_layer.End();
     }
     SetHost(nullptr);
+}
+
+// The calls of each frame of `frame`, recorded from the game.
+bool RecordFrames(const ComparedFrame& frame, std::vector<CallList>* lists) {
+    if (!SetUpFrame(frame)) {
+        return false;
+    }
+    lists->assign(static_cast<std::size_t>(frame.frames), CallList{});
+    for (int i = 0; i < frame.frames; ++i) {
+        if (i > 0) {
+            s_layer.Step();
+        }
+        RecordingCanvas recorder(&(*lists)[static_cast<std::size_t>(i)]);
+        ComposeFrame(g_game, recorder);
+    }
+    EndFrame(frame);
+    return true;
 }
 
 // ---------------------------------------------------------------- the floor
@@ -185,6 +208,7 @@ void BM_CubeDragStep(benchmark::State& state, bool paint) {
 // ---------------------------------------------------------------- frames
 
 // The whole frame as the game paints it: draw order, facing tests and the canvas.
+// (A sequence of frames is timed as LayerDragStep, with its drag steps.)
 void BM_Frame(benchmark::State& state, const ComparedFrame& frame) {
     if (!SetUpFrame(frame)) {
         return Fail(state, "scene could not be set up");
@@ -197,22 +221,22 @@ void BM_Frame(benchmark::State& state, const ComparedFrame& frame) {
     EndFrame(frame);
 }
 
-// The canvas alone: the frame's recorded calls played back, the same list gdi_bench draws.
+// The canvas alone: the frame's recorded calls played back, the same lists gdi_bench draws.
+// A sequence plays its frames in turn; the time is per frame.
 void BM_Calls(benchmark::State& state, const ComparedFrame& frame) {
-    if (!SetUpFrame(frame)) {
+    std::vector<CallList> lists;
+    if (!RecordFrames(frame, &lists)) {
         return Fail(state, "scene could not be set up");
     }
-    CallList list;
-    RecordingCanvas recorder(&list);
-    ComposeFrame(g_game, recorder);
-    EndFrame(frame);
     Canvas& canvas = s_canvas;
+    std::size_t next = 0;
     for (auto _ : state) {
-        list.PlayInto(canvas);
+        lists[next].PlayInto(canvas);
+        next = next + 1 == lists.size() ? 0 : next + 1;
         benchmark::DoNotOptimize(s_canvas.Rgb());
         benchmark::ClobberMemory();
     }
-    state.counters["calls"] = static_cast<double>(list.calls.size());
+    state.counters["calls"] = static_cast<double>(lists[0].calls.size());
 }
 
 // ---------------------------------------------------------------- vexal-replay
@@ -389,15 +413,15 @@ void PrintSummary(const SummaryReporter& r, const std::map<std::string, double>&
 int WriteCalls(const std::string& path) {
     std::string text;
     for (const ComparedFrame& f : ComparedFrames()) {
-        if (!SetUpFrame(f)) {
+        std::vector<CallList> lists;
+        if (!RecordFrames(f, &lists)) {
             std::fprintf(stderr, "vexal_bench: scene %s could not be set up\n", f.name.c_str());
             return 1;
         }
-        CallList list;
-        RecordingCanvas recorder(&list);
-        ComposeFrame(g_game, recorder);
-        EndFrame(f);
-        text += list.Format(f.name, 0xFF00FF);
+        text += "scene " + f.name + "\n";
+        for (const CallList& list : lists) {
+            text += list.Format(0xFF00FF);
+        }
     }
     std::ofstream out(path, std::ios::binary);
     out << text;
@@ -415,7 +439,9 @@ void RegisterAll() {
     benchmark::RegisterBenchmark("RefreshView", BM_RefreshView);
     benchmark::RegisterBenchmark("ShowTurn", BM_ShowTurn);
     for (const ComparedFrame& f : ComparedFrames()) {
-        benchmark::RegisterBenchmark(("Frame/" + f.name).c_str(), BM_Frame, f)->Unit(benchmark::kMicrosecond);
+        if (f.frames == 1) {
+            benchmark::RegisterBenchmark(("Frame/" + f.name).c_str(), BM_Frame, f)->Unit(benchmark::kMicrosecond);
+        }
     }
     for (const ComparedFrame& f : ComparedFrames()) {
         benchmark::RegisterBenchmark(("Calls/" + f.name).c_str(), BM_Calls, f)->Unit(benchmark::kMicrosecond);

@@ -18,8 +18,8 @@ void CallList::PlayInto(Canvas& canvas) const {
     }
 }
 
-std::string CallList::Format(const std::string& name, Colour clear) const {
-    std::string out = "scene " + name + "\n";
+std::string CallList::Format(Colour clear) const {
+    std::string out;
     char buf[64];
     std::snprintf(buf, sizeof buf, "frame 0x%06X\n", clear & 0xFFFFFFU);
     out += buf;

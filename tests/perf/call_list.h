@@ -21,8 +21,8 @@ struct CallList {
     std::vector<Point> points;
 
     void PlayInto(Canvas& canvas) const;
-    // "scene NAME", "frame 0xBBGGRR", then one brush, rect or poly line per call.
-    [[nodiscard]] std::string Format(const std::string& name, Colour clear) const;
+    // "frame 0xBBGGRR", then one brush, rect or poly line per call.
+    [[nodiscard]] std::string Format(Colour clear) const;
 };
 
 class RecordingCanvas final : public Canvas {

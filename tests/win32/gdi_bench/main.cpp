@@ -4,9 +4,9 @@
 // medians of thread time and elapsed time per frame. Last comes "gdi-fill": one PatBlt of the
 // whole bitmap, the GDI floor. Lines starting with # are comments.
 //
-// CALLS is what `vexal_bench --write-calls` writes: "scene NAME" starts a frame, then
-// the lines gdi_reference reads ("frame 0xBBGGRR", "brush 0xBBGGRR", "rect L T R B",
-// "poly N X1 Y1 ... XN YN").
+// CALLS is what `vexal_bench --write-calls` writes: "scene NAME" starts a scene of one or
+// more frames, each in the lines gdi_reference reads ("frame 0xBBGGRR", then "brush
+// 0xBBGGRR", "rect L T R B", "poly N X1 Y1 ... XN YN"). A scene's frames are drawn in turn.
 // Brushes are made once before timing, as the game makes its brushes once; each drawn
 // frame starts from the stock white brush. Exit code 0 on success; 2 bad arguments or
 // file, 3 bad input line, 4 GDI failure.
@@ -36,9 +36,14 @@ struct Call {
 };
 
 struct Frame {
-    std::string name;
     std::vector<Call> calls;
     std::vector<POINT> points;
+};
+
+// One or more frames; a scene of several is drawn frame after frame, timed per frame.
+struct Scene {
+    std::string name;
+    std::vector<Frame> frames;
 };
 
 bool ParseLong(const char* text, long* value, char** end) {
@@ -77,7 +82,7 @@ HBRUSH BrushFor(std::map<COLORREF, HBRUSH>* brushes, COLORREF colour) {
 }
 
 // Returns 0 or the exit code of the first problem.
-int ReadFrames(std::FILE* in, std::vector<Frame>* frames, std::map<COLORREF, HBRUSH>* brushes) {
+int ReadScenes(std::FILE* in, std::vector<Scene>* scenes, std::map<COLORREF, HBRUSH>* brushes) {
     std::string line;
     char buffer[4096];
     int lineNumber = 0;
@@ -98,19 +103,22 @@ int ReadFrames(std::FILE* in, std::vector<Frame>* frames, std::map<COLORREF, HBR
         if (word.empty()) {
             // blank line
         } else if (word == "scene") {
-            frames->push_back(Frame{rest, {}, {}});
+            scenes->push_back(Scene{rest, {}});
             ok = *rest != '\0';
-        } else if (frames->empty()) {
+        } else if (scenes->empty()) {
             ok = false;
         } else if (word == "frame") {
             long clear = 0;
             ok = reader.Number(&clear);  // every frame paints its whole background itself
+            scenes->back().frames.push_back(Frame{});
+        } else if (scenes->back().frames.empty()) {
+            ok = false;
         } else if (word == "brush") {
             long colour = 0;
             ok = reader.Number(&colour);
             if (ok) {
                 Call c{Call::Brush, BrushFor(brushes, static_cast<COLORREF>(colour)), {0, 0, 0, 0}, 0, 0};
-                frames->back().calls.push_back(c);
+                scenes->back().frames.back().calls.push_back(c);
             }
         } else if (word == "rect") {
             long r[4] = {};
@@ -121,12 +129,12 @@ int ReadFrames(std::FILE* in, std::vector<Frame>* frames, std::map<COLORREF, HBR
                        {static_cast<int>(r[0]), static_cast<int>(r[1]), static_cast<int>(r[2]), static_cast<int>(r[3])},
                        0,
                        0};
-                frames->back().calls.push_back(c);
+                scenes->back().frames.back().calls.push_back(c);
             }
         } else if (word == "poly") {
             long n = 0;
             ok = reader.Number(&n) && n >= 0 && n <= kMaxPoints;
-            Frame& f = frames->back();
+            Frame& f = scenes->back().frames.back();
             const std::size_t first = f.points.size();
             for (long i = 0; ok && i < n; ++i) {
                 POINT p{};
@@ -274,14 +282,20 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "gdi_bench: cannot open %s\n", path);
         return 2;
     }
-    std::vector<Frame> frames;
+    std::vector<Scene> scenes;
     std::map<COLORREF, HBRUSH> brushes;
-    const int status = ReadFrames(in, &frames, &brushes);
+    const int status = ReadScenes(in, &scenes, &brushes);
     std::fclose(in);
     if (status != 0) {
         return status;
     }
-    if (frames.empty()) {
+    for (const Scene& scene : scenes) {
+        if (scene.frames.empty()) {
+            std::fprintf(stderr, "gdi_bench: scene %s has no frames\n", scene.name.c_str());
+            return 3;
+        }
+    }
+    if (scenes.empty()) {
         std::fprintf(stderr, "gdi_bench: no frames in %s\n", path);
         return 2;
     }
@@ -311,9 +325,15 @@ int main(int argc, char** argv) {
     }
 
     std::printf("# name cpu-ns/frame wall-ns/frame frames\n");
-    for (const Frame& f : frames) {
-        const Timing t = TimeDraws([&] { Draw(dc, stockBrush, f); }, minMs, repeat);
-        std::printf("%s %.0f %.0f %ld\n", f.name.c_str(), t.cpuNs, t.wallNs, t.count);
+    for (const Scene& scene : scenes) {
+        std::size_t next = 0;
+        const Timing t = TimeDraws(
+            [&] {
+                Draw(dc, stockBrush, scene.frames[next]);
+                next = next + 1 == scene.frames.size() ? 0 : next + 1;
+            },
+            minMs, repeat);
+        std::printf("%s %.0f %.0f %ld\n", scene.name.c_str(), t.cpuNs, t.wallNs, t.count);
     }
     HBRUSH fill = CreateSolidBrush(RGB(0, 0, 128));
     SelectObject(dc, fill);
