@@ -9,10 +9,18 @@ namespace {
 constexpr std::uint32_t kShuffleSeed = 1234;
 }
 
-const FrameScene kFrameScenes[6] = {
-    {"start_skin2", 2, true, false},           {"start_skin1", 1, true, false},
-    {"start_skin2_unsolved", 2, false, false}, {"start_skin1_unsolved", 1, false, false},
-    {"shuffled_skin2", 2, false, true},        {"shuffled_skin1", 1, false, true},
+const FrameScene kFrameScenes[10] = {
+    {"start_skin2", 2, true, false, -1, 0},
+    {"start_skin1", 1, true, false, -1, 0},
+    {"start_skin2_unsolved", 2, false, false, -1, 0},
+    {"start_skin1_unsolved", 1, false, false, -1, 0},
+    {"shuffled_skin2", 2, false, true, -1, 0},
+    {"shuffled_skin1", 1, false, true, -1, 0},
+    // The +Z layer is in front at the start view, the -Z layer behind: the rear group is painted first.
+    {"turn_front_30", 2, true, false, 0, 30},
+    {"turn_front_60", 2, true, false, 0, 60},
+    {"turn_back_30", 1, true, false, 1, 30},
+    {"turn_back_60", 1, true, false, 1, 60},
 };
 
 void SetUpScene(const FrameScene& scene) {
@@ -23,6 +31,11 @@ void SetUpScene(const FrameScene& scene) {
     }
     g_skin = scene.skin;
     g_solved = scene.solved ? 1 : 0;
+    if (scene.turnFace >= 0) {
+        g_game.SelectTurnFace(scene.turnFace);
+        g_turnAngleZ = scene.turnAngle;  // faces 0 and 1 turn about Z
+        g_game.ShowTurn();
+    }
 }
 
 CallFrame RecordScene(const FrameScene& scene) {

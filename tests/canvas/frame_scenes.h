@@ -8,9 +8,11 @@ struct FrameScene {
     int skin;
     bool solved;    // the background; the pieces come from `shuffled`
     bool shuffled;  // twenty face turns from a fixed seed
+    int turnFace;   // a layer shown turned during a drag, or -1
+    float turnAngle;
 };
 
-extern const FrameScene kFrameScenes[6];
+extern const FrameScene kFrameScenes[10];
 
 // Brings the puzzle to the scene's state (from a fresh start, so scenes do not interact).
 void SetUpScene(const FrameScene& scene);
