@@ -9,14 +9,14 @@
 #   WIN32_BUILD_DIR  Windows build (default build/win32, preset win32)
 #   WINEPREFIX       Wine prefix (default build/wineprefix, made when missing)
 #   NO_BUILD=1       use the programs as they are; do not configure or build
-#   REPS             repetitions of each native benchmark (default 3; the median is used)
+#   REPS             repetitions of each native benchmark (default 5; the median is used)
 #   GDI_MIN_MS       minimum thread time per GDI frame and repetition (default 500)
 # Flags are passed to vexal_bench, e.g. --benchmark_filter='Frame|Calls|floor'.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build/release}
 win32=${WIN32_BUILD_DIR:-$root/build/win32}
-reps=${REPS:-3}
+reps=${REPS:-5}
 jobs=2
 
 build_target() {  # DIR PRESET TARGET
