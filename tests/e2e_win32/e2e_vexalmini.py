@@ -5,8 +5,8 @@ menus, the About box, help and the ways out.
 
     e2e_vexalmini.py SCENARIO --win32-dir DIR --replay PATH --work DIR [--screens DIR]
 
-SCENARIO is one of: prepare, start, second-instance, size, drag, shuffle, about,
-quit-keys, quit-menu, help, all. "prepare" makes the private Wine prefix (once).
+SCENARIO is one of: prepare, start, second-instance, size, drag, solved-buttons,
+shuffle, about, quit-keys, quit-menu, help, all. "prepare" makes the private Wine prefix (once).
 
 The Wine prefix is private (WORK/wineprefix): its X11 driver runs unmanaged, so that
 Wine places every window exactly and draws the captions itself (no window manager runs
@@ -361,6 +361,35 @@ class Session:
         self.key("ctrl+q")
         self.expect_exit("Ctrl+Q after the drags")
 
+    def visible_buttons(self):
+        return sorted(w["text"] for w in self.role(self.windows(), "owned")
+                      if w["visible"] and w["class"].upper() == "BUTTON")
+
+    def solved_buttons(self):
+        self.start_game()
+        script = []
+        self.drag(100, 180, 6, -1, 10, script)
+        shot = self.expect_frame("unsolve", script, "a quarter turn of the lower layer")
+        self.check(self.background(shot) == NAVY and self.visible_buttons() == [],
+                   "after the turn the puzzle is unsolved and no button shows")
+        # The same layer back: solved again.
+        self.drag(150, 180, -6, 1, 10, script)
+        shot = self.expect_frame("solve", script, "the same layer turned back")
+        self.check(self.background(shot) == GREEN, "the puzzle is solved again (green)")
+        self.check(self.visible_buttons() == ["New Skin", "Shuffle"],
+                   "\"Shuffle\" and \"New Skin\" show: %s" % self.visible_buttons())
+        self.screenshot("solved-buttons")
+        new_skin = [r for t, r in BUTTONS if t == "New Skin"][0]
+        self.click((new_skin[0] + new_skin[2]) // 2, (new_skin[1] + new_skin[3]) // 2, pause=0.6)
+        after = self.crop(self.screenshot("new-skin-screen"), self.frame_rect(), "new-skin")
+        self.check(self.background(after) == NAVY, "\"New Skin\" mixes the puzzle (navy)")
+        self.check(self.differing_pixels(shot, after, os.path.join(self.screens, "new-skin-diff.png")) > 5000,
+                   "\"New Skin\" changes the picture")
+        self.check(self.visible_buttons() == [], "the buttons hide again: %s" % self.visible_buttons())
+        self.hover_game()
+        self.key("ctrl+q")
+        self.expect_exit("Ctrl+Q after New Skin")
+
     def shuffle(self):
         self.start_game()
         before = self.crop(self.screenshot("shuffle-before-screen"), self.frame_rect(), "shuffle-before")
@@ -452,6 +481,7 @@ SCENARIOS = {
     "second-instance": Session.second_instance,
     "size": Session.size,
     "drag": Session.drags,
+    "solved-buttons": Session.solved_buttons,
     "shuffle": Session.shuffle,
     "about": Session.about,
     "quit-keys": Session.quit_keys,
