@@ -1,0 +1,81 @@
+// Where everything lies on the handheld's 240 x 320 screen, in screen pixels.
+#pragma once
+
+#include "platform/host.h"
+
+struct Rect {
+    int x;
+    int y;
+    int w;
+    int h;
+
+    [[nodiscard]] constexpr bool Contains(int px, int py) const {
+        return px >= x && px < x + w && py >= y && py < y + h;
+    }
+};
+
+constexpr int kScreenWidth = 240;
+constexpr int kScreenHeight = 320;
+constexpr int kMinScale = 1;
+constexpr int kMaxScale = 4;
+constexpr int kDefaultScale = 2;
+
+// The main window sits under the title bar and reaches below the menu bar, as on the
+// device: the menu bar hides the frame's last two rows.
+constexpr Rect kTitleBar{0, 0, kScreenWidth, 26};
+constexpr Rect kMainWindow{0, 26, 240, 270};
+constexpr Rect kMenuBar{0, kScreenHeight - 26, kScreenWidth, 26};
+
+// The menu bar: five equal buttons; "New" and "Quit" drop a popup.
+constexpr int kMenuBarButtonCount = 5;
+constexpr int kNoPopup = -1;
+struct MenuBarButton {
+    const char* caption;
+    int command;
+    int popup;  // kNoPopup, or the popup it opens
+};
+extern const MenuBarButton kMenuBarButtons[kMenuBarButtonCount];
+Rect MenuBarButtonRect(int index);
+int MenuBarButtonAt(int x, int y);  // -1 when none
+
+// The two popups open above the menu bar, under the button that opens them.
+constexpr int kPopupNew = 0;
+constexpr int kPopupQuit = 1;
+constexpr int kPopupItemHeight = 22;
+struct PopupItem {
+    const char* caption;
+    int command;
+};
+int PopupItemCount(int popup);
+const PopupItem& PopupItemOf(int popup, int item);
+Rect PopupRect(int popup);
+Rect PopupItemRect(int popup, int item);
+int PopupItemAt(int popup, int x, int y);  // -1 when none
+
+// The five buttons, at fixed screen positions, in the order they are created.
+struct ButtonSpec {
+    HostButton button;
+    const char* caption;
+    Rect rect;
+};
+extern const ButtonSpec kButtons[kHostButtonCount];
+const ButtonSpec& ButtonSpecOf(HostButton button);
+
+// The About box fills the screen; its title bar carries the Done button ("ok").
+constexpr Rect kAboutDone{204, 3, 32, 20};
+constexpr Rect kAboutIcon{8, 54, 32, 32};
+
+// Screen to main-window client coordinates. Points above or left of the window come out
+// negative; the stylus routing wraps them to 16 bits as the device does.
+constexpr int ClientX(int screenX) {
+    return screenX - kMainWindow.x;
+}
+constexpr int ClientY(int screenY) {
+    return screenY - kMainWindow.y;
+}
+
+// Window pixel to screen pixel at a scale; rounds toward minus infinity so that a pixel
+// left of the window belongs to the screen pixel left of it.
+constexpr int ScreenFromWindow(int windowPixel, int scale) {
+    return windowPixel >= 0 ? windowPixel / scale : -((-windowPixel + scale - 1) / scale);
+}

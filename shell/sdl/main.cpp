@@ -1,0 +1,256 @@
+// vexalmini: the handheld game in an SDL2 window on the desktop.
+#include <SDL.h>
+#include <SDL_ttf.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "model/puzzle.h"
+#include "platform/crt_rand.h"
+#include "shell/sdl/font_files.h"
+#include "shell/sdl/help_pages.h"
+#include "shell/sdl/icon.h"
+#include "shell/sdl/layout.h"
+#include "shell/sdl/options.h"
+#include "shell/sdl/screen.h"
+#include "shell/sdl/ui.h"
+
+namespace {
+
+constexpr int kWindowIconSize = 64;
+
+void Fail(const std::string& message) {
+    std::fprintf(stderr, "vexalmini: %s\n", message.c_str());
+}
+
+bool HasEnv(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0';
+}
+
+std::string NoWindowText() {
+    std::string text = std::string("cannot open a window: ") + SDL_GetError();
+    if (!HasEnv("DISPLAY") && !HasEnv("WAYLAND_DISPLAY")) {
+        text +=
+            "\nThere is no display (DISPLAY and WAYLAND_DISPLAY are unset). Run it on a desktop, or play\n"
+            "without a window through vexal-replay: vexal-replay SCRIPT --frame out.png";
+    }
+    return text;
+}
+
+class Session {
+public:
+    Session(SDL_Window* window, ScreenPainter& painter, ShellUi& ui, int scale)
+        : m_window(window), m_painter(painter), m_ui(ui), m_scale(scale) {}
+
+    bool Paint() {
+        std::string error;
+        if (!m_painter.Paint(m_window, m_ui, g_game, &error)) {
+            Fail(error);
+            m_failed = true;
+            return false;
+        }
+        m_ui.Painted();
+        return true;
+    }
+
+    // False once the program is to end.
+    bool Handle(const SDL_Event& event) {
+        switch (event.type) {
+            case SDL_QUIT:
+                return false;
+            case SDL_WINDOWEVENT:
+                if (event.window.event == SDL_WINDOWEVENT_EXPOSED) {
+                    return Paint();
+                }
+                return true;
+            case SDL_MOUSEBUTTONDOWN:
+                if (event.button.button == SDL_BUTTON_LEFT) {
+                    return Follow(m_ui.PointerDown(Screen(event.button.x), Screen(event.button.y)));
+                }
+                return true;
+            case SDL_MOUSEBUTTONUP:
+                if (event.button.button == SDL_BUTTON_LEFT) {
+                    return Follow(m_ui.PointerUp(Screen(event.button.x), Screen(event.button.y)));
+                }
+                return true;
+            case SDL_MOUSEMOTION:
+                if (IsStylusHeld() && (event.motion.state & SDL_BUTTON_LMASK) == 0) {
+                    // The release went astray (the pointer was grabbed away); end the drag here.
+                    return Follow(m_ui.PointerUp(Screen(event.motion.x), Screen(event.motion.y)));
+                }
+                return Follow(m_ui.PointerMove(Screen(event.motion.x), Screen(event.motion.y)));
+            case SDL_KEYDOWN:
+                return HandleKey(event.key.keysym);
+            default:
+                return true;
+        }
+    }
+
+private:
+    [[nodiscard]] int Screen(int windowPixel) const { return ScreenFromWindow(windowPixel, m_scale); }
+
+    bool HandleKey(const SDL_Keysym& key) {
+        const bool ctrl = (key.mod & KMOD_CTRL) != 0;
+        if (ctrl && key.sym == SDLK_a) {
+            return Follow(m_ui.Key(UiKey::CtrlA));
+        }
+        if (ctrl && key.sym == SDLK_q) {
+            return Follow(m_ui.Key(UiKey::CtrlQ));
+        }
+        switch (key.sym) {
+            case SDLK_F1:
+                return Follow(m_ui.Key(UiKey::Help));
+            case SDLK_ESCAPE:
+                return Follow(m_ui.Key(UiKey::Escape));
+            case SDLK_RETURN:
+            case SDLK_KP_ENTER:
+                return Follow(m_ui.Key(UiKey::Enter));
+            case SDLK_UP:
+                return Follow(m_ui.Key(UiKey::Up));
+            case SDLK_DOWN:
+                return Follow(m_ui.Key(UiKey::Down));
+            default:
+                return true;
+        }
+    }
+
+    bool Follow(const UiOutput& out) {
+        if (out.capture != 0) {
+            SDL_CaptureMouse(out.capture > 0 ? SDL_TRUE : SDL_FALSE);
+        }
+        if (out.helpTarget != nullptr) {
+            std::string error;
+            if (!OpenHelpPage(out.helpTarget, &error)) {
+                Fail(error);
+            }
+        }
+        if (out.quit) {
+            return false;
+        }
+        return !out.paintNow || Paint();
+    }
+
+public:
+    [[nodiscard]] bool Failed() const { return m_failed; }
+
+private:
+    SDL_Window* m_window;
+    ScreenPainter& m_painter;
+    ShellUi& m_ui;
+    int m_scale;
+    bool m_failed = false;
+};
+
+int Run(const Options& options, const FontFiles& fonts) {
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        Fail(NoWindowText());
+        return 1;
+    }
+    // When its first try at the display fails, SDL falls back to drivers that show nothing.
+    // Unless one of those was asked for, try the named display once more, else refuse.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* asked = std::getenv("SDL_VIDEODRIVER");
+    if ((asked == nullptr || *asked == '\0') && driver != nullptr &&
+        (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0)) {
+        const char* retry = HasEnv("DISPLAY") ? "x11" : HasEnv("WAYLAND_DISPLAY") ? "wayland" : nullptr;
+        if (retry == nullptr || SDL_VideoInit(retry) != 0) {
+            if (retry == nullptr) {
+                SDL_SetError("no video device");
+            }
+            Fail(NoWindowText());
+            SDL_Quit();
+            return 1;
+        }
+    }
+    if (TTF_Init() != 0) {
+        Fail(std::string("cannot start SDL_ttf: ") + TTF_GetError());
+        SDL_Quit();
+        return 1;
+    }
+    int status = 1;
+    const int s = options.scale;
+    SDL_Window* window = SDL_CreateWindow("Vexal Mini", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                          kScreenWidth * s, kScreenHeight * s, SDL_WINDOW_HIDDEN);
+    if (window == nullptr) {
+        Fail(NoWindowText());
+    } else {
+        // The icons show the puzzle as it starts, so they are drawn before any move.
+        std::vector<std::uint8_t> iconRgba = MakeIconRgba(g_game, kWindowIconSize);
+        if (SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(iconRgba.data(), kWindowIconSize, kWindowIconSize,
+                                                                   32, kWindowIconSize * 4, SDL_PIXELFORMAT_RGBA32);
+            icon != nullptr) {
+            SDL_SetWindowIcon(window, icon);
+            SDL_FreeSurface(icon);
+        }
+        ScreenPainter painter(s, MakeIconRgba(g_game, kAboutIcon.w * s));
+        ShellUi ui(g_game);
+        std::string error;
+        if (!painter.Open(fonts, &error)) {
+            Fail(error);
+        } else {
+            SetHost(&ui);
+            SDL_ShowWindow(window);
+            Session session(window, painter, ui, s);
+            bool running = session.Paint();
+            bool lost = false;
+            SDL_Event event;
+            while (running) {
+                if (SDL_WaitEvent(&event) == 0) {
+                    Fail(std::string("lost the window system: ") + SDL_GetError());
+                    lost = true;
+                    break;
+                }
+                do {
+                    running = session.Handle(event);
+                } while (running && SDL_PollEvent(&event) != 0);
+                if (running && ui.NeedsPaint()) {
+                    running = session.Paint();
+                }
+            }
+            // Every way of quitting ends with 0; only a failure of the window itself does not.
+            status = lost || session.Failed() ? 1 : 0;
+            SDL_CaptureMouse(SDL_FALSE);
+            SetHost(nullptr);
+        }
+        SDL_DestroyWindow(window);
+    }
+    // No SDL_Quit: the process ends here and the window system takes everything back.
+    // SDL_Quit would unload the X11 libraries, and what they keep to the end would then
+    // show up in leak checks with no library to tell where it came from.
+    TTF_Quit();
+    return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    std::string error;
+    if (!ParseOptions(argc, argv, &options, &error)) {
+        Fail(error);
+        std::fputs(UsageText(argv[0]).c_str(), stderr);
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(UsageText(argv[0]).c_str(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::fputs(VersionText().c_str(), stdout);
+        return 0;
+    }
+    if (options.hasSeed) {
+        CrtSrand(options.seed);
+    }
+    FontFiles fonts;
+    if (!FindFontFiles(&fonts)) {
+        Fail(kFontMissingHelp);
+        return 1;
+    }
+    return Run(options, fonts);
+}

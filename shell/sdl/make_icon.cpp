@@ -1,0 +1,83 @@
+// vexalmini-icon: writes the program's icon as a PNG with transparency, or checks a
+// committed one against what the game draws now.
+//   vexalmini-icon OUT.png [SIZE]
+//   vexalmini-icon --check FILE.png [SIZE]
+#include <png.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "model/puzzle.h"
+#include "shell/sdl/icon.h"
+
+namespace {
+
+constexpr int kDefaultSize = 64;
+
+bool WriteRgbaPng(const char* path, const std::vector<std::uint8_t>& rgba, int size) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(size);
+    image.height = static_cast<png_uint_32>(size);
+    image.format = PNG_FORMAT_RGBA;
+    const bool ok = png_image_write_to_file(&image, path, 0, rgba.data(), 0, nullptr) != 0;
+    if (!ok) {
+        std::fprintf(stderr, "vexalmini-icon: cannot write %s: %s\n", path, image.message);
+    }
+    return ok;
+}
+
+bool ReadRgbaPng(const char* path, std::vector<std::uint8_t>* rgba, int* width, int* height) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (png_image_begin_read_from_file(&image, path) == 0) {
+        std::fprintf(stderr, "vexalmini-icon: cannot read %s: %s\n", path, image.message);
+        return false;
+    }
+    image.format = PNG_FORMAT_RGBA;
+    rgba->assign(PNG_IMAGE_SIZE(image), 0);
+    if (png_image_finish_read(&image, nullptr, rgba->data(), 0, nullptr) == 0) {
+        std::fprintf(stderr, "vexalmini-icon: cannot read %s: %s\n", path, image.message);
+        return false;
+    }
+    *width = static_cast<int>(image.width);
+    *height = static_cast<int>(image.height);
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const bool check = argc >= 2 && std::strcmp(argv[1], "--check") == 0;
+    const int first = check ? 2 : 1;
+    if (argc < first + 1 || argc > first + 2) {
+        std::fprintf(stderr, "usage: vexalmini-icon [--check] FILE.png [SIZE]\n");
+        return 2;
+    }
+    const int size = argc == first + 2 ? std::atoi(argv[first + 1]) : kDefaultSize;
+    if (size < 16 || size > 512) {
+        std::fprintf(stderr, "vexalmini-icon: SIZE must lie between 16 and 512\n");
+        return 2;
+    }
+    const std::vector<std::uint8_t> drawn = MakeIconRgba(g_game, size);
+    if (!check) {
+        return WriteRgbaPng(argv[first], drawn, size) ? 0 : 1;
+    }
+    std::vector<std::uint8_t> stored;
+    int width = 0;
+    int height = 0;
+    if (!ReadRgbaPng(argv[first], &stored, &width, &height)) {
+        return 1;
+    }
+    if (width != size || height != size || stored != drawn) {
+        std::fprintf(stderr,
+                     "vexalmini-icon: %s differs from the icon the game draws; regenerate it with\n"
+                     "  vexalmini-icon %s %d\n",
+                     argv[first], argv[first], size);
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,263 @@
+#include "shell/sdl/screen.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "render/frame.h"
+#include "shell/sdl/options.h"
+
+namespace {
+
+// The Pocket PC look: a blue title bar, a light menu bar, black on white controls.
+constexpr Uint32 kTitleTop = 0x2E5CB8;
+constexpr Uint32 kTitleBottom = 0x0B2D7A;
+constexpr Uint32 kWhite = 0xFFFFFF;
+constexpr Uint32 kBlack = 0x000000;
+constexpr Uint32 kMenuBarFace = 0xDCE4F0;
+constexpr Uint32 kMenuBarLine = 0x6C82B0;
+constexpr Uint32 kMenuBarSeparator = 0xA8B8D0;
+constexpr Uint32 kHighlight = 0x0B2D7A;
+
+constexpr int kFontPixels[] = {13, 12, 11};
+
+constexpr const char* kAboutTitle = "About VexalMini";
+constexpr const char* kAcknowledgement =
+    "The Vexal puzzle and its name belong to their rights holder; acknowledged with thanks.";
+constexpr const char* kSoftwareNotice = "Software (C) the VexalMini developers. All rights reserved.";
+
+SDL_Colour ColourOf(Uint32 rgb) {
+    return SDL_Colour{static_cast<Uint8>(rgb >> 16U), static_cast<Uint8>(rgb >> 8U), static_cast<Uint8>(rgb), 255};
+}
+
+}  // namespace
+
+ScreenPainter::ScreenPainter(int scale, std::vector<std::uint8_t> aboutIconRgba)
+    : m_scale(scale), m_aboutIconRgba(std::move(aboutIconRgba)), m_canvas(std::make_unique<SoftCanvas>()) {}
+
+ScreenPainter::~ScreenPainter() {
+    for (auto& entry : m_textCache) {
+        SDL_FreeSurface(entry.second);
+    }
+    for (TTF_Font* font : m_fonts) {
+        if (font != nullptr) {
+            TTF_CloseFont(font);
+        }
+    }
+    SDL_FreeSurface(m_aboutIcon);
+    SDL_FreeSurface(m_back);
+}
+
+bool ScreenPainter::Open(const FontFiles& files, std::string* error) {
+    for (int kind = 0; kind < kFontKinds; ++kind) {
+        const bool bold = kind == kTitleFont && !files.bold.empty();
+        const std::string& path = bold ? files.bold : files.regular;
+        m_fonts[kind] = TTF_OpenFont(path.c_str(), kFontPixels[kind] * m_scale);
+        if (m_fonts[kind] == nullptr) {
+            *error = "cannot open the font " + path + ": " + TTF_GetError();
+            return false;
+        }
+        if (kind == kTitleFont && !bold) {
+            TTF_SetFontStyle(m_fonts[kind], TTF_STYLE_BOLD);
+        }
+    }
+    m_back =
+        SDL_CreateRGBSurfaceWithFormat(0, kScreenWidth * m_scale, kScreenHeight * m_scale, 32, SDL_PIXELFORMAT_RGB888);
+    const int iconSide = kAboutIcon.w * m_scale;
+    if (m_aboutIconRgba.size() == static_cast<std::size_t>(iconSide) * static_cast<std::size_t>(iconSide) * 4U) {
+        m_aboutIcon = SDL_CreateRGBSurfaceWithFormatFrom(m_aboutIconRgba.data(), iconSide, iconSide, 32, iconSide * 4,
+                                                         SDL_PIXELFORMAT_RGBA32);
+    }
+    if (m_back == nullptr || m_aboutIcon == nullptr) {
+        *error = std::string("cannot make the screen surfaces: ") + SDL_GetError();
+        return false;
+    }
+    return true;
+}
+
+SDL_Rect ScreenPainter::Scaled(const Rect& r) const {
+    return SDL_Rect{r.x * m_scale, r.y * m_scale, r.w * m_scale, r.h * m_scale};
+}
+
+void ScreenPainter::Fill(const Rect& r, Uint32 rgb) {
+    const SDL_Rect s = Scaled(r);
+    SDL_FillRect(m_back, &s, rgb);
+}
+
+void ScreenPainter::Frame(const Rect& r, Uint32 rgb) {
+    Fill(Rect{r.x, r.y, r.w, 1}, rgb);
+    Fill(Rect{r.x, r.y + r.h - 1, r.w, 1}, rgb);
+    Fill(Rect{r.x, r.y, 1, r.h}, rgb);
+    Fill(Rect{r.x + r.w - 1, r.y, 1, r.h}, rgb);
+}
+
+SDL_Surface* ScreenPainter::Rendered(FontKind kind, const char* text, Uint32 rgb, int wrapWidth) {
+    const std::string key =
+        std::to_string(kind) + ":" + std::to_string(rgb) + ":" + std::to_string(wrapWidth) + ":" + text;
+    auto found = m_textCache.find(key);
+    if (found != m_textCache.end()) {
+        return found->second;
+    }
+    SDL_Surface* surface = wrapWidth > 0
+                               ? TTF_RenderUTF8_Blended_Wrapped(m_fonts[kind], text, ColourOf(rgb), wrapWidth * m_scale)
+                               : TTF_RenderUTF8_Blended(m_fonts[kind], text, ColourOf(rgb));
+    if (surface != nullptr) {
+        m_textCache.emplace(key, surface);
+    }
+    return surface;
+}
+
+void ScreenPainter::Text(FontKind kind, const char* text, Uint32 rgb, const Rect& r, Align align, int inset) {
+    SDL_Surface* surface = Rendered(kind, text, rgb, 0);
+    if (surface == nullptr) {
+        return;
+    }
+    const SDL_Rect box = Scaled(r);
+    SDL_Rect at{0, box.y + (box.h - surface->h) / 2, surface->w, surface->h};
+    at.x = align == Align::Centre ? box.x + (box.w - surface->w) / 2 : box.x + inset * m_scale;
+    SDL_SetClipRect(m_back, &box);
+    SDL_BlitSurface(surface, nullptr, m_back, &at);
+    SDL_SetClipRect(m_back, nullptr);
+}
+
+void ScreenPainter::WrappedText(const char* text, Uint32 rgb, int x, int y, int width) {
+    SDL_Surface* surface = Rendered(kBodyFont, text, rgb, width);
+    if (surface != nullptr) {
+        SDL_Rect at{x * m_scale, y * m_scale, surface->w, surface->h};
+        SDL_BlitSurface(surface, nullptr, m_back, &at);
+    }
+}
+
+void ScreenPainter::UpTriangle(int x, int y, Uint32 rgb) {
+    // Five pixels wide, three high, pointing at the popup above.
+    for (int row = 0; row < 3; ++row) {
+        Fill(Rect{x + 2 - row, y + row, 1 + 2 * row, 1}, rgb);
+    }
+}
+
+void ScreenPainter::PaintTitleBar(const char* title) {
+    const SDL_Rect bar = Scaled(kTitleBar);
+    for (int row = 0; row < bar.h; ++row) {
+        auto mix = [&](unsigned shift) {
+            const int top = static_cast<int>((kTitleTop >> shift) & 0xFFU);
+            const int bottom = static_cast<int>((kTitleBottom >> shift) & 0xFFU);
+            return static_cast<Uint32>(top + (bottom - top) * row / std::max(1, bar.h - 1));
+        };
+        const SDL_Rect line{bar.x, bar.y + row, bar.w, 1};
+        SDL_FillRect(m_back, &line, (mix(16) << 16U) | (mix(8) << 8U) | mix(0));
+    }
+    Text(kTitleFont, title, kWhite, kTitleBar, Align::Left, 8);
+}
+
+void ScreenPainter::PaintFrame(const PuzzleGame& game) {
+    ComposeFrame(game, *m_canvas);
+    const std::uint8_t* rgb = m_canvas->Rgb();
+    const int s = m_scale;
+    for (int y = 0; y < kFrameHeight; ++y) {
+        const int wy = (kMainWindow.y + y) * s;
+        auto* first = reinterpret_cast<Uint32*>(static_cast<Uint8*>(m_back->pixels) + wy * m_back->pitch);
+        for (int x = 0; x < kFrameWidth; ++x) {
+            const std::uint8_t* p = rgb + (y * kFrameWidth + x) * 3;
+            const Uint32 pixel = (static_cast<Uint32>(p[0]) << 16U) | (static_cast<Uint32>(p[1]) << 8U) | p[2];
+            std::fill(first + (kMainWindow.x + x) * s, first + (kMainWindow.x + x + 1) * s, pixel);
+        }
+        for (int copy = 1; copy < s; ++copy) {
+            std::copy(first, first + kScreenWidth * s,
+                      reinterpret_cast<Uint32*>(static_cast<Uint8*>(m_back->pixels) + (wy + copy) * m_back->pitch));
+        }
+    }
+}
+
+void ScreenPainter::PaintMenuBar(const ShellUi& ui) {
+    Fill(kMenuBar, kMenuBarFace);
+    Fill(Rect{kMenuBar.x, kMenuBar.y, kMenuBar.w, 1}, kMenuBarLine);
+    const int lit = ui.PressedMenuBarButton();
+    for (int i = 0; i < kMenuBarButtonCount; ++i) {
+        const Rect r = MenuBarButtonRect(i);
+        const Uint32 ink = i == lit ? kWhite : kBlack;
+        if (i == lit) {
+            Fill(Rect{r.x, r.y + 1, r.w, r.h - 1}, kHighlight);
+        } else if (i > 0 && i - 1 != lit) {
+            Fill(Rect{r.x, r.y + 6, 1, r.h - 12}, kMenuBarSeparator);
+        }
+        if (kMenuBarButtons[i].popup == kNoPopup) {
+            Text(kMenuFont, kMenuBarButtons[i].caption, ink, Rect{r.x, r.y + 1, r.w, r.h - 1}, Align::Centre, 0);
+        } else {
+            // Caption and the drop-down mark, centred together.
+            Text(kMenuFont, kMenuBarButtons[i].caption, ink, Rect{r.x, r.y + 1, r.w - 8, r.h - 1}, Align::Centre, 0);
+            int w = 0;
+            TTF_SizeUTF8(m_fonts[kMenuFont], kMenuBarButtons[i].caption, &w, nullptr);
+            UpTriangle(r.x + (r.w - 8 + w / m_scale) / 2 + 3, r.y + 12, ink);
+        }
+    }
+}
+
+void ScreenPainter::PaintButtons(const ShellUi& ui) {
+    const HostButton* order = ui.ZOrder();
+    for (int i = 0; i < kHostButtonCount; ++i) {
+        const HostButton b = order[i];
+        if (!ui.IsButtonVisible(b)) {
+            continue;
+        }
+        const ButtonSpec& spec = ButtonSpecOf(b);
+        const bool pressed = ui.IsButtonPressed(b);
+        Fill(spec.rect, pressed ? kBlack : kWhite);
+        Frame(spec.rect, kBlack);
+        Text(kMenuFont, spec.caption, pressed ? kWhite : kBlack, spec.rect, Align::Centre, 0);
+    }
+}
+
+void ScreenPainter::PaintPopup(const ShellUi& ui) {
+    const int popup = ui.OpenPopup();
+    if (popup == -1) {
+        return;
+    }
+    const Rect box = PopupRect(popup);
+    Fill(box, kWhite);
+    Frame(box, kBlack);
+    for (int i = 0; i < PopupItemCount(popup); ++i) {
+        const Rect r = PopupItemRect(popup, i);
+        const bool hot = i == ui.HotItem();
+        if (hot) {
+            Fill(r, kHighlight);
+        }
+        Text(kMenuFont, PopupItemOf(popup, i).caption, hot ? kWhite : kBlack, r, Align::Left, 8);
+    }
+}
+
+void ScreenPainter::PaintAbout(const ShellUi& ui) {
+    PaintTitleBar(kAboutTitle);
+    // The Done button of the title bar, which the device labels "ok".
+    const bool pressed = ui.IsAboutDonePressed();
+    Fill(kAboutDone, pressed ? kWhite : kHighlight);
+    Frame(kAboutDone, kWhite);
+    Text(kTitleFont, "ok", pressed ? kHighlight : kWhite, kAboutDone, Align::Centre, 0);
+
+    Fill(Rect{0, kTitleBar.h, kScreenWidth, kScreenHeight - kTitleBar.h}, kWhite);
+    SDL_Rect icon = Scaled(kAboutIcon);
+    SDL_BlitSurface(m_aboutIcon, nullptr, m_back, &icon);
+    const int textX = 51;
+    const int textWidth = kScreenWidth - textX - 8;
+    WrappedText(kVersionLine, kBlack, textX, kTitleBar.h + 16, textWidth);
+    WrappedText(kAcknowledgement, kBlack, textX, kTitleBar.h + 41, textWidth);
+    WrappedText(kSoftwareNotice, kBlack, textX, kTitleBar.h + 86, textWidth);
+}
+
+bool ScreenPainter::Paint(SDL_Window* window, const ShellUi& ui, const PuzzleGame& game, std::string* error) {
+    if (ui.IsAboutOpen()) {
+        // Full screen and modal: the frame and the buttons lie under it.
+        PaintAbout(ui);
+    } else {
+        PaintTitleBar("Vexal Mini");
+        PaintFrame(game);
+        PaintMenuBar(ui);
+        PaintButtons(ui);
+        PaintPopup(ui);
+    }
+    SDL_Surface* target = SDL_GetWindowSurface(window);
+    if (target == nullptr || SDL_BlitSurface(m_back, nullptr, target, nullptr) != 0 ||
+        SDL_UpdateWindowSurface(window) != 0) {
+        *error = std::string("cannot paint the window: ") + SDL_GetError();
+        return false;
+    }
+    return true;
+}

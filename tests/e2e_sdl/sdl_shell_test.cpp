@@ -1,0 +1,392 @@
+// The SDL window's logic without a display: layout, options, and events to commands.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/crt_rand.h"
+#include "render/projection.h"
+#include "shell/sdl/layout.h"
+#include "shell/sdl/options.h"
+#include "shell/sdl/ui.h"
+
+namespace {
+
+Rect Centre(const Rect& r) {
+    return Rect{r.x + r.w / 2, r.y + r.h / 2, 1, 1};
+}
+
+TEST(SdlLayout, ButtonsMatchTheHostSeamAndTheDevicePositions) {
+    struct Case {
+        HostButton button;
+        const char* caption;
+        Rect rect;
+    };
+    const Case cases[] = {
+        {HostButton::Shuffle, "Shuffle", {0, 0, 120, 20}}, {HostButton::NewSkin, "New Skin", {120, 0, 120, 20}},
+        {HostButton::SizeDown, "-", {0, 212, 30, 20}},     {HostButton::SizeUp, "+", {0, 231, 30, 20}},
+        {HostButton::SizeOk, "OK", {0, 250, 30, 20}},
+    };
+    for (const Case& c : cases) {
+        const ButtonSpec& spec = ButtonSpecOf(c.button);
+        EXPECT_EQ(spec.button, c.button);
+        EXPECT_STREQ(spec.caption, c.caption);
+        EXPECT_EQ(spec.rect.x, c.rect.x) << c.caption;
+        EXPECT_EQ(spec.rect.y, c.rect.y) << c.caption;
+        EXPECT_EQ(spec.rect.w, c.rect.w) << c.caption;
+        EXPECT_EQ(spec.rect.h, c.rect.h) << c.caption;
+    }
+}
+
+TEST(SdlLayout, MenuBarAndPopupsStayOnTheScreenAboveTheBar) {
+    int x = 0;
+    for (int i = 0; i < kMenuBarButtonCount; ++i) {
+        const Rect r = MenuBarButtonRect(i);
+        EXPECT_EQ(r.x, x) << "buttons tile the bar";
+        EXPECT_EQ(MenuBarButtonAt(r.x, r.y), i);
+        EXPECT_EQ(MenuBarButtonAt(r.x + r.w - 1, r.y + r.h - 1), i);
+        x += r.w;
+    }
+    EXPECT_EQ(x, kScreenWidth);
+    EXPECT_EQ(MenuBarButtonAt(120, kMenuBar.y - 1), -1);
+    for (const int popup : {kPopupNew, kPopupQuit}) {
+        const Rect r = PopupRect(popup);
+        EXPECT_GE(r.x, 0);
+        EXPECT_LE(r.x + r.w, kScreenWidth);
+        EXPECT_EQ(r.y + r.h, kMenuBar.y);
+        for (int item = 0; item < PopupItemCount(popup); ++item) {
+            const Rect c = Centre(PopupItemRect(popup, item));
+            EXPECT_EQ(PopupItemAt(popup, c.x, c.y), item);
+        }
+    }
+}
+
+TEST(SdlLayout, WindowPixelsMapToScreenPixelsRoundingDown) {
+    struct Case {
+        int pixel;
+        int scale;
+        int screen;
+    };
+    const Case cases[] = {{0, 1, 0},   {239, 1, 239}, {-1, 1, -1}, {0, 2, 0},   {1, 2, 0},    {-1, 2, -1},
+                          {-2, 2, -1}, {-3, 2, -2},   {7, 3, 2},   {-4, 3, -2}, {959, 4, 239}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(ScreenFromWindow(c.pixel, c.scale), c.screen) << c.pixel << " at scale " << c.scale;
+    }
+    EXPECT_EQ(ClientX(0), 0);
+    EXPECT_EQ(ClientY(26), 0);
+    EXPECT_EQ(ClientY(0), -26);
+}
+
+TEST(SdlOptions, CommandLines) {
+    struct Case {
+        std::vector<const char*> args;
+        bool ok;
+        int scale;
+        bool hasSeed;
+        std::uint32_t seed;
+    };
+    const Case cases[] = {
+        {{}, true, 2, false, 0},
+        {{"--scale", "1"}, true, 1, false, 0},
+        {{"--scale=4"}, true, 4, false, 0},
+        {{"--scale", "0"}, false, 0, false, 0},
+        {{"--scale", "5"}, false, 0, false, 0},
+        {{"--scale", "-1"}, false, 0, false, 0},
+        {{"--scale", "2x"}, false, 0, false, 0},
+        {{"--scale"}, false, 0, false, 0},
+        {{"--scale="}, false, 0, false, 0},
+        {{"--seed", "4294967295"}, true, 2, true, 4294967295U},
+        {{"--seed", "4294967296"}, false, 0, false, 0},
+        {{"--seed=7", "--scale", "3"}, true, 3, true, 7},
+        {{"--seeds", "7"}, false, 0, false, 0},
+        {{"game.txt"}, false, 0, false, 0},
+    };
+    for (const Case& c : cases) {
+        std::vector<const char*> argv{"vexalmini"};
+        argv.insert(argv.end(), c.args.begin(), c.args.end());
+        Options options;
+        std::string error;
+        const bool ok = ParseOptions(static_cast<int>(argv.size()), argv.data(), &options, &error);
+        const std::string line = c.args.empty() ? std::string("(none)") : std::string(c.args[0]);
+        EXPECT_EQ(ok, c.ok) << line << ": " << error;
+        if (ok && c.ok) {
+            EXPECT_EQ(options.scale, c.scale) << line;
+            EXPECT_EQ(options.hasSeed, c.hasSeed) << line;
+            EXPECT_EQ(options.seed, c.seed) << line;
+        } else if (!ok) {
+            EXPECT_FALSE(error.empty()) << line;
+        }
+    }
+    Options options;
+    std::string error;
+    const char* help[] = {"vexalmini", "--help", "--version"};
+    ASSERT_TRUE(ParseOptions(3, help, &options, &error));
+    EXPECT_TRUE(options.help);
+    EXPECT_TRUE(options.version);
+    EXPECT_NE(UsageText("vexalmini").find("--seed N"), std::string::npos);
+    EXPECT_EQ(VersionText(), "VexalMini Version 1.4\n");
+}
+
+class ShellUiTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetHost(nullptr);
+        ResetPuzzle();
+        ResetStylusRouting();
+        CrtSrand(7);
+        BuildDrawOrder(g_game);  // as the first paint leaves it
+        owned = std::make_unique<ShellUi>(g_game);
+        ui = owned.get();
+        SetHost(ui);
+    }
+    void TearDown() override {
+        SetHost(nullptr);
+        ResetStylusRouting();
+    }
+
+    // A tap: down and up at one screen point; the outputs of both.
+    UiOutput Tap(int x, int y) {
+        UiOutput a = ui->PointerDown(x, y);
+        const UiOutput b = ui->PointerUp(x, y);
+        a.paintNow = a.paintNow || b.paintNow;
+        a.quit = a.quit || b.quit;
+        a.helpTarget = b.helpTarget != nullptr ? b.helpTarget : a.helpTarget;
+        a.capture += b.capture;
+        return a;
+    }
+    UiOutput TapBar(int index) {
+        const Rect c = Centre(MenuBarButtonRect(index));
+        return Tap(c.x, c.y);
+    }
+    UiOutput TapItem(int popup, int item) {
+        const Rect c = Centre(PopupItemRect(popup, item));
+        return Tap(c.x, c.y);
+    }
+    UiOutput TapButton(HostButton button) {
+        const Rect c = Centre(ButtonSpecOf(button).rect);
+        return Tap(c.x, c.y);
+    }
+    bool AnyButtonVisible() const {
+        for (const ButtonSpec& b : kButtons) {
+            if (ui->IsButtonVisible(b.button)) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    std::unique_ptr<ShellUi> owned;
+    ShellUi* ui = nullptr;
+};
+
+constexpr int kNew = 0;
+constexpr int kSize = 1;
+constexpr int kHelp = 2;
+constexpr int kAbout = 3;
+constexpr int kQuit = 4;
+
+TEST_F(ShellUiTest, MenuBarAndPopupsRunTheSharedCommands) {
+    struct Case {
+        const char* name;
+        int bar;
+        int item;  // -1: a plain button
+        bool shuffles;
+        bool quits;
+        bool about;
+        bool sizeButtons;
+        const char* help;
+    };
+    const Case cases[] = {
+        {"New > Shuffle", kNew, 0, true, false, false, false, nullptr},
+        {"New > Change Skin", kNew, 1, true, false, false, false, nullptr},
+        {"Quit > Yes", kQuit, 0, false, true, false, false, nullptr},
+        {"Quit > No", kQuit, 1, false, false, false, false, nullptr},
+        {"Size", kSize, -1, false, false, false, true, nullptr},
+        {"About", kAbout, -1, false, false, true, false, nullptr},
+        {"Help", kHelp, -1, false, false, false, false, kHelpCommandTarget},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        const int skin = g_skin;
+        UiOutput out = TapBar(c.bar);
+        if (c.item != -1) {
+            EXPECT_FALSE(out.quit) << c.name;
+            ASSERT_EQ(ui->OpenPopup(), kMenuBarButtons[c.bar].popup) << c.name;
+            out = TapItem(ui->OpenPopup(), c.item);
+            EXPECT_EQ(ui->OpenPopup(), -1) << c.name << ": the popup closes";
+        }
+        EXPECT_EQ(g_solved == 0, c.shuffles) << c.name;
+        EXPECT_EQ(g_skin != skin, c.bar == kNew && c.item == 1) << c.name;
+        EXPECT_EQ(out.quit, c.quits) << c.name;
+        EXPECT_EQ(ui->IsAboutOpen(), c.about) << c.name;
+        EXPECT_EQ(ui->IsButtonVisible(HostButton::SizeUp), c.sizeButtons) << c.name;
+        EXPECT_EQ(ui->IsButtonVisible(HostButton::SizeDown), c.sizeButtons) << c.name;
+        EXPECT_EQ(ui->IsButtonVisible(HostButton::SizeOk), c.sizeButtons) << c.name;
+        EXPECT_STREQ(out.helpTarget, c.help) << c.name;
+        EXPECT_EQ(out.capture, 0) << c.name;
+    }
+}
+
+TEST_F(ShellUiTest, PopupClosesWithoutActingOnATapOutsideAndSwitchesBetweenDropDowns) {
+    TapBar(kNew);
+    ASSERT_EQ(ui->OpenPopup(), kPopupNew);
+    Tap(200, 100);  // over the puzzle: only closes the popup
+    EXPECT_EQ(ui->OpenPopup(), -1);
+    EXPECT_NE(g_solved, 0);
+    EXPECT_FALSE(IsStylusHeld());
+
+    TapBar(kNew);
+    TapBar(kNew);  // its own button closes it again
+    EXPECT_EQ(ui->OpenPopup(), -1);
+
+    TapBar(kNew);
+    TapBar(kQuit);
+    EXPECT_EQ(ui->OpenPopup(), kPopupQuit);
+    TapBar(kSize);  // a plain button while a popup is open only closes the popup
+    EXPECT_EQ(ui->OpenPopup(), -1);
+    EXPECT_FALSE(AnyButtonVisible());
+}
+
+TEST_F(ShellUiTest, DraggingFromADropDownOntoAnItemRunsIt) {
+    const Rect bar = Centre(MenuBarButtonRect(kQuit));
+    ui->PointerDown(bar.x, bar.y);
+    const Rect yes = Centre(PopupItemRect(kPopupQuit, 0));
+    ui->PointerMove(yes.x, yes.y);
+    EXPECT_EQ(ui->HotItem(), 0);
+    EXPECT_TRUE(ui->PointerUp(yes.x, yes.y).quit);
+}
+
+TEST_F(ShellUiTest, KeysDriveAcceleratorsPopupsAndTheAboutBox) {
+    EXPECT_TRUE(ui->Key(UiKey::CtrlQ).quit);
+    EXPECT_STREQ(ui->Key(UiKey::Help).helpTarget, kHelpKeyTarget);
+
+    TapBar(kNew);
+    ui->Key(UiKey::Down);
+    ui->Key(UiKey::Down);
+    ui->Key(UiKey::Up);
+    EXPECT_EQ(ui->HotItem(), 0);
+    ui->Key(UiKey::Up);  // wraps round to the last item and back
+    EXPECT_EQ(ui->HotItem(), 1);
+    ui->Key(UiKey::Down);
+    ui->Key(UiKey::Enter);  // Shuffle
+    EXPECT_EQ(ui->OpenPopup(), -1);
+    EXPECT_EQ(g_solved, 0);
+
+    TapBar(kQuit);
+    ui->Key(UiKey::Escape);
+    EXPECT_EQ(ui->OpenPopup(), -1);
+
+    ui->Key(UiKey::CtrlA);
+    ASSERT_TRUE(ui->IsAboutOpen());
+    // Modal: accelerators and help wait until it is closed.
+    EXPECT_FALSE(ui->Key(UiKey::CtrlQ).quit);
+    EXPECT_EQ(ui->Key(UiKey::Help).helpTarget, nullptr);
+    ui->Key(UiKey::Enter);
+    EXPECT_FALSE(ui->IsAboutOpen());
+}
+
+TEST_F(ShellUiTest, AboutBoxIsModalAndClosesOnlyThroughDone) {
+    TapBar(kAbout);
+    ASSERT_TRUE(ui->IsAboutOpen());
+    TapBar(kQuit);
+    Tap(120, 150);
+    EXPECT_EQ(ui->OpenPopup(), -1);
+    EXPECT_FALSE(IsStylusHeld());
+    EXPECT_TRUE(ui->IsAboutOpen());
+    // Pressed on Done but let go elsewhere: still open.
+    const Rect done = Centre(kAboutDone);
+    ui->PointerDown(done.x, done.y);
+    EXPECT_TRUE(ui->IsAboutDonePressed());
+    ui->PointerMove(100, 100);
+    EXPECT_FALSE(ui->IsAboutDonePressed());
+    ui->PointerUp(100, 100);
+    EXPECT_TRUE(ui->IsAboutOpen());
+    Tap(done.x, done.y);
+    EXPECT_FALSE(ui->IsAboutOpen());
+}
+
+TEST_F(ShellUiTest, ButtonsAnswerOnlyWhileShownAndTheLastShownIsOnTop) {
+    // At start all five are hidden although the puzzle is solved: taps fall through.
+    EXPECT_FALSE(AnyButtonVisible());
+    TapButton(HostButton::Shuffle);
+    EXPECT_NE(g_solved, 0);
+    const Rect plus = Centre(ButtonSpecOf(HostButton::SizeUp).rect);
+    Tap(plus.x, plus.y);  // the main window takes it as a stylus tap
+    EXPECT_EQ(g_scale, 0.06F);
+
+    TapBar(kSize);
+    EXPECT_EQ(TapButton(HostButton::SizeUp).paintNow, true);
+    EXPECT_GT(g_scale, 0.06F);
+    // "-" was shown after "+", so the row they share is "-"'s.
+    const HostButton* order = ui->ZOrder();
+    EXPECT_EQ(order[kHostButtonCount - 1], HostButton::SizeOk);
+    EXPECT_EQ(order[kHostButtonCount - 2], HostButton::SizeDown);
+    const float bigger = g_scale;
+    EXPECT_TRUE(Tap(15, 231).paintNow);
+    EXPECT_LT(g_scale, bigger);
+
+    // Pressed, then let go outside: no click.
+    ui->PointerDown(plus.x, plus.y);
+    EXPECT_TRUE(ui->IsButtonPressed(HostButton::SizeUp));
+    ui->PointerMove(100, 100);
+    EXPECT_FALSE(ui->IsButtonPressed(HostButton::SizeUp));
+    ui->PointerUp(100, 100);
+    EXPECT_LT(g_scale, bigger);
+
+    TapButton(HostButton::SizeOk);
+    EXPECT_FALSE(AnyButtonVisible());
+
+    // Shown through the host, the solved buttons work; shuffling hides them.
+    ui->ShowButton(HostButton::Shuffle, true);
+    ui->ShowButton(HostButton::NewSkin, true);
+    const int skin = g_skin;
+    TapButton(HostButton::NewSkin);
+    EXPECT_NE(g_skin, skin);
+    EXPECT_EQ(g_solved, 0);
+    EXPECT_FALSE(ui->IsButtonVisible(HostButton::Shuffle));
+}
+
+TEST_F(ShellUiTest, StylusIsCapturedAndMovesReachTheGameOnlyWhileHeld) {
+    ui->PointerMove(60, 80);  // hovering
+    EXPECT_EQ(g_dragMode, 0);
+    EXPECT_EQ(g_pressPending, 0);
+
+    const UiOutput down = ui->PointerDown(20, 40);
+    EXPECT_EQ(down.capture, 1);
+    EXPECT_TRUE(IsStylusHeld());
+    EXPECT_EQ(g_pressPending, 1);
+    // Captured: a point left of and above the window reaches the game as unsigned 16 bits.
+    ui->PointerMove(-5, 20);
+    EXPECT_EQ(g_dragMode, 2);
+    EXPECT_EQ(g_game.m_pressX, 65531);
+    EXPECT_EQ(g_game.m_pressY, 65530);
+    const UiOutput up = ui->PointerUp(-5, 20);
+    EXPECT_EQ(up.capture, -1);
+    EXPECT_FALSE(IsStylusHeld());
+    EXPECT_EQ(g_dragMode, 0);
+}
+
+TEST_F(ShellUiTest, LayerDragPaintsAtOnceAndTheAboutBoxDoesNotStrandIt) {
+    // The puzzle's centre is a piece; a drag there turns a layer.
+    ui->PointerDown(120, 26 + 135);
+    ui->PointerMove(120, 26 + 135);  // a move to the press point is a move
+    EXPECT_EQ(g_dragMode, 1);
+    EXPECT_TRUE(ui->PointerMove(160, 26 + 140).paintNow);
+    EXPECT_FALSE(ui->PointerMove(160, 26 + 140).paintNow) << "the same pixel again is no move";
+    ui->Key(UiKey::CtrlA);
+    ASSERT_TRUE(ui->IsAboutOpen());
+    EXPECT_FALSE(ui->PointerMove(200, 26 + 150).paintNow);
+    EXPECT_EQ(ui->PointerUp(200, 26 + 150).capture, -1);
+    EXPECT_FALSE(IsStylusHeld());
+    EXPECT_EQ(g_game.m_turnState, -1) << "the turn settled";
+    EXPECT_EQ(g_turnAngleX + g_turnAngleY + g_turnAngleZ, 0.0F);
+    // A press after a lost release ends the old drag first.
+    ui->Key(UiKey::Escape);
+    ui->PointerDown(120, 161);
+    const UiOutput again = ui->PointerDown(120, 161);
+    EXPECT_EQ(again.capture, 1);
+    EXPECT_TRUE(IsStylusHeld());
+}
+
+}  // namespace
