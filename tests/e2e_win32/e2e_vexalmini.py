@@ -56,6 +56,7 @@ class Session:
         self.env["WINEDLLOVERRIDES"] = "mscoree,mshtml="
         self.game = None
         self.run_dir = None
+        self.script = []  # the stylus events played on the game so far
         self.checks = 0
 
     # --- plumbing -------------------------------------------------------------------
@@ -133,20 +134,64 @@ class Session:
         client = self.main_window()["client"]
         return (client[0], client[1], FRAME[0], FRAME[1])
 
-    def expect_frame(self, name, script_lines, what, timeout=5.0):
-        """Waits until the game's frame equals vexal-replay's frame for the same events."""
-        expected = self.replay_frame(name, script_lines)
+    def wait_for_frame(self, expected, name, what, timeout=5.0):
+        """Waits until the game's frame equals the expected PNG; returns the game's frame."""
         rect = self.frame_rect()
         deadline = time.time() + timeout
         while True:
             shot = self.crop(self.screenshot(name + "-screen"), rect, name + "-game")
             diff = os.path.join(self.screens, name + "-diff.png")
             count = self.differing_pixels(shot, expected, diff)
-            if count == 0 or time.time() > deadline:
-                break
-            time.sleep(0.3)
-        self.check(count == 0, "%s: the frame equals vexal-replay's (%d pixels differ; see %s)" % (what, count, diff))
+            if count == 0:
+                return shot
+            if time.time() > deadline:
+                raise Failure("%s: %d pixels differ from vexal-replay's frame (see %s)" % (what, count, diff))
+            time.sleep(0.2)
+
+    def expect_frame(self, name, script_lines, what):
+        """The game's frame equals vexal-replay's frame for the same events."""
+        shot = self.wait_for_frame(self.replay_frame(name, script_lines), name, what)
+        self.check(True, "%s: the frame equals vexal-replay's" % what)
         return shot
+
+    def play(self, events, name, what):
+        """Performs stylus events on the game one at a time. vexal-replay paints the frame
+        after every event; whenever that frame changes, the game's must become equal to it
+        before the next event goes out, so no two moves can merge in a queue on the way."""
+        first = len(self.script)
+        self.script += events
+        script = os.path.join(self.run_dir, name + ".txt")
+        with open(script, "w") as f:
+            f.write("\n".join(self.script) + "\n")
+        frames = os.path.join(self.screens, name + "-frames")
+        shutil.rmtree(frames, ignore_errors=True)
+        os.makedirs(frames)
+        result = subprocess.run([self.args.replay, script, "--frames", frames], stdout=subprocess.DEVNULL,
+                                stderr=subprocess.PIPE, text=True)
+        if result.returncode != 0:
+            raise Failure("vexal-replay failed on %s: %s" % (script, result.stderr.strip()))
+        ox, oy = self.frame_rect()[:2]
+        shot = None
+        for number, event in enumerate(events, first + 1):
+            words = event.split()
+            if words[0] == "down":
+                self.xdotool("mousemove", ox + int(words[1]), oy + int(words[2]))
+                time.sleep(0.05)
+                self.xdotool("mousedown", 1)
+            elif words[0] == "move":
+                self.xdotool("mousemove", ox + int(words[1]), oy + int(words[2]))
+            else:
+                self.xdotool("mouseup", 1)
+            frame = os.path.join(frames, "frame-%05d.png" % number)
+            with open(frame, "rb") as a, open(os.path.join(frames, "frame-%05d.png" % (number - 1)), "rb") as b:
+                changed = a.read() != b.read()
+            if changed:
+                shot = self.wait_for_frame(frame, name, "%s, after \"%s\"" % (what, event))
+            else:
+                time.sleep(0.1)
+        self.check(True, "%s: every frame equals vexal-replay's (%d events)" % (what, len(events)))
+        return shot if shot is not None else self.crop(self.screenshot(name + "-screen"), self.frame_rect(),
+                                                       name + "-game")
 
     def start_game(self, wait=True):
         self.game = subprocess.Popen(["wine", self.exe], env=self.env, cwd=self.run_dir, stdout=subprocess.DEVNULL,
@@ -228,6 +273,7 @@ class Session:
         subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def new_run_dir(self, scenario):
+        self.script = []
         self.run_dir = os.path.join(self.work, "run-" + scenario)
         shutil.rmtree(self.run_dir, ignore_errors=True)
         os.makedirs(self.run_dir)
@@ -324,39 +370,24 @@ class Session:
         self.key("ctrl+q")
         self.expect_exit("Ctrl+Q after the size steps")
 
-    def drag(self, x, y, dx, dy, steps, script, release=True):
-        """A stylus drag in client coordinates, step by step, recorded as a replay script."""
-        ox, oy = self.frame_rect()[:2]
-        self.xdotool("mousemove", ox + x, oy + y)
-        time.sleep(0.1)
-        self.xdotool("mousedown", 1)
-        script.append("down %d %d" % (x, y))
-        time.sleep(0.1)
+    @staticmethod
+    def drag_events(x, y, dx, dy, steps, release=True):
+        """A straight stylus drag in client coordinates, as replay script lines."""
+        events = ["down %d %d" % (x, y)]
         for _ in range(steps):
             x, y = x + dx, y + dy
-            self.xdotool("mousemove", ox + x, oy + y)
-            script.append("move %d %d" % (x, y))
-            time.sleep(0.08)  # one motion at a time: merged moves would change a whole-puzzle turn
-        if release:
-            self.release(script)
-
-    def release(self, script):
-        self.xdotool("mouseup", 1)
-        script.append("up")
-        time.sleep(0.2)
+            events.append("move %d %d" % (x, y))
+        return events + (["up"] if release else [])
 
     def drags(self):
         self.start_game()
-        script = []
         # On the front of the lower layer, to the right: the layer follows.
-        self.drag(100, 180, 6, -1, 10, script, release=False)
-        self.expect_frame("drag-piece-held", script, "a layer during a drag")
-        self.release(script)
-        shot = self.expect_frame("drag-piece-released", script, "the layer after release")
+        self.play(self.drag_events(100, 180, 6, -1, 10, release=False), "drag-piece-held", "a layer during a drag")
+        self.screenshot("drag-held")
+        shot = self.play(["up"], "drag-piece-released", "the layer after release")
         self.check(self.background(shot) == NAVY, "a committed quarter turn leaves the puzzle unsolved (navy)")
         # Beside the puzzle, down and to the right: the whole puzzle turns.
-        self.drag(20, 40, 4, 5, 12, script)
-        self.expect_frame("drag-whole-puzzle", script, "the whole puzzle after a drag beside it")
+        self.play(self.drag_events(20, 40, 4, 5, 12), "drag-whole-puzzle", "the whole puzzle, dragged beside it")
         self.hover_game()
         self.key("ctrl+q")
         self.expect_exit("Ctrl+Q after the drags")
@@ -367,14 +398,11 @@ class Session:
 
     def solved_buttons(self):
         self.start_game()
-        script = []
-        self.drag(100, 180, 6, -1, 10, script)
-        shot = self.expect_frame("unsolve", script, "a quarter turn of the lower layer")
+        shot = self.play(self.drag_events(100, 180, 6, -1, 10), "unsolve", "a quarter turn of the lower layer")
         self.check(self.background(shot) == NAVY and self.visible_buttons() == [],
                    "after the turn the puzzle is unsolved and no button shows")
         # The same layer back: solved again.
-        self.drag(150, 180, -6, 1, 10, script)
-        shot = self.expect_frame("solve", script, "the same layer turned back")
+        shot = self.play(self.drag_events(150, 180, -6, 1, 10), "solve", "the same layer turned back")
         self.check(self.background(shot) == GREEN, "the puzzle is solved again (green)")
         self.check(self.visible_buttons() == ["New Skin", "Shuffle"],
                    "\"Shuffle\" and \"New Skin\" show: %s" % self.visible_buttons())
