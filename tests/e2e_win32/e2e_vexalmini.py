@@ -6,7 +6,7 @@ menus, the About box, help and the ways out.
     e2e_vexalmini.py SCENARIO --win32-dir DIR --replay PATH --work DIR [--screens DIR]
 
 SCENARIO is one of: prepare, start, second-instance, size, drag, solved-buttons,
-shuffle, about, quit-keys, quit-menu, help, all. "prepare" makes the private Wine prefix (once).
+shuffle, about, quit-keys, quit-menu, help, help-fallback, all. "prepare" makes the private Wine prefix (once).
 
 The Wine prefix is private (WORK/wineprefix): its X11 driver runs unmanaged, so that
 Wine places every window exactly and draws the captions itself (no window manager runs
@@ -504,6 +504,33 @@ class Session:
         self.expect_exit("Ctrl+Q after help")
 
 
+def help_fallback(session):
+    """Without PegHelp.exe the page next to the program opens with the .htm handler,
+    which the private prefix points at the recording stand-in."""
+    handler = subprocess.run(["winepath", "-w", session.peghelp_exe], env=session.env, stdout=subprocess.PIPE,
+                             stderr=subprocess.DEVNULL, text=True).stdout.strip()
+    for key, value in (("HKCR\\.htm", "htmlfile"), ("HKCR\\htmlfile\\shell\\open\\command", '"%s" "%%1"' % handler)):
+        result = session.wine("reg", "add", key, "/ve", "/d", value, "/f")
+        session.check(result.returncode == 0, "the .htm handler is the stand-in: %s = %s" % (key, value))
+    calls = os.path.join(session.run_dir, "peghelp-calls.txt")
+    session.start_game()
+    session.click(*session.bar_buttons()["Help"], pause=0.5)
+    deadline = time.time() + 10
+    while not os.path.exists(calls) and time.time() < deadline:
+        time.sleep(0.2)
+    lines = []
+    if os.path.exists(calls):
+        with open(calls, "rb") as f:
+            lines = f.read().decode("utf-16-le").splitlines()
+    page = subprocess.run(["winepath", "-w", os.path.join(os.path.dirname(session.exe), "QZTVexalMini.htm")],
+                          env=session.env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True).stdout.strip()
+    session.check(len(lines) == 1 and lines[0].lower().endswith(('"%s"' % page).lower()),
+                  "Help without PegHelp.exe opens %s with the .htm handler: %s" % (page, lines))
+    session.hover_game()
+    session.key("ctrl+q")
+    session.expect_exit("Ctrl+Q after the help page")
+
+
 SCENARIOS = {
     "start": Session.start,
     "second-instance": Session.second_instance,
@@ -515,6 +542,7 @@ SCENARIOS = {
     "quit-keys": Session.quit_keys,
     "quit-menu": Session.quit_menu,
     "help": Session.help,
+    "help-fallback": help_fallback,
 }
 
 
