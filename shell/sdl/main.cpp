@@ -83,7 +83,7 @@ public:
                 }
                 return Follow(m_ui.PointerMove(Screen(event.motion.x), Screen(event.motion.y)));
             case SDL_KEYDOWN:
-                return HandleKey(event.key.keysym);
+                return HandleKey(event.key.keysym, event.key.repeat != 0);
             default:
                 return true;
         }
@@ -92,7 +92,11 @@ public:
 private:
     [[nodiscard]] int Screen(int windowPixel) const { return ScreenFromWindow(windowPixel, m_scale); }
 
-    bool HandleKey(const SDL_Keysym& key) {
+    bool HandleKey(const SDL_Keysym& key, bool repeat) {
+        // A held key repeats only to walk a popup; F1 held down must not open page after page.
+        if (repeat && key.sym != SDLK_UP && key.sym != SDLK_DOWN) {
+            return true;
+        }
         const bool ctrl = (key.mod & KMOD_CTRL) != 0;
         if (ctrl && key.sym == SDLK_a) {
             return Follow(m_ui.Key(UiKey::CtrlA));
