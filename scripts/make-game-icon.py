@@ -18,9 +18,9 @@ import os
 import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-_spec = importlib.util.spec_from_file_location("make_icons", os.path.join(HERE, "make-icons.py"))
-icons = importlib.util.module_from_spec(_spec)
-_spec.loader.exec_module(icons)
+_source = importlib.util.spec_from_file_location("make_icons", os.path.join(HERE, "make-icons.py"))
+icons = importlib.util.module_from_spec(_source)
+_source.loader.exec_module(icons)
 
 ICON_PATH = os.path.join(icons.ROOT, "resources", "icons", "vexalmini.ico")
 BLACK, RED, GREEN, YELLOW, BLUE, WHITE = icons.BLACK, icons.RED, icons.GREEN, icons.YELLOW, icons.BLUE, icons.WHITE

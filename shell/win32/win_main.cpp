@@ -22,7 +22,7 @@ constexpr int kTextBuffer = 100;
 constexpr DWORD kButtonStyle = 0x1000;
 constexpr int kMenuBarHeight = 26;
 
-struct ButtonSpec {
+struct ButtonLayout {
     HWND* handle;
     const wchar_t* text;
     int x;
@@ -32,7 +32,7 @@ struct ButtonSpec {
 };
 
 // Separate windows owned by the main window: x and y are screen coordinates.
-const ButtonSpec kButtons[] = {
+const ButtonLayout kButtons[] = {
     {&g_hwndShuffle, L"Shuffle", 0, 0, 120, 20}, {&g_hwndNewSkin, L"New Skin", 120, 0, 120, 20},
     {&g_hwndSizeDown, L"-", 0, 212, 30, 20},     {&g_hwndSizeUp, L"+", 0, 231, 30, 20},
     {&g_hwndSizeOk, L"OK", 0, 250, 30, 20},
@@ -85,7 +85,7 @@ bool StartInstance(HINSTANCE instance, int showCommand) {
         return false;
     }
 
-    for (const ButtonSpec& b : kButtons) {
+    for (const ButtonLayout& b : kButtons) {
         *b.handle = CreateWindowExW(0, L"BUTTON", b.text, kButtonStyle, b.x, b.y, b.width, b.height, g_hwndMain,
                                     nullptr, instance, nullptr);
     }
