@@ -151,6 +151,9 @@ private:
 int Run(const Options& options, const FontFiles& fonts) {
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    // The screen is drawn in software; a GL-backed surface would only probe GL and may
+    // recreate the window on its first paint.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         Fail(NoWindowText());
         return 1;
@@ -198,6 +201,8 @@ int Run(const Options& options, const FontFiles& fonts) {
             Fail(error);
         } else {
             SetHost(&ui);
+            // The window's surface exists before the window is shown, so the window shown is the one that stays.
+            SDL_GetWindowSurface(window);
             SDL_ShowWindow(window);
             Session session(window, painter, ui, s);
             bool running = session.Paint();

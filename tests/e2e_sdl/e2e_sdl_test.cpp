@@ -112,32 +112,20 @@ public:
             _exit(127);
         }
         // Polled rather than --sync: a search that meets the window of the previous test
-        // going away fails with BadWindow.
+        // going away fails with BadWindow, and a window found must still be there to measure.
         const auto until = std::chrono::steady_clock::now() + kPatience;
-        while (m_window.empty() && std::chrono::steady_clock::now() < until && Running()) {
+        while (m_width == 0 && std::chrono::steady_clock::now() < until && Running()) {
             m_window = Shell("xdotool search --all --onlyvisible --pid " + std::to_string(m_pid) +
                              " --name '^Vexal Mini$' 2>/dev/null | head -n 1");
             while (!m_window.empty() && (m_window.back() == '\n' || m_window.back() == ' ')) {
                 m_window.pop_back();
             }
-            if (m_window.empty()) {
+            if (!m_window.empty()) {
+                Measure();
+            }
+            if (m_width == 0) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(100));
             }
-        }
-        std::istringstream geometry(Shell("xdotool getwindowgeometry --shell " + m_window));
-        std::string line;
-        while (std::getline(geometry, line)) {
-            const std::size_t eq = line.find('=');
-            if (eq == std::string::npos) {
-                continue;
-            }
-            const int v = std::atoi(line.c_str() + eq + 1);
-            const std::string key = line.substr(0, eq);
-            (key == "X"        ? m_x
-             : key == "Y"      ? m_y
-             : key == "WIDTH"  ? m_width
-             : key == "HEIGHT" ? m_height
-                               : m_unused) = v;
         }
     }
     Game(const Game&) = delete;
@@ -218,6 +206,24 @@ public:
     }
 
 private:
+    void Measure() {
+        std::istringstream geometry(Shell("xdotool getwindowgeometry --shell " + m_window + " 2>/dev/null"));
+        std::string line;
+        while (std::getline(geometry, line)) {
+            const std::size_t eq = line.find('=');
+            if (eq == std::string::npos) {
+                continue;
+            }
+            const int v = std::atoi(line.c_str() + eq + 1);
+            const std::string key = line.substr(0, eq);
+            (key == "X"        ? m_x
+             : key == "Y"      ? m_y
+             : key == "WIDTH"  ? m_width
+             : key == "HEIGHT" ? m_height
+                               : m_unused) = v;
+        }
+    }
+
     pid_t m_pid = -1;
     bool m_ended = false;
     std::string m_window;
