@@ -1,0 +1,232 @@
+// Arbitrary text into vexal-replay's script reader. A rejected script must say where and why
+// ("line N: ..."); an accepted one must read back the same from its own rewriting, and a
+// bounded part of it is played with frames painted.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "puzzle_invariants.h"
+#include "shell/commands.h"
+#include "shell/replay/replay.h"
+#include "shell/replay/script.h"
+
+namespace {
+
+constexpr std::size_t kMaxPlayedEvents = 48;
+
+long long s_scripts = 0;
+long long s_accepted = 0;
+long long s_played = 0;
+
+void PrintTotals() {
+    std::fprintf(stderr, "replay_script_fuzzer: %lld scripts, %lld accepted, %lld events played\n", s_scripts,
+                 s_accepted, s_played);
+}
+
+[[noreturn]] void Fail(const std::string& what, const std::string& text) {
+    std::fprintf(stderr, "replay_script_fuzzer: %s\n--- script (%zu bytes) ---\n%s\n---\n", what.c_str(), text.size(),
+                 text.c_str());
+    std::abort();
+}
+
+int LineCount(const std::string& text) {
+    int lines = 1;
+    for (const char c : text) {
+        lines += c == '\n' ? 1 : 0;
+    }
+    return lines;
+}
+
+// "line N: message" with N a line of the text and a message after the colon.
+void CheckError(const std::string& error, const std::string& text) {
+    if (error.compare(0, 5, "line ") != 0) {
+        Fail("error without a line: '" + error + "'", text);
+    }
+    std::size_t i = 5;
+    long long n = 0;
+    while (i < error.size() && error[i] >= '0' && error[i] <= '9' && i < 16) {
+        n = n * 10 + (error[i] - '0');
+        ++i;
+    }
+    if (i == 5 || error[5] == '0' || n < 1 || n > LineCount(text)) {
+        Fail("error names no line of the script: '" + error + "'", text);
+    }
+    if (error.compare(i, 2, ": ") != 0 || error.size() <= i + 2) {
+        Fail("error has no message after the line: '" + error + "'", text);
+    }
+}
+
+const char* CommandName(int command) {
+    switch (command) {
+        case IDM_SHUFFLE:
+            return "shuffle";
+        case IDM_CHANGE_SKIN:
+            return "change-skin";
+        case IDM_SIZE:
+            return "size";
+        case IDM_HELP:
+            return "help";
+        case IDM_ABOUT:
+            return "about";
+        case IDM_QUIT_NO:
+            return "quit-no";
+        default:
+            return nullptr;
+    }
+}
+
+const char* ButtonWord(HostButton button) {
+    switch (button) {
+        case HostButton::Shuffle:
+            return "shuffle";
+        case HostButton::NewSkin:
+            return "newskin";
+        case HostButton::SizeDown:
+            return "minus";
+        case HostButton::SizeUp:
+            return "plus";
+        case HostButton::SizeOk:
+            return "ok";
+    }
+    return nullptr;
+}
+
+// The script written back in its plainest form; every event must have a spelling.
+std::string Rewrite(const Script& script, const std::string& text) {
+    std::string out = "seed " + std::to_string(script.seed) + "\n";
+    int lastLine = 0;
+    for (const ScriptEvent& ev : script.events) {
+        if (ev.line <= lastLine || ev.line > LineCount(text)) {
+            Fail("event line numbers out of order or past the end", text);
+        }
+        lastLine = ev.line;
+        switch (ev.op) {
+            case ScriptOp::Down:
+            case ScriptOp::Move:
+                if (ev.x < 0 || ev.x > 65535 || ev.y < 0 || ev.y > 65535) {
+                    Fail("accepted a point outside 0..65535", text);
+                }
+                out += (ev.op == ScriptOp::Down ? "down " : "move ") + std::to_string(ev.x) + " " +
+                       std::to_string(ev.y) + "\n";
+                break;
+            case ScriptOp::Up:
+                out += "up\n";
+                break;
+            case ScriptOp::Command: {
+                const char* name = CommandName(ev.command);
+                if (name == nullptr) {
+                    Fail("accepted a command with no name: " + std::to_string(ev.command), text);
+                }
+                out += std::string("command ") + name + "\n";
+                break;
+            }
+            case ScriptOp::Button: {
+                const char* name = ButtonWord(ev.button);
+                if (name == nullptr) {
+                    Fail("accepted a button with no name", text);
+                }
+                out += std::string("button ") + name + "\n";
+                break;
+            }
+            default:
+                Fail("accepted an event of no known kind", text);
+        }
+    }
+    return out;
+}
+
+bool SameEvents(const Script& a, const Script& b) {
+    if (a.seed != b.seed || a.events.size() != b.events.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.events.size(); ++i) {
+        const ScriptEvent& p = a.events[i];
+        const ScriptEvent& q = b.events[i];
+        if (p.op != q.op || p.x != q.x || p.y != q.y || p.command != q.command || p.button != q.button ||
+            q.line != static_cast<int>(i) + 2) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// JSON of a played game: one object, balanced, no number that is not finite.
+void CheckState(const std::string& json, const std::string& text) {
+    int depth = 0;
+    for (const char c : json) {
+        depth += c == '{' || c == '[' ? 1 : 0;
+        depth -= c == '}' || c == ']' ? 1 : 0;
+        if (depth < 0) {
+            Fail("state JSON closes more than it opens", text);
+        }
+    }
+    if (json.empty() || json.front() != '{' || depth != 0) {
+        Fail("state JSON is not one balanced object", text);
+    }
+    if (json.find("nan") != std::string::npos || json.find("inf") != std::string::npos ||
+        json.find("null") != std::string::npos) {
+        Fail("state JSON holds a number that is not finite", text);
+    }
+}
+
+Replay* Player() {
+    static Replay* replay = new Replay();  // one canvas for the whole run
+    return replay;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const bool registered = std::atexit(PrintTotals) == 0;
+    (void)registered;
+    ++s_scripts;
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    Script script;
+    std::string error;
+    if (!ParseScript(text, &script, &error)) {
+        CheckError(error, text);
+        return 0;
+    }
+    ++s_accepted;
+    if (!error.empty()) {
+        Fail("accepted script left an error behind: " + error, text);
+    }
+    const std::string again = Rewrite(script, text);
+    Script reread;
+    std::string rereadError;
+    if (!ParseScript(again, &reread, &rereadError)) {
+        Fail("rewritten script rejected: " + rereadError + "\n" + again, text);
+    }
+    if (!SameEvents(script, reread)) {
+        Fail("rewritten script reads back differently:\n" + again, text);
+    }
+
+    if (script.events.size() > kMaxPlayedEvents) {
+        script.events.resize(kMaxPlayedEvents);
+    }
+    Replay& replay = *Player();
+    int frames = 0;
+    static PieceCatalogue catalogue;
+    std::string problem;
+    const bool finished = replay.Run(script, [&](int index, const SoftCanvas&) {
+        frames = index + 1;
+        if (index == 0) {
+            RecordStartPieces(&catalogue);  // the fresh puzzle of this replay
+        } else if (problem.empty()) {
+            problem = CheckPuzzle(catalogue, g_game);
+        }
+        return true;
+    });
+    if (!problem.empty()) {
+        Fail("puzzle check failed during the replay: " + problem, text);
+    }
+    s_played += static_cast<long long>(script.events.size());
+    if (!finished || frames != static_cast<int>(script.events.size()) + 1) {
+        Fail("replay painted " + std::to_string(frames) + " frames for " + std::to_string(script.events.size()) +
+                 " events",
+             text);
+    }
+    CheckState(replay.StateJson(), text);
+    return 0;
+}

@@ -1,0 +1,29 @@
+// What must hold after every event, whatever the stylus did: shared by the soak test and the fuzzers.
+// Each check returns "" when all is well, otherwise a description of the first problem found.
+#pragma once
+
+#include <string>
+
+#include "model/puzzle.h"
+
+// The pieces as a fresh puzzle holds them, taken right after ResetPuzzle().
+struct PieceCatalogue {
+    Piece start[8];
+    int faceColourCount[8];
+    int stickerColourCount[8];
+    // The last record of each slot whose shape passed, so an unchanged piece is not measured again.
+    Piece verified[8];
+};
+void RecordStartPieces(PieceCatalogue* catalogue);
+
+// Model, records, turn state, view angles, size and draw order. Call after BuildDrawOrder.
+std::string CheckPuzzle(PieceCatalogue& catalogue, const PuzzleGame& game);
+
+// Right after a stylus release that ran in drag mode 1: the commit is done and the solved flag
+// and the two solved-state buttons tell the truth.
+std::string CheckAfterLayerRelease(const PuzzleGame& game, bool shuffleShown, bool newSkinShown);
+
+// How far the view rebuilt from the game's angles is from a proper rotation once scale and
+// translation are taken out: the larger of max |R Rt - I| and |det R - 1|.
+// g_viewMatrix is left as it was. NaN when an angle is not finite.
+double ViewRotationError(const PuzzleGame& game);
