@@ -22,60 +22,85 @@ using U64 = std::uint64_t;
 
 constexpr int kW = SoftCanvas::kWidth;
 constexpr int kH = SoftCanvas::kHeight;
+constexpr std::ptrdiff_t kStride = static_cast<std::ptrdiff_t>(kW) * 3;
 
 // Polygons with up to this many points keep their edges in a table and step them row by
 // row; longer ones recompute each edge on each row (slower, same pixels, still no heap).
 constexpr int kMaxTableEdges = 32;
 
-// Writes one colour into the RGB store; callers clip to the bitmap first.
+// Sixteen bytes held in a register and stored with one instruction.
+using Block = std::uint8_t __attribute__((vector_size(16)));
+
+constexpr std::size_t kPatternBytes = SoftCanvas::kPatternBytes;
+constexpr std::uint8_t kBlackPattern[kPatternBytes] = {};
+
+// One colour repeated byte after byte: a store that starts k bytes into a pixel takes the
+// pattern from byte k mod 3 on (bytes 16 and 32 start one and two bytes into a pixel).
+void MakePattern(Colour colour, std::uint8_t* pattern) {
+    pattern[0] = RedOf(colour);
+    pattern[1] = GreenOf(colour);
+    pattern[2] = BlueOf(colour);
+    std::memcpy(pattern + 3, pattern, 3);
+    std::memcpy(pattern + 6, pattern, 6);
+    std::memcpy(pattern + 12, pattern, 12);
+    std::memcpy(pattern + 24, pattern, 24);
+    std::memcpy(pattern + 48, pattern, 16);
+}
+
+// (16 - k) mod 3: where the pattern stands at the first 16-byte boundary after an address k
+// bytes past one.
+constexpr std::uint8_t kPhaseAfter[16] = {1, 0, 2, 1, 0, 2, 1, 0, 2, 1, 0, 2, 1, 0, 2, 1};
+
+void Store(std::uint8_t* p, const Block& b) {
+    std::memcpy(p, &b, sizeof b);
+}
+
+// Writes one colour into the RGB store; callers clip to the bitmap first. The pattern is
+// held in registers while a shape is filled.
 class Painter {
 public:
-    Painter(std::uint8_t* rgb, Colour colour) : m_rgb(rgb) {
-        m_pattern[0] = RedOf(colour);
-        m_pattern[1] = GreenOf(colour);
-        m_pattern[2] = BlueOf(colour);
-        for (int filled = 3; filled < kPatternBytes; filled *= 2) {
-            std::memcpy(m_pattern + filled, m_pattern, static_cast<std::size_t>(filled));
-        }
-        std::memcpy(m_pattern + kPatternBytes, m_pattern, 2);  // so a block may start one or two bytes in
+    Painter(std::uint8_t* rgb, const std::uint8_t* pattern) : m_rgb(rgb), m_pattern(pattern) {
+        std::memcpy(&m_b0, pattern, 16);
+        std::memcpy(&m_b1, pattern + 16, 16);
+        std::memcpy(&m_b2, pattern + 32, 16);
     }
 
     std::uint8_t* At(int x, int y) const {
         return m_rgb + (static_cast<std::size_t>(y) * kW + static_cast<std::size_t>(x)) * 3U;
     }
 
-    // n pixels from p on. The pattern repeats every pixel, so a block may be copied to any
-    // pixel boundary: each run ends with a block that overlaps what came before it, which
-    // saves the short loops (and their mispredictions) for the leftover pixels.
+    // n pixels from p on, n >= 0. Every run ends with a store that overlaps what came
+    // before it, which saves the short loops (and their mispredictions) for the leftover
+    // bytes; as the run's end lies on a pixel boundary, the store n bytes before it always
+    // takes the pattern at the same offset.
     void Run(std::uint8_t* p, std::size_t n) const {
-        std::uint8_t* const end = p + n * 3U;
-        if (n >= 2 * kPatternPixels) {
-            // Long runs store at 16-byte boundaries, so no store straddles a cache line.
-            std::memcpy(p, m_pattern, 16);
-            std::uint8_t* q = p + (16U - (reinterpret_cast<std::uintptr_t>(p) & 15U));
-            const std::uint8_t* pattern = m_pattern + static_cast<std::size_t>(q - p) % 3U;
-            for (; q + kPatternBytes <= end; q += kPatternBytes) {
-                std::memcpy(q, pattern, kPatternBytes);
+        const std::size_t bytes = n * 3U;
+        if (bytes >= 48) {
+            if (bytes <= 96) {
+                Store48(p);
+                Store48(p + bytes - 48);
+            } else if (bytes <= 144) {
+                Store48(p);
+                Store48(p + 48);
+                Store48(p + bytes - 48);
+            } else {
+                LongRun(p, bytes);
             }
-            std::memcpy(end - kPatternBytes, m_pattern, kPatternBytes);
-        } else if (n >= kPatternPixels) {
-            for (; p + kPatternBytes <= end; p += kPatternBytes) {
-                std::memcpy(p, m_pattern, kPatternBytes);
+        } else if (bytes >= 16) {
+            Store(p, m_b0);
+            if (bytes > 32) {
+                Store(p + 16, m_b1);
             }
-            if (p != end) {
-                std::memcpy(end - kPatternBytes, m_pattern, kPatternBytes);
-            }
-        } else if (n >= 8) {
-            std::memcpy(p, m_pattern, 24);
-            std::memcpy(end - 24, m_pattern, 24);
-        } else if (n >= 4) {
-            std::memcpy(p, m_pattern, 12);
-            std::memcpy(end - 12, m_pattern, 12);
-        } else if (n >= 2) {
-            std::memcpy(p, m_pattern, 6);
-            std::memcpy(end - 6, m_pattern, 6);
+            Store(p + bytes - 16, m_b2);
+        } else if (n >= 3) {
+            std::memcpy(p, &m_b0, 8);
+            std::memcpy(p + bytes - 8, &m_b1, 8);
+        } else if (n == 2) {
+            std::memcpy(p, &m_b0, 4);
+            std::memcpy(p + 2, &m_b2, 4);
         } else if (n == 1) {
-            std::memcpy(p, m_pattern, 3);
+            std::memcpy(p, &m_b0, 2);
+            std::memcpy(p + 1, &m_b1, 2);
         }
     }
 
@@ -94,23 +119,78 @@ public:
             Run(At(0, t), static_cast<std::size_t>(b - t) * kW);  // whole rows lie end to end
             return;
         }
+        const Painter local = *this;  // in registers: the stores could alias the members
         for (int y = t; y < b; ++y) {
-            Span(y, l, r);
+            local.Span(y, l, r);
         }
     }
 
-    void Put(std::uint8_t* p) const {
-        p[0] = m_pattern[0];
-        p[1] = m_pattern[1];
-        p[2] = m_pattern[2];
+private:
+    void Store48(std::uint8_t* p) const {
+        Store(p, m_b0);
+        Store(p + 16, m_b1);
+        Store(p + 32, m_b2);
     }
 
-private:
-    static constexpr int kPatternPixels = 16;
-    static constexpr int kPatternBytes = kPatternPixels * 3;  // 48: a power of two times 3
+    // More than 144 bytes: the middle is stored at 16-byte boundaries, so no store there
+    // straddles a cache line.
+    void LongRun(std::uint8_t* p, std::size_t bytes) const {
+        Store(p, m_b0);
+        const std::size_t misalign = reinterpret_cast<std::uintptr_t>(p) & 15U;
+        const std::size_t skip = 16U - misalign;
+        const std::uint8_t* const phased = m_pattern + kPhaseAfter[misalign];
+        Block c0;
+        Block c1;
+        Block c2;
+        std::memcpy(&c0, phased, 16);
+        std::memcpy(&c1, phased + 16, 16);
+        std::memcpy(&c2, phased + 32, 16);
+        const std::size_t last = bytes - 48;
+        std::size_t o = skip;
+        for (; o + 48 < last; o += 96) {
+            Store(p + o, c0);
+            Store(p + o + 16, c1);
+            Store(p + o + 32, c2);
+            Store(p + o + 48, c0);
+            Store(p + o + 64, c1);
+            Store(p + o + 80, c2);
+        }
+        if (o < last) {
+            Store(p + o, c0);
+            Store(p + o + 16, c1);
+            Store(p + o + 32, c2);
+        }
+        Store48(p + last);
+    }
+
     std::uint8_t* m_rgb;
-    std::uint8_t m_pattern[kPatternBytes + 2];
+    const std::uint8_t* m_pattern;
+    Block m_b0;
+    Block m_b1;
+    Block m_b2;
 };
+
+// The pen is always black.
+void PutBlack(std::uint8_t* p) {
+    p[0] = 0;
+    p[1] = 0;
+    p[2] = 0;
+}
+
+// Pixels [top, bottom) of column x, inside the bitmap.
+void BlackColumn(std::uint8_t* rgb, int x, int top, int bottom) {
+    if (top >= bottom) {
+        return;
+    }
+    std::uint8_t* p = rgb + (static_cast<std::size_t>(top) * kW + static_cast<std::size_t>(x)) * 3U;
+    for (int rows = bottom - top;;) {
+        PutBlack(p);
+        if (--rows == 0) {
+            return;
+        }
+        p += kStride;
+    }
+}
 
 // ---------------------------------------------------------------- pen lines
 
@@ -273,8 +353,8 @@ bool ClipLine(LinePoint start, LinePoint end, const ClipRect& clip, const BresPa
 
 // Plots `length` pixels of a Bresenham walk from `from`. The clipping above keeps the walk
 // inside the bitmap; the bounds here only make sure no arithmetic slip could write outside.
-void WalkLine(const Painter& painter, LinePoint from, I64 length, I64 err, I64 bias, I64 addMinor, I64 addMajor,
-              bool xMajor, I64 xInc, I64 yInc) {
+void WalkClippedLine(std::uint8_t* rgb, LinePoint from, I64 length, I64 err, I64 bias, I64 addMinor, I64 addMajor,
+                     bool xMajor, I64 xInc, I64 yInc) {
     if (length <= 0 || from.x < 0 || from.x >= kW || from.y < 0 || from.y >= kH) {
         return;
     }
@@ -285,13 +365,13 @@ void WalkLine(const Painter& painter, LinePoint from, I64 length, I64 err, I64 b
     I64 minor = xMajor ? from.y : from.x;
     const I64 minorInc = xMajor ? yInc : xInc;
     const I64 minorLimit = xMajor ? kH : kW;
-    const std::ptrdiff_t rowStep = static_cast<std::ptrdiff_t>(kW) * 3 * (yInc > 0 ? 1 : -1);
+    const std::ptrdiff_t rowStep = yInc > 0 ? kStride : -kStride;
     const std::ptrdiff_t columnStep = xInc > 0 ? 3 : -3;
     const std::ptrdiff_t majorStep = xMajor ? columnStep : rowStep;
     const std::ptrdiff_t minorStep = xMajor ? rowStep : columnStep;
-    std::uint8_t* p = painter.At(static_cast<int>(from.x), static_cast<int>(from.y));
+    std::uint8_t* p = rgb + (from.y * kW + from.x) * 3;
     for (;;) {
-        painter.Put(p);
+        PutBlack(p);
         if (--length == 0) {
             return;
         }
@@ -309,8 +389,44 @@ void WalkLine(const Painter& painter, LinePoint from, I64 length, I64 err, I64 b
     }
 }
 
+// A sloped segment with both ends in the bitmap: the unclipped walk ends on its end point,
+// so it never leaves the segment's bounding box and needs no checks.
+void WalkInsideLine(std::uint8_t* rgb, LinePoint start, I64 dx, I64 dy) {
+    const unsigned octant = OctantMask(dx, dy);
+    const I64 adx = dx < 0 ? -dx : dx;
+    const I64 ady = dy < 0 ? -dy : dy;
+    const bool xMajor = (octant & kXMajor) != 0;
+    const I64 major = xMajor ? adx : ady;
+    const I64 minor = xMajor ? ady : adx;
+    const std::ptrdiff_t rowStep = dy > 0 ? kStride : -kStride;
+    const std::ptrdiff_t columnStep = dx > 0 ? 3 : -3;
+    const std::ptrdiff_t majorStep = xMajor ? columnStep : rowStep;
+    const std::ptrdiff_t minorStep = xMajor ? rowStep : columnStep;
+    // The error with the octant's rounding bias folded in: a minor step when positive.
+    I64 err = 2 * minor - major + ((octant & kBiased) != 0 ? 1 : 0);
+    const I64 addMajor = 2 * minor;
+    const I64 subMinor = 2 * major;
+    std::uint8_t* p = rgb + (start.y * kW + start.x) * 3;
+    for (I64 length = major;;) {  // the end pixel is left out
+        PutBlack(p);
+        if (--length == 0) {
+            return;
+        }
+        if (err > 0) {
+            p += minorStep;
+            err -= subMinor;
+        }
+        p += majorStep;
+        err += addMajor;
+    }
+}
+
+bool InBitmap(LinePoint p) {
+    return static_cast<U64>(p.x) < static_cast<U64>(kW) && static_cast<U64>(p.y) < static_cast<U64>(kH);
+}
+
 // One segment of the 1-pixel pen, start pixel in, end pixel out.
-void PenLine(const Painter& painter, LinePoint start, LinePoint end) {
+void PenLine(std::uint8_t* rgb, LinePoint start, LinePoint end) {
     if (start.y == end.y) {
         I64 left = start.x;
         I64 right = end.x;
@@ -318,7 +434,9 @@ void PenLine(const Painter& painter, LinePoint start, LinePoint end) {
             left = end.x + 1;
             right = start.x + 1;
         }
-        painter.Rect(left, start.y, right, start.y + 1);
+        if (start.y >= 0 && start.y < kH) {
+            Painter(rgb, kBlackPattern).Rect(left, start.y, right, start.y + 1);
+        }
         return;
     }
     if (start.x == end.x) {
@@ -328,7 +446,14 @@ void PenLine(const Painter& painter, LinePoint start, LinePoint end) {
             top = end.y + 1;
             bottom = start.y + 1;
         }
-        painter.Rect(start.x, top, start.x + 1, bottom);
+        if (start.x >= 0 && start.x < kW) {
+            BlackColumn(rgb, static_cast<int>(start.x), static_cast<int>(std::max<I64>(top, 0)),
+                        static_cast<int>(std::min<I64>(bottom, kH)));
+        }
+        return;
+    }
+    if (InBitmap(start) && InBitmap(end)) {
+        WalkInsideLine(rgb, start, end.x - start.x, end.y - start.y);
         return;
     }
 
@@ -376,7 +501,7 @@ void PenLine(const Painter& painter, LinePoint start, LinePoint end) {
     if (to.x == p2.x && to.y == p2.y) {
         --length;
     }
-    WalkLine(painter, from, length, err, params.bias, addMinor, addMajor, xMajor, xInc, yInc);
+    WalkClippedLine(rgb, from, length, err, params.bias, addMinor, addMajor, xMajor, xInc, yInc);
 }
 
 // ---------------------------------------------------------------- polygon interior
@@ -464,8 +589,9 @@ void FillSortedSpans(const Painter& painter, int y, int* xs, int count) {
     }
 }
 
-// An edge stepped row by row from the first row it shows on.
-struct ActiveEdge {
+// An edge stepped row by row from the first row it shows on, exactly, with coordinates
+// anywhere in the int range; its x is clamped to the bitmap's columns.
+struct ExactEdge {
     int yFirst;
     int yEnd;
     I64 x;
@@ -474,6 +600,15 @@ struct ActiveEdge {
     I64 stepR;
     I64 dy;
 
+    void Start(const EdgeGeometry& g, I64 first) {
+        const DivMod step = FloorDivMod(g.dx, g.dy);
+        EdgeAt(g, step, first - g.ty, &x, &rem);
+        stepQ = step.q;
+        stepR = step.r;
+        dy = g.dy;
+    }
+    static constexpr bool kLinear = false;
+    I64 X() const { return ClampX(x); }
     void Step() {
         x += stepQ;
         rem -= stepR;
@@ -483,10 +618,93 @@ struct ActiveEdge {
     }
 };
 
+// An edge of a polygon whose points lie within the bitmap's columns and within kFixedRange
+// rows of it: x in 32.32 fixed point, one addition a row. The step is rounded down, so the
+// fixed value never exceeds the true one and falls behind it by less than 1 + j units of
+// 2^-32 after j rows. The true entry x_k = top.x + k * dx / dy is a multiple of 1 / dy, so
+// while dy * (1 + j) <= 2^32 (dy <= 2^23, j < 2^9) the ceiling is that of the fixed value:
+// an integer x_k keeps its ceiling as the value stays above x_k - 1, and any other x_k
+// lies at least 2^32 / dy >= 1 + j units above floor(x_k), which the value stays above.
+constexpr I64 kFixedRange = I64{1} << 22;
+constexpr int kFixedShift = 32;
+
+struct FixedEdge {
+    int yFirst;
+    int yEnd;
+    I64 x;  // ceil-biased: x >> 32 is the entry pixel
+    I64 step;
+
+    void Start(const EdgeGeometry& g, I64 first) {
+        const DivMod step0 = FloorDivMod(g.dx, g.dy);
+        I64 x0 = 0;
+        I64 rem = 0;
+        EdgeAt(g, step0, first - g.ty, &x0, &rem);
+        // The true value is x0 - rem / dy with 0 <= rem < dy < 2^23: floor it to 32 bits.
+        const U64 fraction =
+            ((static_cast<U64>(rem) << kFixedShift) + static_cast<U64>(g.dy) - 1U) / static_cast<U64>(g.dy);
+        x = x0 * (I64{1} << kFixedShift) - static_cast<I64>(fraction) + ((I64{1} << kFixedShift) - 1);
+        step = FloorDivMod(g.dx * (I64{1} << kFixedShift), g.dy).q;
+    }
+    static constexpr bool kLinear = true;
+    I64 X() const { return x >> kFixedShift; }
+    void Step() { x += step; }
+};
+
+// `rows` rows from `row` on between two edges, the left one first.
+template <typename Edge>
+void FillOrderedBand(const Painter& painter, std::uint8_t* row, int rows, Edge* left, Edge* right) {
+    for (; rows > 0; --rows, row += kStride) {
+        const I64 xl = left->X();
+        painter.Run(row + xl * 3, static_cast<std::size_t>(right->X() - xl));
+        left->Step();
+        right->Step();
+    }
+}
+
+// `rows` rows from `row` on between two edges, in either order.
+template <typename Edge>
+void FillUnorderedBand(const Painter& painter, std::uint8_t* row, int rows, Edge* a, Edge* b) {
+    for (; rows > 0; --rows, row += kStride) {
+        const I64 xa = a->X();
+        const I64 xb = b->X();
+        const I64 lo = std::min(xa, xb);
+        painter.Run(row + lo * 3, static_cast<std::size_t>(std::max(xa, xb) - lo));
+        a->Step();
+        b->Step();
+    }
+}
+
+// `rows` rows from `row` on between two edges. The painter and the edges are worked on as
+// locals: the pixel stores could alias them in memory.
+template <typename Edge>
+void FillTwoEdgeBand(const Painter& shared, std::uint8_t* row, int rows, Edge* edgeA, Edge* edgeB) {
+    const Painter painter = shared;
+    Edge a = *edgeA;
+    Edge b = *edgeB;
+    if constexpr (Edge::kLinear) {
+        // x is linear in the row: edges in the same order on the band's first and last rows
+        // keep it on every row between.
+        const I64 first = b.x - a.x;
+        const I64 last = first + static_cast<I64>(rows - 1) * (b.step - a.step);
+        if (first >= 0 && last >= 0) {
+            FillOrderedBand(painter, row, rows, &a, &b);
+        } else if (first <= 0 && last <= 0) {
+            FillOrderedBand(painter, row, rows, &b, &a);
+        } else {
+            FillUnorderedBand(painter, row, rows, &a, &b);
+        }
+    } else {
+        FillUnorderedBand(painter, row, rows, &a, &b);
+    }
+    *edgeA = a;
+    *edgeB = b;
+}
+
 // Rows are taken in bands between the rows where an edge starts or ends; within a band the
 // set of edges is fixed, and the usual band, two edges, needs no sorting.
+template <typename Edge>
 void FillWithEdgeTable(const Painter& painter, const Point* points, int count) {
-    ActiveEdge edges[kMaxTableEdges];
+    Edge edges[kMaxTableEdges];
     int edgeCount = 0;
     for (int i = 0; i < count; ++i) {
         EdgeGeometry g{};
@@ -498,14 +716,10 @@ void FillWithEdgeTable(const Painter& painter, const Point* points, int count) {
         if (first >= end) {
             continue;
         }
-        ActiveEdge e{};
+        Edge e{};
         e.yFirst = static_cast<int>(first);
         e.yEnd = static_cast<int>(end);
-        const DivMod step = FloorDivMod(g.dx, g.dy);
-        EdgeAt(g, step, first - g.ty, &e.x, &e.rem);
-        e.stepQ = step.q;
-        e.stepR = step.r;
-        e.dy = g.dy;
+        e.Start(g, first);
         // Kept in order of their first row.
         int j = edgeCount++;
         for (; j > 0 && edges[j - 1].yFirst > e.yFirst; --j) {
@@ -516,7 +730,7 @@ void FillWithEdgeTable(const Painter& painter, const Point* points, int count) {
     if (edgeCount == 0) {
         return;
     }
-    ActiveEdge active[kMaxTableEdges];
+    Edge active[kMaxTableEdges];
     int activeCount = 0;
     int next = 0;
     int xs[kMaxTableEdges];
@@ -529,21 +743,12 @@ void FillWithEdgeTable(const Painter& painter, const Point* points, int count) {
             bandEnd = std::min(bandEnd, active[i].yEnd);
         }
         if (activeCount == 2) {
-            ActiveEdge& a = active[0];
-            ActiveEdge& b = active[1];
-            for (; y < bandEnd; ++y) {
-                const int xa = ClampX(a.x);
-                const int xb = ClampX(b.x);
-                if (xa != xb) {
-                    painter.Span(y, std::min(xa, xb), std::max(xa, xb));
-                }
-                a.Step();
-                b.Step();
-            }
+            FillTwoEdgeBand(painter, painter.At(0, y), bandEnd - y, &active[0], &active[1]);
+            y = bandEnd;
         } else {
             for (; y < bandEnd; ++y) {
                 for (int i = 0; i < activeCount; ++i) {
-                    xs[i] = ClampX(active[i].x);
+                    xs[i] = static_cast<int>(active[i].X());
                     active[i].Step();
                 }
                 FillSortedSpans(painter, y, xs, activeCount);
@@ -557,6 +762,15 @@ void FillWithEdgeTable(const Painter& painter, const Point* points, int count) {
         }
         activeCount = kept;
     }
+}
+
+bool FitsFixedEdges(const Point* points, int count) {
+    for (int i = 0; i < count; ++i) {
+        if (points[i].x < 0 || points[i].x > kW || points[i].y < -kFixedRange || points[i].y > kFixedRange) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // Any number of points: each row counts the crossings to the left of every pixel.
@@ -604,11 +818,16 @@ void FillByParity(const Painter& painter, const Point* points, int count) {
 }  // namespace
 
 SoftCanvas::SoftCanvas() {
+    MakePattern(m_brush, m_brushPattern);
     Clear(0x000000);
 }
 
 void SoftCanvas::SelectBrush(Colour colour) {
-    m_brush = colour & 0xFFFFFFU;
+    colour &= 0xFFFFFFU;
+    if (colour != m_brush) {
+        m_brush = colour;
+        MakePattern(colour, m_brushPattern);
+    }
 }
 
 void SoftCanvas::Rectangle(int left, int top, int right, int bottom) {
@@ -627,35 +846,48 @@ void SoftCanvas::Rectangle(int left, int top, int right, int bottom) {
     }
     --r;
     --b;
-    const Painter pen(m_rgb, 0x000000);
+    // Inside and outline share no pixel, so the inside goes first: with the outline's left
+    // column at x = 0 and the right one past the bitmap, the inside is one run from (1, t + 1)
+    // on, through the column pixels the outline then paints over.
+    const Painter brush(m_rgb, m_brushPattern);
+    const I64 insideTop = std::max<I64>(t + 1, 0);
+    const I64 insideBottom = std::min<I64>(b, kH);
+    if (l == 0 && r >= kW && insideTop < insideBottom) {
+        brush.Run(brush.At(1, static_cast<int>(insideTop)),
+                  static_cast<std::size_t>(insideBottom - insideTop) * kW - 1U);
+    } else {
+        brush.Rect(l + 1, t + 1, r, b);
+    }
     // Clockwise from the bottom-right corner, as the outline is traced.
     const LinePoint corners[4] = {{r, b}, {l, b}, {l, t}, {r, t}};
     for (int i = 0; i < 4; ++i) {
-        PenLine(pen, corners[i], corners[(i + 1) % 4]);
+        PenLine(m_rgb, corners[i], corners[(i + 1) % 4]);
     }
-    Painter(m_rgb, m_brush).Rect(l + 1, t + 1, r, b);
 }
 
 void SoftCanvas::Polygon(const Point* points, int count) {
     if (points == nullptr || count < 2) {
         return;  // GDI refuses a polygon of fewer than two points
     }
-    if (count <= kMaxTableEdges) {
-        FillWithEdgeTable(Painter(m_rgb, m_brush), points, count);
+    const Painter brush(m_rgb, m_brushPattern);
+    if (count > kMaxTableEdges) {
+        FillByParity(brush, points, count);
+    } else if (FitsFixedEdges(points, count)) {
+        FillWithEdgeTable<FixedEdge>(brush, points, count);
     } else {
-        FillByParity(Painter(m_rgb, m_brush), points, count);
+        FillWithEdgeTable<ExactEdge>(brush, points, count);
     }
-    const Painter pen(m_rgb, 0x000000);
     for (int i = 0; i < count; ++i) {
         const Point& a = points[i];
         const Point& b = points[i + 1 == count ? 0 : i + 1];
-        PenLine(pen, LinePoint{a.x, a.y}, LinePoint{b.x, b.y});
+        PenLine(m_rgb, LinePoint{a.x, a.y}, LinePoint{b.x, b.y});
     }
 }
 
 void SoftCanvas::Clear(Colour colour) {
-    const Painter painter(m_rgb, colour);
-    painter.Run(m_rgb, static_cast<std::size_t>(kW) * kH);
+    std::uint8_t pattern[kPatternBytes];
+    MakePattern(colour, pattern);
+    Painter(m_rgb, pattern).Run(m_rgb, static_cast<std::size_t>(kW) * kH);
 }
 
 Colour SoftCanvas::PixelAt(int x, int y) const {

@@ -22,7 +22,11 @@ public:
     // Rows top to bottom, 3 bytes a pixel: red, green, blue.
     [[nodiscard]] const std::uint8_t* Rgb() const { return m_rgb; }
 
+    // The brush's colour repeated over this many bytes, ready for block stores.
+    static constexpr int kPatternBytes = 64;
+
 private:
-    std::uint8_t m_rgb[kWidth * kHeight * 3];
+    alignas(16) std::uint8_t m_rgb[kWidth * kHeight * 3];
     Colour m_brush = 0xFFFFFF;  // the stock white brush of a fresh device context
+    alignas(16) std::uint8_t m_brushPattern[kPatternBytes];
 };
