@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstring>
 #include <memory>
+#include <random>
 #include <set>
 #include <string>
 #include <utility>
@@ -104,6 +105,56 @@ TEST(SoftCanvas, BackgroundRectangleLeavesOnlyTopRowAndLeftColumnBlack) {
     }
     EXPECT_EQ(canvas->PixelAt(kW - 1, kH - 1), 0x800000U);
     EXPECT_EQ(canvas->PixelAt(1, 1), 0x800000U);
+}
+
+// The pixels Rectangle should paint, by its rule: the inclusive border in ink, strictly
+// inside in the brush, everything else untouched; rows outside [rowFirst, rowEnd) unchecked.
+int CountWrongRectanglePixels(const SoftCanvas& canvas, int left, int top, int right, int bottom, Colour brush,
+                              int rowFirst, int rowEnd) {
+    int wrong = 0;
+    for (int y = std::max(rowFirst, 0); y < std::min(rowEnd, kH); ++y) {
+        for (int x = 0; x < kW; ++x) {
+            const bool within = x >= left && x < right && y >= top && y < bottom;
+            const bool border = x == left || x == right - 1 || y == top || y == bottom - 1;
+            const Colour expected = !within ? kPaper : (border ? kInk : brush);
+            wrong += canvas.PixelAt(x, y) != expected ? 1 : 0;
+        }
+    }
+    return wrong;
+}
+
+TEST(SoftCanvas, RowsOfEveryLengthAndPlaceFillExactlyTheirPixels) {
+    // A brush whose three bytes differ shows a run stored a byte out of step; every width
+    // at sixteen places covers every length and alignment of the stores.
+    constexpr Colour kBrush = 0x123456;
+    auto canvas = FreshCanvas(kBrush);
+    for (int width = 0; width <= kW - 2; ++width) {
+        for (int left = 0; left < 16 && left + width + 2 <= kW; ++left) {
+            canvas->Clear(kPaper);
+            canvas->Rectangle(left, 10, left + width + 2, 13);
+            ASSERT_EQ(CountWrongRectanglePixels(*canvas, left, 10, left + width + 2, 13, kBrush, 9, 14), 0)
+                << "width " << width << " at " << left;
+        }
+    }
+}
+
+TEST(SoftCanvas, RectanglesAsWideAsTheBitmapPaintTheirRule) {
+    // The inside of a rectangle from column 0 to past the right edge is painted as one run
+    // through the left column, which its outline then covers again.
+    constexpr Colour kBrush = 0x123456;
+    const int cases[][4] = {
+        {0, 0, kW + 1, kH + 1},  {0, 5, kW + 1, 100},     {0, -5, kW + 300, kH + 300}, {0, kH - 2, kW + 1, kH + 1},
+        {0, kH - 3, kW + 1, kH}, {0, 0, kW + 1, 3},       {0, 0, kW + 1, 2},           {-1, 5, kW + 1, 100},
+        {1, 5, kW + 1, 100},     {0, 5, kW, 100},         {0, 5, kW - 1, 100},         {-1, -1, kW + 1, kH + 1},
+        {0, -100, kW + 1, -1},   {0, kH, kW + 1, kH + 9},
+    };
+    auto canvas = FreshCanvas(kBrush);
+    for (const auto& c : cases) {
+        canvas->Clear(kPaper);
+        canvas->Rectangle(c[0], c[1], c[2], c[3]);
+        EXPECT_EQ(CountWrongRectanglePixels(*canvas, c[0], c[1], c[2], c[3], kBrush, 0, kH), 0)
+            << c[0] << "," << c[1] << "," << c[2] << "," << c[3];
+    }
 }
 
 TEST(SoftCanvas, PolygonOutlineCoversEveryVertexUnlikeRectangle) {
@@ -227,6 +278,41 @@ TEST(SoftCanvas, ClippingAtTheEdgesKeepsEveryPixelInPlace) {
         }
         const auto& s = shifts[i % 7];
         ExpectShiftInvariant(shape, s[0], s[1]);
+    }
+}
+
+TEST(SoftCanvas, TallShapesPaintAlikeWhetherTheyFitTheBitmapsColumnsOrNot) {
+    // Shapes within the columns and 2^22 rows of the bitmap are stepped in fixed point;
+    // moved one column or row further they take the exact path. Both must agree, also on
+    // edges as steep as 2^23 rows.
+    std::mt19937 random(777);
+    auto next = [&random](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+    constexpr int kFar = 1 << 22;
+    std::vector<std::vector<Point>> shapes = {
+        {{0, -kFar}, {kW, kFar}, {kW, 100}},
+        {{kW, -kFar}, {0, kFar}, {0, 200}},
+        {{0, -kFar}, {1, kFar}, {kW, 0}},
+    };
+    for (int i = 0; i < 60; ++i) {
+        const int reach = i % 3 == 0 ? kH : (i % 3 == 1 ? 5000 : kFar);
+        std::vector<Point> shape;
+        for (int k = 0, count = 3 + next(0, 3); k < count; ++k) {
+            Point p{next(0, kW), next(-reach, reach)};
+            if (k == 0) {
+                p.x = kW;  // so that one column to the right leaves the fixed-point range
+            } else if (k == 1) {
+                p.x = 0;  // and one to the left too
+            } else if (k == 2) {
+                p.y = i % 2 == 0 ? kFar : -kFar;  // and one row further out
+            }
+            shape.push_back(p);
+        }
+        shapes.push_back(shape);
+    }
+    for (const auto& shape : shapes) {
+        ExpectShiftInvariant(shape, 1, 0);
+        ExpectShiftInvariant(shape, -1, 0);
+        ExpectShiftInvariant(shape, 0, shape[2].y > 0 ? 1 : -1);
     }
 }
 
