@@ -147,15 +147,14 @@ private:
         std::memcpy(&c2, phased + 32, 16);
         const std::size_t last = bytes - 48;
         std::size_t o = skip;
-        for (; o + 48 < last; o += 96) {
-            Store(p + o, c0);
-            Store(p + o + 16, c1);
-            Store(p + o + 32, c2);
-            Store(p + o + 48, c0);
-            Store(p + o + 64, c1);
-            Store(p + o + 80, c2);
+        for (; o + 144 < last; o += 192) {
+            for (std::size_t k = 0; k < 192; k += 48) {
+                Store(p + o + k, c0);
+                Store(p + o + k + 16, c1);
+                Store(p + o + k + 32, c2);
+            }
         }
-        if (o < last) {
+        for (; o < last; o += 48) {
             Store(p + o, c0);
             Store(p + o + 16, c1);
             Store(p + o + 32, c2);
@@ -412,12 +411,11 @@ void WalkInsideLine(std::uint8_t* rgb, LinePoint start, I64 dx, I64 dy) {
         if (--length == 0) {
             return;
         }
-        if (err > 0) {
-            p += minorStep;
-            err -= subMinor;
-        }
-        p += majorStep;
-        err += addMajor;
+        // One combined step: gcc keeps a copy of the loop for each outcome, with the two
+        // steps added up beforehand (a mask instead costs more than the mispredictions).
+        const bool minorStepNext = err > 0;
+        p += majorStep + (minorStepNext ? minorStep : 0);
+        err += addMajor - (minorStepNext ? subMinor : 0);
     }
 }
 
@@ -635,15 +633,19 @@ struct FixedEdge {
     I64 step;
 
     void Start(const EdgeGeometry& g, I64 first) {
-        const DivMod step0 = FloorDivMod(g.dx, g.dy);
+        constexpr I64 kOne = I64{1} << kFixedShift;
+        step = FloorDivMod(g.dx * kOne, g.dy).q;
+        if (first == g.ty) {
+            x = g.tx * kOne + (kOne - 1);
+            return;
+        }
         I64 x0 = 0;
         I64 rem = 0;
-        EdgeAt(g, step0, first - g.ty, &x0, &rem);
+        EdgeAt(g, FloorDivMod(g.dx, g.dy), first - g.ty, &x0, &rem);
         // The true value is x0 - rem / dy with 0 <= rem < dy < 2^23: floor it to 32 bits.
         const U64 fraction =
             ((static_cast<U64>(rem) << kFixedShift) + static_cast<U64>(g.dy) - 1U) / static_cast<U64>(g.dy);
-        x = x0 * (I64{1} << kFixedShift) - static_cast<I64>(fraction) + ((I64{1} << kFixedShift) - 1);
-        step = FloorDivMod(g.dx * (I64{1} << kFixedShift), g.dy).q;
+        x = x0 * kOne - static_cast<I64>(fraction) + (kOne - 1);
     }
     static constexpr bool kLinear = true;
     I64 X() const { return x >> kFixedShift; }
