@@ -432,9 +432,7 @@ void PenLine(std::uint8_t* rgb, LinePoint start, LinePoint end) {
             left = end.x + 1;
             right = start.x + 1;
         }
-        if (start.y >= 0 && start.y < kH) {
-            Painter(rgb, kBlackPattern).Rect(left, start.y, right, start.y + 1);
-        }
+        Painter(rgb, kBlackPattern).Rect(left, start.y, right, start.y + 1);
         return;
     }
     if (start.x == end.x) {
