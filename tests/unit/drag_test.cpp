@@ -219,11 +219,11 @@ void TurnModelPoint(float turnAngle, int axis, const float p[3], float out[3]) {
     Matrix34 m{};
     m.SetIdentity();
     if (axis == 1) {
-        m.RotateX(turnAngle);
+        m.RotateX(static_cast<double>(turnAngle));
     } else if (axis == 2) {
-        m.RotateY(turnAngle);
+        m.RotateY(static_cast<double>(turnAngle));
     } else if (axis == 3) {
-        m.RotateZ(turnAngle);
+        m.RotateZ(static_cast<double>(turnAngle));
     }
     out[0] = m.TransformX(p[0], -p[1], p[2]);
     out[1] = -m.TransformY(p[0], -p[1], p[2]);
@@ -244,8 +244,8 @@ void ReferenceDirection(const Piece& piece, int face, float dir[3]) {
     for (int k = 0; k < 3; ++k) {
         float e[3] = {0, 0, 0};
         e[k] = 1000.0F;
-        const float a = ScreenAngle(m.TransformX(e[0], e[1], e[2]) - m.TransformX(0, 0, 0),
-                                    m.TransformY(0, 0, 0) - m.TransformY(e[0], e[1], e[2]));
+        const float a = ScreenAngle(static_cast<double>(m.TransformX(e[0], e[1], e[2]) - m.TransformX(0, 0, 0)),
+                                    static_cast<double>(m.TransformY(0, 0, 0) - m.TransformY(e[0], e[1], e[2])));
         const float d = AbsAngleDiff(a, g_game.m_turnRefAngle);
         if (d < best) {
             best = d;
