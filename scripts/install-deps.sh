@@ -4,9 +4,10 @@
 set -euo pipefail
 what=${1:-test}
 
-pkgs=(cmake make g++ clang pkg-config libpng-dev libgtest-dev libsdl2-dev libsdl2-ttf-dev fonts-dejavu-core)
+pkgs=(cmake make g++ clang pkg-config libpng-dev libgtest-dev libgmock-dev libbenchmark-dev libsdl2-dev libsdl2-ttf-dev
+      fonts-dejavu-core xdg-utils)
 if [ "$what" = test ]; then
-    pkgs+=(libgmock-dev libbenchmark-dev clang-format clang-tidy libclang-rt-14-dev valgrind
+    pkgs+=(clang-format clang-tidy libclang-rt-14-dev valgrind
            mingw-w64 g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32 wine64
            xvfb xauth xdotool x11-utils imagemagick)
 fi
