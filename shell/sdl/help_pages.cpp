@@ -13,7 +13,7 @@ bool Readable(const std::string& path) {
 
 std::string FindHelpFile(const std::string& name) {
     if (char* base = SDL_GetBasePath(); base != nullptr) {
-        const std::string installed = std::string(base) + VEXAL_HELP_FROM_BINDIR "/" + name;
+        std::string installed = std::string(base) + VEXAL_HELP_FROM_BINDIR "/" + name;
         SDL_free(base);
         if (Readable(installed)) {
             return installed;
