@@ -8,6 +8,7 @@
 #include "platform/host.h"
 #include "platform/soft_canvas.h"
 #include "puzzle_invariants.h"
+#include "shell/replay/replay.h"
 
 enum class EventKind : std::uint8_t { Press, Move, Release, Command, Button, Paint };
 
@@ -29,21 +30,8 @@ struct DriverStats {
     long long paints = 0;
 };
 
-class DriverHost final : public Host {
-public:
-    void InvalidateFrame() override { ++invalidations; }
-    void ShowButton(HostButton button, bool show) override { visible[static_cast<int>(button)] = show; }
-    LocalTime GetLocalTime() override { return LocalTime{0, 0, 0}; }
-    void Reset() {
-        for (bool& v : visible) {
-            v = false;
-        }
-        invalidations = 0;
-    }
-
-    bool visible[kHostButtonCount] = {};
-    long long invalidations = 0;
-};
+// The replay's host keeps what a window would show: the buttons and the invalidations.
+using DriverHost = ReplayHost;
 
 class GameDriver {
 public:
