@@ -51,8 +51,8 @@ const PopupItem& PopupItemOf(int popup, int item) {
 }
 
 Rect PopupRect(int popup) {
-    const PopupSpec& spec = kPopups[popup];
-    const int h = spec.count * kPopupItemHeight + 2;
+    const PopupSpec& entry = kPopups[popup];
+    const int h = entry.count * kPopupItemHeight + 2;
     // Under its button, kept on the screen.
     int owner = 0;
     for (int i = 0; i < kMenuBarButtonCount; ++i) {
@@ -61,10 +61,10 @@ Rect PopupRect(int popup) {
         }
     }
     int x = MenuBarButtonRect(owner).x;
-    if (x + spec.width > kScreenWidth) {
-        x = kScreenWidth - spec.width;
+    if (x + entry.width > kScreenWidth) {
+        x = kScreenWidth - entry.width;
     }
-    return Rect{x, kMenuBar.y - h, spec.width, h};
+    return Rect{x, kMenuBar.y - h, entry.width, h};
 }
 
 Rect PopupItemRect(int popup, int item) {

@@ -198,11 +198,11 @@ void ScreenPainter::PaintButtons(const ShellUi& ui) {
         if (!ui.IsButtonVisible(b)) {
             continue;
         }
-        const ButtonSpec& spec = ButtonSpecOf(b);
+        const ButtonSpec& entry = ButtonSpecOf(b);
         const bool pressed = ui.IsButtonPressed(b);
-        Fill(spec.rect, pressed ? kBlack : kWhite);
-        Frame(spec.rect, kBlack);
-        Text(kMenuFont, spec.caption, pressed ? kWhite : kBlack, spec.rect, Align::Centre, 0);
+        Fill(entry.rect, pressed ? kBlack : kWhite);
+        Frame(entry.rect, kBlack);
+        Text(kMenuFont, entry.caption, pressed ? kWhite : kBlack, entry.rect, Align::Centre, 0);
     }
 }
 

@@ -29,13 +29,13 @@ TEST(SdlLayout, ButtonsMatchTheHostSeamAndTheDevicePositions) {
         {HostButton::SizeOk, "OK", {0, 250, 30, 20}},
     };
     for (const Case& c : cases) {
-        const ButtonSpec& spec = ButtonSpecOf(c.button);
-        EXPECT_EQ(spec.button, c.button);
-        EXPECT_STREQ(spec.caption, c.caption);
-        EXPECT_EQ(spec.rect.x, c.rect.x) << c.caption;
-        EXPECT_EQ(spec.rect.y, c.rect.y) << c.caption;
-        EXPECT_EQ(spec.rect.w, c.rect.w) << c.caption;
-        EXPECT_EQ(spec.rect.h, c.rect.h) << c.caption;
+        const ButtonSpec& entry = ButtonSpecOf(c.button);
+        EXPECT_EQ(entry.button, c.button);
+        EXPECT_STREQ(entry.caption, c.caption);
+        EXPECT_EQ(entry.rect.x, c.rect.x) << c.caption;
+        EXPECT_EQ(entry.rect.y, c.rect.y) << c.caption;
+        EXPECT_EQ(entry.rect.w, c.rect.w) << c.caption;
+        EXPECT_EQ(entry.rect.h, c.rect.h) << c.caption;
     }
 }
 
