@@ -13,7 +13,6 @@ std::string g_iniPath;
 namespace {
 
 constexpr int kMaxLoadString = 100;
-constexpr char kAppManagerKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\CEAPPMGR.EXE";
 constexpr char kPrompt[] = "Click to Proceed";
 
 char g_title[kMaxLoadString];
@@ -38,14 +37,15 @@ std::string ModuleFileName() {
     }
 }
 
-// The application manager's path at whatever length the value has. A value that is not
-// text counts as missing, like a missing key.
-std::string ReadAppManagerPath() {
+// The key's default value at whatever length it has, from one place. A missing key or
+// value, or one that is not text, gives nothing.
+std::optional<std::string> ReadRegistryPlace(const ostrover::RegistryPlace& place) {
     HKEY key = nullptr;
-    if (RegOpenKeyA(HKEY_LOCAL_MACHINE, kAppManagerKey, &key) != ERROR_SUCCESS) {
-        return {};
+    const REGSAM access = KEY_QUERY_VALUE | (place.view64 ? KEY_WOW64_64KEY : 0);
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, place.subKey, 0, access, &key) != ERROR_SUCCESS) {
+        return std::nullopt;
     }
-    std::string path;
+    std::optional<std::string> path;
     // The value can grow between asking its size and reading it; a few rounds settle that.
     for (int attempt = 0; attempt < 4; ++attempt) {
         DWORD type = 0;
@@ -99,7 +99,7 @@ void StartAppManager() {
 
 void OnCreate() {
     g_iniPath = ostrover::IniPathFor(ostrover::LauncherBaseName(GetCommandLineA(), ModuleFileName()));
-    g_appManagerPath = ReadAppManagerPath();
+    g_appManagerPath = ostrover::FindAppManagerPath(sizeof(void*) == 8, ReadRegistryPlace);
 }
 
 void OnPaint(HWND window) {

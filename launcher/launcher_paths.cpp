@@ -80,6 +80,26 @@ std::string RegistryText(const char* data, std::size_t size) {
     return std::string(data, length);
 }
 
+std::array<RegistryPlace, 2> AppManagerKeyPlaces(bool program64) {
+    static constexpr char kKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\CEAPPMGR.EXE";
+    static constexpr char kKey32[] =
+        "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\App Paths\\CEAPPMGR.EXE";
+    if (program64) {
+        return {RegistryPlace{kKey, false}, RegistryPlace{kKey32, false}};
+    }
+    return {RegistryPlace{kKey, false}, RegistryPlace{kKey, true}};
+}
+
+std::string FindAppManagerPath(bool program64, const ReadRegistryText& read) {
+    for (const RegistryPlace& place : AppManagerKeyPlaces(program64)) {
+        std::optional<std::string> path = read(place);
+        if (path && !path->empty()) {
+            return *path;
+        }
+    }
+    return {};
+}
+
 std::optional<std::string> ResolveProgram(const std::string& path, const FileExists& exists) {
     if (path.empty()) {
         return std::nullopt;

@@ -3,6 +3,7 @@
 // which package file belongs to this launcher, what the application manager's command
 // line is, and which file actually gets started.
 
+#include <array>
 #include <cstddef>
 #include <functional>
 #include <optional>
@@ -30,6 +31,25 @@ std::string ChildCommandLine(const std::string& iniPath);
 
 // Registry text of `size` bytes as the value came: up to its first NUL, never beyond `size`.
 std::string RegistryText(const char* data, std::size_t size);
+
+// One place where the application manager's key can be: a key under HKEY_LOCAL_MACHINE,
+// opened in the program's own registry view or, with `view64`, in the 64-bit view.
+struct RegistryPlace {
+    const char* subKey;
+    bool view64;
+};
+
+// Where the key is looked for, in order: the program's own registry view, then the other
+// one, since a 32-bit launcher on 64-bit Windows and a 64-bit synchronisation suite (or
+// the reverse) see different keys. A 32-bit program asks for the 64-bit view by flag; a
+// 64-bit program reads the 32-bit view where 64-bit Windows keeps it, under Wow6432Node
+// (Wine ignores the 32-bit-view flag for 64-bit programs).
+std::array<RegistryPlace, 2> AppManagerKeyPlaces(bool program64);
+
+// The application manager's path: the first place whose key holds a text value that is not
+// empty, as `read` gives it (nothing for a missing key or value); empty when none does.
+using ReadRegistryText = std::function<std::optional<std::string>(const RegistryPlace&)>;
+std::string FindAppManagerPath(bool program64, const ReadRegistryText& read);
 
 // The file to start for a path, with the C runtime's search rules: a path without any
 // backslash, slash or colon is taken from ".\"; a file name with an extension must exist;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -97,6 +99,43 @@ TEST(LauncherRegistryText, StopsAtTheFirstTerminatorAndNeverReadsPastTheValue) {
         EXPECT_EQ(RegistryText(data.data(), data.size()), c.text) << c.name;
     }
     EXPECT_EQ(RegistryText(nullptr, 10), "");
+}
+
+TEST(LauncherAppManagerKey, OwnRegistryViewFirstThenTheOther) {
+    const std::string key = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\CEAPPMGR.EXE";
+    const std::string key32 = "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\App Paths\\CEAPPMGR.EXE";
+    // A place as "subkey" or "subkey|64" for the 64-bit view.
+    const std::string own = key;
+    const std::string other64 = key + "|64";  // what a 32-bit program reads second
+    const std::string other32 = key32;        // what a 64-bit program reads second
+    struct Case {
+        const char* name;
+        bool program64;
+        std::map<std::string, std::optional<std::string>> values;
+        std::string path;
+        std::vector<std::string> asked;
+    };
+    const std::vector<Case> cases = {
+        {"x86, own view", false, {{own, "C:\\A\\CEAPPMGR.EXE"}}, "C:\\A\\CEAPPMGR.EXE", {own}},
+        {"x86, 64-bit view only", false, {{other64, "C:\\B\\CEAPPMGR.EXE"}}, "C:\\B\\CEAPPMGR.EXE", {own, other64}},
+        {"x86, both: own wins", false, {{own, "C:\\A"}, {other64, "C:\\B"}}, "C:\\A", {own}},
+        {"x86, own empty", false, {{own, ""}, {other64, "C:\\B"}}, "C:\\B", {own, other64}},
+        {"x86, neither", false, {}, "", {own, other64}},
+        {"x64, own view", true, {{own, "C:\\A"}}, "C:\\A", {own}},
+        {"x64, 32-bit view only", true, {{other32, "C:\\B"}}, "C:\\B", {own, other32}},
+        {"x64, both: own wins", true, {{own, "C:\\A"}, {other32, "C:\\B"}}, "C:\\A", {own}},
+        {"x64, neither", true, {{other64, "C:\\B"}}, "", {own, other32}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> asked;
+        const auto read = [&](const RegistryPlace& place) -> std::optional<std::string> {
+            asked.push_back(std::string(place.subKey) + (place.view64 ? "|64" : ""));
+            const auto found = c.values.find(asked.back());
+            return found == c.values.end() ? std::nullopt : found->second;
+        };
+        EXPECT_EQ(FindAppManagerPath(c.program64, read), c.path) << c.name;
+        EXPECT_EQ(asked, c.asked) << c.name;
+    }
 }
 
 struct ResolveCase {
