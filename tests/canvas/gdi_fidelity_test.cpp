@@ -258,7 +258,7 @@ struct GroupResult {
 TEST(GdiFidelity, SoftCanvasPaintsWhatGdiPaints) {
     const std::string exe = VEXAL_GDI_REFERENCE;
     if (!std::ifstream(exe)) {
-        FAIL() << "the GDI reference drawer is missing: " << exe << " (build the win32 preset first)";
+        FAIL() << "the GDI reference drawer is missing: " << exe << " (build the win64 preset first)";
     }
 
     std::vector<CallFrame> frames;

@@ -3,10 +3,12 @@
 a player would see: windows, buttons, frames (pixel for pixel against vexal-replay),
 menus, the About box, help and the ways out.
 
-    e2e_vexalmini.py SCENARIO --win32-dir DIR --replay PATH --work DIR [--screens DIR]
+    e2e_vexalmini.py SCENARIO... --windows-dir DIR --replay PATH --work DIR [--screens DIR]
 
-SCENARIO is one of: prepare, start, second-instance, size, drag, solved-buttons,
-shuffle, about, quit-keys, quit-menu, help, help-fallback, all. "prepare" makes the private Wine prefix (once).
+SCENARIO is one or more of: prepare, start, second-instance, size, drag, solved-buttons,
+shuffle, about, quit-keys, quit-menu, help, help-fallback, all. "prepare" makes the private
+Wine prefix (once) and runs first. --windows-dir is the build folder of the Windows programs,
+x64 (build/win64) or i686 (build/win32).
 
 The Wine prefix is private (WORK/wineprefix): its X11 driver runs unmanaged, so that
 Wine places every window exactly and draws the captions itself (no window manager runs
@@ -43,11 +45,11 @@ class Failure(Exception):
 class Session:
     def __init__(self, args):
         self.args = args
-        args.win32_dir = os.path.abspath(args.win32_dir)
+        args.windows_dir = os.path.abspath(args.windows_dir)
         args.replay = os.path.abspath(args.replay)
-        self.exe = os.path.join(args.win32_dir, "shell", "win32", "vexalmini.exe")
-        self.probe_exe = os.path.join(args.win32_dir, "tests", "win32", "vexal_probe", "vexal_probe.exe")
-        self.peghelp_exe = os.path.join(args.win32_dir, "tests", "win32", "peghelp_standin", "PegHelp.exe")
+        self.exe = os.path.join(args.windows_dir, "shell", "win32", "vexalmini.exe")
+        self.probe_exe = os.path.join(args.windows_dir, "tests", "win32", "vexal_probe", "vexal_probe.exe")
+        self.peghelp_exe = os.path.join(args.windows_dir, "tests", "win32", "peghelp_standin", "PegHelp.exe")
         self.work = os.path.abspath(args.work)
         self.screens = os.path.abspath(args.screens or os.path.join(self.work, "screens"))
         self.env = dict(os.environ)
@@ -548,8 +550,8 @@ SCENARIOS = {
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("scenario", choices=["prepare", "all"] + list(SCENARIOS))
-    parser.add_argument("--win32-dir", required=True, help="build folder of the Windows programs")
+    parser.add_argument("scenarios", nargs="+", metavar="SCENARIO", choices=["prepare", "all"] + list(SCENARIOS))
+    parser.add_argument("--windows-dir", required=True, help="build folder of the Windows programs")
     parser.add_argument("--replay", required=True, help="the vexal-replay program")
     parser.add_argument("--work", required=True, help="folder for the prefix, runs and screenshots")
     parser.add_argument("--screens", help="folder for screenshots (default WORK/screens)")
@@ -557,18 +559,22 @@ def main():
 
     session = Session(args)
     os.makedirs(session.work, exist_ok=True)
-    if args.scenario == "prepare":
+    names = [n for n in args.scenarios if n != "prepare"]
+    if "all" in names:
+        names = list(SCENARIOS)
+    if "prepare" in args.scenarios and not os.environ.get("VEXAL_E2E_DISPLAY"):
         try:
             session.prepare()
         except (Failure, subprocess.SubprocessError, OSError) as e:
             print("FAIL: %s" % e)
             return 1
+    if not names:
         return 0
 
     needed = [session.exe, session.probe_exe, session.peghelp_exe, args.replay]
     missing = [p for p in needed if not os.path.isfile(p)]
     if missing:
-        print("FAIL: missing %s; build the win32 preset (cmake --build --preset win32) and vexal-replay first" %
+        print("FAIL: missing %s; build the Windows preset (cmake --build --preset win64) and vexal-replay first" %
               ", ".join(missing))
         return 1
 
@@ -581,7 +587,6 @@ def main():
         return subprocess.run(command, env=env).returncode
 
     os.makedirs(session.screens, exist_ok=True)
-    names = list(SCENARIOS) if args.scenario == "all" else [args.scenario]
     failed = []
     for name in names:
         session.new_run_dir(name)

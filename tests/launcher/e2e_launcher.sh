@@ -1,15 +1,23 @@
 #!/usr/bin/env bash
-# Drives the real Ostrover under Wine and Xvfb: clicks with and without the application
-# manager in the registry, File > Exit, the About box through both accelerators, and a
-# launcher renamed with a blank. A stand-in application manager records what it was given.
+# Drives the real Ostrover (x64 or x86) under Wine and Xvfb: clicks with and without the
+# application manager in the registry, the key in either registry view, File > Exit, the
+# About box through both accelerators, and a launcher renamed with a blank. A stand-in
+# application manager records what it was given.
 #
-# Usage: e2e_launcher.sh OSTROVER_EXE STANDIN_EXE WORK_DIR
+# Usage: e2e_launcher.sh [--views-only] OSTROVER_EXE STANDIN_EXE WORK_DIR
+# --views-only runs just the clicks with the key in each registry view.
 # The Wine prefix is private (WORK_DIR/wineprefix, made once), so the registry key set here
 # never reaches other Wine tests. Screenshots land in WORK_DIR/screens.
 set -uo pipefail
 
+all_args=("$@")
+views_only=0
+if [ "${1:-}" = --views-only ]; then
+    views_only=1
+    shift
+fi
 if [ $# -ne 3 ]; then
-    echo "usage: $0 OSTROVER_EXE STANDIN_EXE WORK_DIR" >&2
+    echo "usage: $0 [--views-only] OSTROVER_EXE STANDIN_EXE WORK_DIR" >&2
     exit 2
 fi
 launcher_exe=$1
@@ -17,7 +25,7 @@ standin_exe=$2
 work=$3
 for exe in "$launcher_exe" "$standin_exe"; do
     if [ ! -f "$exe" ]; then
-        echo "FAIL: $exe is missing; build the win32 preset first (cmake --build --preset win32)" >&2
+        echo "FAIL: $exe is missing; build the win64 and win32 presets first (cmake --build --preset win64)" >&2
         exit 1
     fi
 done
@@ -25,7 +33,7 @@ done
 if [ -z "${OSTROVER_E2E_DISPLAY:-}" ]; then
     export OSTROVER_E2E_DISPLAY=1
     # A random first display number keeps parallel xvfb-run -a calls from racing for one.
-    exec xvfb-run -a -n $((100 + RANDOM % 400)) -s "-screen 0 800x600x24" "$0" "$@"
+    exec xvfb-run -a -n $((100 + RANDOM % 400)) -s "-screen 0 800x600x24" "$0" "${all_args[@]}"
 fi
 
 export WINEPREFIX="$work/wineprefix"
@@ -44,6 +52,14 @@ fail() {
     failures=$((failures + 1))
 }
 pass() { echo "ok: $*"; }
+finish() {
+    if [ "$failures" -ne 0 ]; then
+        echo "$failures check(s) failed; screenshots in $screens"
+        exit 1
+    fi
+    echo "all checks passed; screenshots in $screens"
+    exit 0
+}
 
 cleanup() {
     if [ -n "$launcher_pid" ]; then
@@ -59,9 +75,36 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineboot -i >/dev/null 2>&1
     wineserver -w
 fi
+# Wine links the 32-bit view's App Paths key to the 64-bit one, so both views hold one key.
+# Where 64-bit Windows keeps a key per view, a launcher must also look in the view that is
+# not its own; the private prefix gets a key per view (while no server holds it) to check that.
+wineserver -k 2>/dev/null
+wineserver -w
+awk '/^\[/ { link = index($0, "[Software\\\\Wow6432Node\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\App Paths]") == 1; more = 0 }
+     link && /^#link/ { next }
+     link && /^"SymbolicLinkValue"/ { more = /\\$/; next }
+     more { more = /\\$/; next }
+     { print }' "$WINEPREFIX/system.reg" >"$WINEPREFIX/system.reg.new" &&
+    mv "$WINEPREFIX/system.reg.new" "$WINEPREFIX/system.reg"
 wineserver -p  # one server for every step below
 # Without a window manager, let Wine draw the frames so the screenshots show captions.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+
+# 64-bit Windows keeps the 32-bit registry view's keys under Wow6432Node. Both places are
+# written literally in the 64-bit view, so the test does not depend on which reg.exe Wine
+# runs; which is the launcher's own view follows from its PE header's machine field.
+key64=$app_paths
+key32=${app_paths/\\Software\\/\\Software\\Wow6432Node\\}
+pe_header=$(od -An -tu4 -j 60 -N 4 "$launcher_exe" | tr -d ' ')
+case $(od -An -tx2 -j $((pe_header + 4)) -N 2 "$launcher_exe" | tr -d ' ') in
+8664) own_key=$key64 other_key=$key32 own_view=64-bit other_view=32-bit ;;
+014c) own_key=$key32 other_key=$key64 own_view=32-bit other_view=64-bit ;;
+*)
+    echo "FAIL: $launcher_exe is neither an x64 nor an x86 program"
+    exit 1
+    ;;
+esac
+echo "$(basename "$launcher_exe"): its own registry view is the $own_view one"
 
 cp "$launcher_exe" "$run_dir/Ostrover.exe"
 cp "$launcher_exe" "$run_dir/Ostrover Setup.exe"
@@ -69,8 +112,12 @@ cp "$standin_exe" "$appmgr_dir/CEAPPMGR.EXE"
 appmgr_win=$(winepath -w "$appmgr_dir/CEAPPMGR.EXE")
 run_win=$(winepath -w "$run_dir")
 
-set_key() { wine reg add "$app_paths" /ve /d "$1" /f /reg:32 >/dev/null 2>&1; }
-delete_key() { wine reg delete "$app_paths" /f /reg:32 >/dev/null 2>&1; }
+# set_key VALUE [KEY]: the launcher's own view unless KEY says otherwise.
+set_key() { wine reg add "${2:-$own_key}" /ve /d "$1" /f /reg:64 >/dev/null 2>&1; }
+delete_key() {
+    wine reg delete "$key64" /f /reg:64 >/dev/null 2>&1
+    wine reg delete "$key32" /f /reg:64 >/dev/null 2>&1
+}
 
 # Starts a launcher from the run folder and waits for its window; sets launcher_pid, wid.
 start_launcher() {
@@ -168,6 +215,30 @@ expect_record() {
     fi
 }
 
+# The key in each registry view: alone in the launcher's own view, alone in the other one,
+# and in both with different paths, where the own view wins. Each time after a restart a
+# click starts the application manager and the launcher ends.
+view_case() {  # WHAT OWN_VALUE OTHER_VALUE
+    delete_key
+    [ -n "$2" ] && set_key "$2" "$own_key"
+    [ -n "$3" ] && set_key "$3" "$other_key"
+    start_launcher Ostrover.exe || return
+    click
+    wait_launcher 15
+    if [ "$exit_code" = 0 ]; then
+        pass "$1: a click ended the launcher with code 0"
+    else
+        fail "$1: exit code '${exit_code:-still running}' after a click"
+    fi
+    expect_record "$1" '/report .\Ostrover.ini'
+}
+view_case "key in its own ($own_view) view" "$appmgr_win" ""
+view_case "key in the other ($other_view) view only" "" "$appmgr_win"
+view_case "key in both views" "$appmgr_win" 'Z:\nowhere\CEAPPMGR.EXE'
+delete_key
+
+[ "$views_only" -eq 1 ] && finish
+
 # 1. Not installed: a click starts nothing, the launcher stays; installing meanwhile does
 #    not help, since the path was read at start.
 delete_key
@@ -211,20 +282,7 @@ if start_launcher Ostrover.exe; then
     fi
 fi
 
-# 3. Installed: after a restart a click starts the application manager and the launcher ends.
-set_key "$appmgr_win"
-if start_launcher Ostrover.exe; then
-    click
-    wait_launcher 15
-    if [ "$exit_code" = 0 ]; then
-        pass "click with the key: the launcher ended with code 0"
-    else
-        fail "click with the key: exit code '${exit_code:-still running}'"
-    fi
-    expect_record "Ostrover.exe" '/report .\Ostrover.ini'
-fi
-
-# 4. About box: Alt+"?" opens it and Escape closes it; Alt+"/" opens it and OK closes it.
+# 3. About box: Alt+"?" opens it and Escape closes it; Alt+"/" opens it and OK closes it.
 if start_launcher Ostrover.exe; then
     keys_to "$wid" alt+question
     about=$(find_about 10)
@@ -261,7 +319,7 @@ if start_launcher Ostrover.exe; then
     fi
 fi
 
-# 5. A launcher renamed with a blank finds its own package file, handed over in quotes. The
+# 4. A launcher renamed with a blank finds its own package file, handed over in quotes. The
 #    registry names the application manager without extension (found as .EXE), in a folder
 #    whose path is longer than any fixed buffer a launcher of this kind might keep.
 base_length=$(winepath -w "$work/appmgr-" | wc -c)
@@ -285,8 +343,4 @@ if start_launcher "Ostrover Setup.exe"; then
 fi
 delete_key
 
-if [ "$failures" -ne 0 ]; then
-    echo "$failures check(s) failed; screenshots in $screens"
-    exit 1
-fi
-echo "all checks passed; screenshots in $screens"
+finish
