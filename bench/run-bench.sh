@@ -6,7 +6,7 @@
 #
 # Environment:
 #   BUILD_DIR        native release build (default build/release, preset release)
-#   WIN32_BUILD_DIR  Windows build (default build/win32, preset win32)
+#   WIN64_BUILD_DIR  Windows build whose gdi_bench.exe runs (default build/win64, preset win64)
 #   WINEPREFIX       Wine prefix (default build/wineprefix, made when missing)
 #   NO_BUILD=1       use the programs as they are; do not configure or build
 #   REPS             repetitions of each native benchmark (default 5; the median is used)
@@ -15,7 +15,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build/release}
-win32=${WIN32_BUILD_DIR:-$root/build/win32}
+win64=${WIN64_BUILD_DIR:-$root/build/win64}
 reps=${REPS:-5}
 jobs=2
 
@@ -42,8 +42,8 @@ trap 'rm -rf "$work"' EXIT
 
 gdi_args=()
 if command -v wine >/dev/null; then
-    build_target "$win32" win32 gdi_bench
-    gdi=$win32/tests/win32/gdi_bench/gdi_bench.exe
+    build_target "$win64" win64 gdi_bench
+    gdi=$win64/tests/win32/gdi_bench/gdi_bench.exe
     if [ -f "$gdi" ]; then
         export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix}
         export WINEDEBUG=${WINEDEBUG:--all}
@@ -59,7 +59,7 @@ if command -v wine >/dev/null; then
         echo
         gdi_args=(--gdi="$work/gdi.txt")
     else
-        echo "run-bench: no $gdi; build the win32 preset for the GDI comparison" >&2
+        echo "run-bench: no $gdi; build the win64 preset for the GDI comparison" >&2
     fi
 else
     echo "run-bench: wine is not installed; no GDI comparison" >&2
