@@ -106,6 +106,7 @@ def replay_corpus():
         'commands': 'command size\ncommand help\ncommand about\ncommand quit-no\ncommand change-skin\n',
         'comments': '   # only a comment\n\n\tdown 1 2   # trailing\nup\n',
         'crlf': 'seed 3\r\ndown 120 120\r\nmove 120 120\r\nmove 125 130\r\nup\r\n',
+        'bom': '\ufeffseed 3\r\ncommand shuffle\n',
         'limits': 'seed 4294967295\ndown 0 0\nmove 65535 65535\nup\n',
         'empty': '',
         # Rejected scripts, one reason each.
@@ -122,6 +123,8 @@ def replay_corpus():
         'bad-long-number': 'down 000000000000000000001 2\n',
         'bad-plus': 'down +1 2\n',
         'bad-late-line': 'down 1 2\nmove 3 4\nup\n\n\nbutton\n',
+        'bad-escape': 'up\n\x1b[31mred\x9b\n',
+        'bad-long-line': 'up\n' + 'move 1 2 ' * 456 + '\n',
     }
     return {name: text.encode() for name, text in files.items()}
 

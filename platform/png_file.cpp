@@ -2,6 +2,7 @@
 // that own the setjmp, and only plain data crosses them.
 #include "platform/png_file.h"
 
+#include <fcntl.h>
 #include <png.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,6 +10,7 @@
 #include <cerrno>
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -117,43 +119,139 @@ bool DecodeRgb(std::FILE* file, std::vector<std::uint8_t>* rgb, int* width, int*
     return true;
 }
 
+bool WriteFailed(std::string* error, const std::string& path, const std::string& why) {
+    SetError(error, "cannot write " + path + ": " + why);
+    return false;
+}
+
+// Encodes into an open stream; syncing is for files that are about to be renamed into place.
+bool EncodeInto(std::FILE* file, const std::uint8_t* rgb, int width, int height, bool sync, std::string* why) {
+    PngErrorText sink{};
+    const bool encoded = EncodeRgb(file, rgb, width, height, &sink);
+    const bool flushed = std::fflush(file) == 0 && (!sync || fsync(fileno(file)) == 0);
+    const int flushErrno = errno;
+    const bool closed = std::fclose(file) == 0;
+    if (!encoded) {
+        *why = sink.text;
+    } else if (!flushed || !closed) {
+        *why = std::strerror(flushed ? errno : flushErrno);
+    }
+    return encoded && flushed && closed;
+}
+
+// Moves the finished temporary file to the target; without replace, only where nothing stands.
+bool Publish(const std::string& temp, const std::string& target, bool replace) {
+    if (replace) {
+        return std::rename(temp.c_str(), target.c_str()) == 0;
+    }
+    if (renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) {
+        return true;
+    }
+    if (errno != EINVAL && errno != ENOSYS) {
+        return false;
+    }
+    // A file system without that rename (NFS): a hard link fails just the same on an existing name.
+    if (link(temp.c_str(), target.c_str()) != 0) {
+        return false;
+    }
+    (void)unlink(temp.c_str());
+    return true;
+}
+
+// A new file beside the target, renamed over it once complete; shown is the name the user gave.
+bool WriteBeside(const std::string& target, const std::string& shown, mode_t mode, bool replace,
+                 const std::uint8_t* rgb, int width, int height, std::string* error) {
+    // A unique name beside the target, so the rename stays on one file system.
+    std::string temp = target + ".XXXXXX";
+    const int fd = mkstemp(temp.data());
+    if (fd < 0) {
+        return WriteFailed(error, shown, std::strerror(errno));
+    }
+    (void)fchmod(fd, mode);  // not mkstemp's owner-only mode
+    std::FILE* file = fdopen(fd, "wb");
+    if (file == nullptr) {
+        const int openErrno = errno;
+        close(fd);
+        std::remove(temp.c_str());
+        return WriteFailed(error, shown, std::strerror(openErrno));
+    }
+    std::string why;
+    if (!EncodeInto(file, rgb, width, height, true, &why)) {
+        std::remove(temp.c_str());
+        return WriteFailed(error, shown, why);
+    }
+    if (!Publish(temp, target, replace)) {
+        const int renameErrno = errno;
+        std::remove(temp.c_str());
+        return WriteFailed(error, shown, std::strerror(renameErrno));
+    }
+    return true;
+}
+
+// A FIFO or a device takes the bytes as they come; there is nothing to rename over it.
+bool WriteDirect(const std::string& path, const std::uint8_t* rgb, int width, int height, std::string* error) {
+    const int fd = open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        return WriteFailed(error, path, std::strerror(errno));
+    }
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || !(S_ISFIFO(st.st_mode) || S_ISCHR(st.st_mode))) {
+        close(fd);  // replaced since it was looked at: never write into the middle of a file
+        return WriteFailed(error, path, "it changed while being opened");
+    }
+    std::FILE* file = fdopen(fd, "wb");
+    if (file == nullptr) {
+        const int openErrno = errno;
+        close(fd);
+        return WriteFailed(error, path, std::strerror(openErrno));
+    }
+    std::string why;
+    return EncodeInto(file, rgb, width, height, false, &why) || WriteFailed(error, path, why);
+}
+
 }  // namespace
 
-bool WritePngRgb(const std::string& path, const std::uint8_t* rgb, int width, int height, std::string* error) {
+bool WritePngRgb(const std::string& path, const std::uint8_t* rgb, int width, int height, std::string* error,
+                 PngTarget target) {
     if (rgb == nullptr || width <= 0 || height <= 0) {
         SetError(error, "no image to write");
         return false;
     }
-    // A unique name beside the target, so the rename stays on one file system.
-    std::string temp = path + ".XXXXXX";
-    const int fd = mkstemp(temp.data());
-    if (fd < 0) {
-        SetError(error, "cannot create " + temp + ": " + std::strerror(errno));
-        return false;
+    struct stat self {};
+    if (lstat(path.c_str(), &self) != 0) {
+        if (errno != ENOENT) {
+            return WriteFailed(error, path, std::strerror(errno));
+        }
+        return WriteBeside(path, path, 0644, target == PngTarget::Any, rgb, width, height, error);
     }
-    fchmod(fd, 0644);  // as a plain new file, not mkstemp's owner-only mode
-    std::FILE* file = fdopen(fd, "wb");
-    if (file == nullptr) {
-        SetError(error, "cannot open " + temp + ": " + std::strerror(errno));
-        close(fd);
-        std::remove(temp.c_str());
-        return false;
+    if (target == PngTarget::NewFile) {
+        return WriteFailed(error, path, "it already exists");
     }
-    PngErrorText sink{};
-    const bool encoded = EncodeRgb(file, rgb, width, height, &sink);
-    const bool flushed = std::fflush(file) == 0 && fsync(fileno(file)) == 0;
-    const bool closed = std::fclose(file) == 0;
-    if (!encoded || !flushed || !closed) {
-        SetError(error, "cannot write " + path + ": " + (encoded ? std::string(std::strerror(errno)) : sink.text));
-        std::remove(temp.c_str());
-        return false;
+    struct stat st = self;
+    if (S_ISLNK(self.st_mode) && stat(path.c_str(), &st) != 0) {
+        return WriteFailed(error, path,
+                           errno == ENOENT ? "not writing through a link to nothing" : std::strerror(errno));
     }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        SetError(error, "cannot rename " + temp + " to " + path + ": " + std::strerror(errno));
-        std::remove(temp.c_str());
-        return false;
+    if (S_ISFIFO(st.st_mode) || S_ISCHR(st.st_mode)) {
+        return WriteDirect(path, rgb, width, height, error);
     }
-    return true;
+    if (S_ISDIR(st.st_mode)) {
+        return WriteFailed(error, path, std::strerror(EISDIR));
+    }
+    if (!S_ISREG(st.st_mode)) {
+        return WriteFailed(error, path, "not a regular file, FIFO or character device");
+    }
+    std::string real = path;
+    if (S_ISLNK(self.st_mode)) {
+        // Write through the link: the file it points at is replaced, the link stays.
+        char* resolved = realpath(path.c_str(), nullptr);
+        if (resolved == nullptr) {
+            return WriteFailed(error, path, std::strerror(errno));
+        }
+        real = resolved;
+        std::free(resolved);
+    }
+    return WriteBeside(real, path, st.st_mode & 07777U, true, rgb, width, height, error);
 }
 
 bool ReadPngRgb(const std::string& path, std::vector<std::uint8_t>* rgb, int* width, int* height, std::string* error) {

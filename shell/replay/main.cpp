@@ -1,16 +1,19 @@
 // vexal-replay: plays an event script against VexalMini with no window.
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/png_file.h"
+#include "platform/std_output.h"
+#include "shell/replay/printable.h"
 #include "shell/replay/replay.h"
 
 namespace {
@@ -23,13 +26,21 @@ standard input. With no option the state is printed.
 
 Options:
   --state          print the final state as one JSON object on standard output
-  --frame FILE     write the last painted frame (240 x 270) as a PNG file
+  --frame FILE     write the last painted frame (240 x 270) as a PNG file. A file
+                   (or the file a link points at) is replaced whole, only once
+                   the new one is complete; a FIFO or a device such as /dev/stdout
+                   is written directly; a folder, a socket or a link to nothing
+                   is refused
   --frames DIR     write every painted frame as DIR/frame-00000.png, -00001, ...
                    (frame 0 is the start frame, after any seed; one more after
-                   every other command)
+                   every other command). DIR must exist and hold no frame-*.png
+                   yet, so that two runs' frames never mix
   --help           show this text
 
-Script: one command a line; '#' starts a comment; blank lines are ignored.
+Script: one command a line; '#' starts a comment; blank lines are ignored. Lines
+may end in CRLF, and a UTF-8 byte order mark may open the file. Each line is
+checked as it is read, and a line longer than 4096 bytes is refused: the first
+bad line ends the run.
   seed N           only as the first command: the value given to srand at start
                    instead of the time seed (default 0); it decides the shuffles
   down X Y         stylus down at client point X Y (0..65535, as the window
@@ -53,39 +64,56 @@ drawOrder [8 slots, back to front], pieces [8, by slot: x, y, z, sx, sy, sz (12
 each), faceColour (7), stickerColour (3)], box {sx, sy, sz (8 each)}.
 Floats are printed with 9 significant digits, so they read back to the same float.
 
-Exit status: 0 done, 2 bad arguments or a bad script (the message names the line),
-1 an output file could not be written. On any error no output file is left behind.
+Exit status: 0 done; 2 bad arguments, a script that cannot be read, or a bad script
+(the message names the line); 1 an output file or standard output could not be
+written. On any error the files this run created are removed again; nothing that
+was there before is deleted.
 
 Example:
   printf 'seed 7\ncommand shuffle\ndown 150 90\nmove 150 90\nmove 170 95\nup\n' > s.txt
   vexal-replay s.txt --state --frame last.png
 )";
 
-int Usage(const std::string& message) {
-    std::cerr << "vexal-replay: " << message << "\n(see vexal-replay --help)\n";
-    return 2;
+// Every message goes through here: names and script text may hold bytes that steer a terminal.
+void Complain(const std::string& message) {
+    std::cerr << "vexal-replay: " << Printable(message) << "\n";
 }
 
-bool ReadAll(const std::string& path, std::string* text, std::string* error) {
-    std::ostringstream buffer;
-    if (path == "-") {
-        buffer << std::cin.rdbuf();
-    } else {
-        std::ifstream in(path, std::ios::binary);
-        if (!in) {
-            *error = "cannot read " + path + ": " + std::strerror(errno);
-            return false;
-        }
-        buffer << in.rdbuf();
-    }
-    *text = buffer.str();
-    return true;
+int Usage(const std::string& message) {
+    Complain(message);
+    std::cerr << "(see vexal-replay --help)\n";
+    return 2;
 }
 
 std::string FramePath(const std::string& dir, int index) {
     char name[32];
     (void)std::snprintf(name, sizeof name, "frame-%05d.png", index);
     return dir + "/" + name;
+}
+
+// A folder for --frames must exist and hold no frames yet: two runs' frames are never mixed,
+// and nothing that was there before is ever deleted.
+bool CheckFramesFolder(const std::string& dir, std::string* error) {
+    DIR* folder = opendir(dir.c_str());
+    if (folder == nullptr) {
+        *error = "--frames: " + dir + " is not a folder (" + std::strerror(errno) + ")";
+        return false;
+    }
+    std::string found;
+    while (const dirent* entry = readdir(folder)) {
+        const std::string name = entry->d_name;
+        if (name.size() > 10 && name.compare(0, 6, "frame-") == 0 && name.compare(name.size() - 4, 4, ".png") == 0) {
+            found = name;
+            break;
+        }
+    }
+    closedir(folder);
+    if (!found.empty()) {
+        *error = "--frames: " + dir + " already holds frames (" + found +
+                 "); choose another folder, or remove the old frames first";
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -95,87 +123,109 @@ int main(int argc, char** argv) {
     std::string framePath;
     std::string framesDir;
     bool state = false;
+    bool haveScript = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
-            std::cout << kUsage;
+            std::string error;
+            if (!WriteStdout(kUsage, &error)) {
+                Complain(error);
+                return 1;
+            }
             return 0;
         }
         if (arg == "--state") {
             state = true;
         } else if (arg == "--frame" || arg == "--frames") {
-            if (i + 1 >= argc) {
+            if (i + 1 >= argc || argv[i + 1][0] == '\0') {
                 return Usage(arg + " needs a path");
             }
             (arg == "--frame" ? framePath : framesDir) = argv[++i];
         } else if (arg.size() > 1 && arg[0] == '-' && arg != "-") {
             return Usage("unknown option " + arg);
-        } else if (scriptPath.empty()) {
+        } else if (arg.empty()) {
+            return Usage("the script's path is empty");
+        } else if (!haveScript) {
             scriptPath = arg;
+            haveScript = true;
         } else {
             return Usage("only one script, please (got " + scriptPath + " and " + arg +
                          ")");  // NOLINT(performance-inefficient-string-concatenation)
         }
     }
-    if (scriptPath.empty()) {
+    if (!haveScript) {
         return Usage("no script given");
     }
     if (!state && framePath.empty() && framesDir.empty()) {
         state = true;
     }
-
-    std::string text;
     std::string error;
-    if (!ReadAll(scriptPath, &text, &error)) {
+    if (!framesDir.empty() && !CheckFramesFolder(framesDir, &error)) {
         return Usage(error);
     }
-    Script script;
-    if (!ParseScript(text, &script, &error)) {
-        std::cerr << "vexal-replay: " << scriptPath << ": " << error << "\n";
-        return 2;
-    }
-    if (!framesDir.empty()) {
-        struct stat st {};
-        if (stat(framesDir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-            return Usage("--frames: " + framesDir + " is not a folder");
-        }
+    const int fd = scriptPath == "-" ? STDIN_FILENO : open(scriptPath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return Usage("cannot read " + scriptPath + ": " + std::strerror(errno));
     }
 
-    // Frames are written as they are painted; on a failure every one written goes again.
-    std::vector<std::string> written;
-    auto removeWritten = [&written]() {
-        for (const std::string& p : written) {
+    // Files this run made, and only those, go again when it fails.
+    std::vector<std::string> created;
+    auto fail = [&created](const std::string& message, int status) {
+        for (const std::string& p : created) {
             (void)std::remove(p.c_str());
         }
+        Complain(message);
+        return status;
     };
-    Replay replay;
-    const bool ok = replay.Run(script, [&](int index, const SoftCanvas& frame) {
+    const FrameSink sink = [&](int index, const SoftCanvas& frame) {
         if (framesDir.empty()) {
             return true;
         }
         const std::string path = FramePath(framesDir, index);
-        if (!WritePngRgb(path, frame.Rgb(), SoftCanvas::kWidth, SoftCanvas::kHeight, &error)) {
+        if (!WritePngRgb(path, frame.Rgb(), SoftCanvas::kWidth, SoftCanvas::kHeight, &error, PngTarget::NewFile)) {
             return false;
         }
-        written.push_back(path);
+        created.push_back(path);
         return true;
-    });
-    if (ok && !framePath.empty()) {
-        if (WritePngRgb(framePath, replay.Frame().Rgb(), SoftCanvas::kWidth, SoftCanvas::kHeight, &error)) {
-            written.push_back(framePath);
-        } else {
-            removeWritten();
-            std::cerr << "vexal-replay: " << error << "\n";
-            return 1;
+    };
+
+    // Played as it is read: a bad line stops the run at once, whatever follows it.
+    Replay replay;
+    ScriptParser parser;
+    ScriptLines lines(fd);
+    bool started = false;
+    std::string line;
+    while (lines.Next(&line)) {
+        ScriptEvent event{};
+        const ScriptParser::Result result = parser.Line(line, &event, &error);
+        if (result == ScriptParser::Result::Error) {
+            return fail(scriptPath + ": " + error, 2);
+        }
+        if (result == ScriptParser::Result::Event) {
+            if ((!started && !replay.Begin(parser.Seed(), sink)) || !replay.Play(event, sink)) {
+                return fail(error, 1);
+            }
+            started = true;
         }
     }
-    if (!ok) {
-        removeWritten();
-        std::cerr << "vexal-replay: " << error << "\n";
-        return 1;
+    if (lines.Errno() != 0) {
+        return fail("cannot read " + scriptPath + ": " + std::strerror(lines.Errno()), 2);
     }
-    if (state) {
-        std::cout << replay.StateJson() << "\n";
+    if (!started && !replay.Begin(parser.Seed(), sink)) {
+        return fail(error, 1);
+    }
+    if (!framePath.empty()) {
+        struct stat st {};
+        const bool isNew = lstat(framePath.c_str(), &st) != 0 && errno == ENOENT;
+        if (!WritePngRgb(framePath, replay.Frame().Rgb(), SoftCanvas::kWidth, SoftCanvas::kHeight, &error)) {
+            return fail(error, 1);
+        }
+        if (isNew) {
+            created.push_back(framePath);
+        }
+    }
+    if (state && !WriteStdout(replay.StateJson() + "\n", &error)) {
+        return fail(error, 1);
     }
     return 0;
 }

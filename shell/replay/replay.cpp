@@ -24,36 +24,44 @@ bool Replay::Paint(const FrameSink& sink) {
     return !sink || sink(index, m_canvas);
 }
 
-bool Replay::Run(const Script& script, const FrameSink& sink) {
+bool Replay::Begin(std::uint32_t seed, const FrameSink& sink) {
     SetHost(nullptr);
     ResetPuzzle();
     ResetStylusRouting();
-    CrtSrand(script.seed);  // the seed the constructor would have taken from the clock
+    CrtSrand(seed);  // the seed the constructor would have taken from the clock
     m_host.Reset();
     SetHost(&m_host);
     m_frames = 0;
-    if (!Paint(sink)) {
+    return Paint(sink);
+}
+
+bool Replay::Play(const ScriptEvent& event, const FrameSink& sink) {
+    switch (event.op) {
+        case ScriptOp::Down:
+            StylusPressed(g_game, event.x, event.y);
+            break;
+        case ScriptOp::Move:
+            StylusMoved(g_game, event.x, event.y);
+            break;
+        case ScriptOp::Up:
+            StylusReleased(g_game);
+            break;
+        case ScriptOp::Command:
+            RunCommand(g_game, event.command);  // About, Help and the rest need a window: nothing here
+            break;
+        case ScriptOp::Button:
+            PressButton(g_game, event.button);
+            break;
+    }
+    return Paint(sink);
+}
+
+bool Replay::Run(const Script& script, const FrameSink& sink) {
+    if (!Begin(script.seed, sink)) {
         return false;
     }
     for (const ScriptEvent& ev : script.events) {
-        switch (ev.op) {
-            case ScriptOp::Down:
-                StylusPressed(g_game, ev.x, ev.y);
-                break;
-            case ScriptOp::Move:
-                StylusMoved(g_game, ev.x, ev.y);
-                break;
-            case ScriptOp::Up:
-                StylusReleased(g_game);
-                break;
-            case ScriptOp::Command:
-                RunCommand(g_game, ev.command);  // About, Help and the rest need a window: nothing here
-                break;
-            case ScriptOp::Button:
-                PressButton(g_game, ev.button);
-                break;
-        }
-        if (!Paint(sink)) {
+        if (!Play(ev, sink)) {
             return false;
         }
     }

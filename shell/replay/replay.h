@@ -1,6 +1,7 @@
 // Plays a script against the game with no window: the third shell.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -40,6 +41,10 @@ public:
     // Starts the game afresh (seeded with script.seed), paints, then plays every event,
     // painting after each. False when the sink asked to stop.
     bool Run(const Script& script, const FrameSink& sink);
+    // The same a step at a time, for a script played as it is read: Begin, then Play for
+    // each event. False when the sink asked to stop.
+    bool Begin(std::uint32_t seed, const FrameSink& sink);
+    bool Play(const ScriptEvent& event, const FrameSink& sink);
     [[nodiscard]] const SoftCanvas& Frame() const { return m_canvas; }
     [[nodiscard]] const ReplayHost& HostState() const { return m_host; }
     [[nodiscard]] int FramesPainted() const { return m_frames; }

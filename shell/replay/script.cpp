@@ -1,10 +1,15 @@
 #include "shell/replay/script.h"
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <sstream>
 
 #include "shell/commands.h"
+#include "shell/replay/printable.h"
 
 namespace {
 
@@ -76,71 +81,133 @@ std::string NameList(const Named* table, std::size_t count) {
 
 }  // namespace
 
+ScriptParser::Result ScriptParser::Line(const std::string& line, ScriptEvent* event, std::string* error) {
+    ++m_lineNo;
+    auto fail = [&](const std::string& what) {
+        *error = "line " + std::to_string(m_lineNo) + ": " + what;
+        return Result::Error;
+    };
+    if (line.size() > kMaxScriptLineBytes) {
+        return fail("longer than " + std::to_string(kMaxScriptLineBytes) + " bytes");
+    }
+    std::size_t begin = 0;
+    std::size_t end = line.size();
+    if (m_lineNo == 1 && line.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        begin = 3;  // the byte order mark Windows editors write
+    }
+    if (end > begin && line[end - 1] == '\r') {
+        --end;
+    }
+    const std::size_t hash = line.find('#', begin);
+    const std::vector<std::string> w = Words(line.substr(begin, std::min(hash, end) - begin));
+    if (w.empty()) {
+        return Result::Nothing;
+    }
+    const std::string& op = w[0];
+    ScriptEvent ev{};
+    ev.line = m_lineNo;
+    if (op == "seed") {
+        long long seed = 0;
+        if (m_anyCommand) {
+            return fail("'seed' may only be the first command");
+        }
+        if (w.size() != 2 || !ParseNumber(w[1], 0, 4294967295LL, &seed)) {
+            return fail("'seed' takes one whole number from 0 to 4294967295");
+        }
+        m_seed = static_cast<std::uint32_t>(seed);
+        m_anyCommand = true;
+        return Result::Nothing;
+    }
+    m_anyCommand = true;
+    if (op == "down" || op == "move") {
+        long long x = 0;
+        long long y = 0;
+        if (w.size() != 3 || !ParseNumber(w[1], 0, 65535, &x) || !ParseNumber(w[2], 0, 65535, &y)) {
+            return fail("'" + op + "' takes two whole numbers X Y from 0 to 65535");
+        }
+        ev.op = op == "down" ? ScriptOp::Down : ScriptOp::Move;
+        ev.x = static_cast<int>(x);
+        ev.y = static_cast<int>(y);
+    } else if (op == "up") {
+        if (w.size() != 1) {
+            return fail("'up' takes no arguments");
+        }
+        ev.op = ScriptOp::Up;
+    } else if (op == "command") {
+        const std::size_t n = sizeof kCommands / sizeof kCommands[0];
+        if (w.size() != 2 || !Lookup(kCommands, n, w[1], &ev.command)) {
+            return fail("'command' takes one of: " + NameList(kCommands, n));
+        }
+        ev.op = ScriptOp::Command;
+    } else if (op == "button") {
+        const std::size_t n = sizeof kButtons / sizeof kButtons[0];
+        int b = 0;
+        if (w.size() != 2 || !Lookup(kButtons, n, w[1], &b)) {
+            return fail("'button' takes one of: " + NameList(kButtons, n));
+        }
+        ev.op = ScriptOp::Button;
+        ev.button = static_cast<HostButton>(b);
+    } else {
+        return fail("unknown command '" + Printable(op) + "' (expected seed, down, move, up, command or button)");
+    }
+    *event = ev;
+    return Result::Event;
+}
+
+bool ScriptLines::Next(std::string* line) {
+    line->clear();
+    for (;;) {
+        if (m_pos == m_len) {
+            if (m_done) {
+                return !line->empty();
+            }
+            const ssize_t got = read(m_fd, m_buffer, sizeof m_buffer);
+            if (got < 0 && errno == EINTR) {
+                continue;
+            }
+            m_pos = 0;
+            m_len = got > 0 ? static_cast<std::size_t>(got) : 0;
+            if (got <= 0) {
+                m_done = true;
+                m_errno = got < 0 ? errno : 0;
+                return m_errno == 0 && !line->empty();
+            }
+        }
+        const char* from = m_buffer + m_pos;
+        const auto* newline = static_cast<const char*>(std::memchr(from, '\n', m_len - m_pos));
+        const std::size_t take = newline != nullptr ? static_cast<std::size_t>(newline - from) : m_len - m_pos;
+        const std::size_t room = kMaxScriptLineBytes + 1 - line->size();
+        if (take >= room) {
+            line->append(from, room);  // too long: enough for the parser to say so
+            m_pos += room;
+            return true;
+        }
+        line->append(from, take);
+        m_pos += take;
+        if (newline != nullptr) {
+            ++m_pos;
+            return true;
+        }
+    }
+}
+
 bool ParseScript(const std::string& text, Script* script, std::string* error) {
     *script = Script{};
-    std::istringstream in(text);
-    std::string raw;
-    int lineNo = 0;
-    bool anyCommand = false;
-    auto fail = [&](const std::string& what) {
-        *error = "line " + std::to_string(lineNo) + ": " + what;
-        return false;
-    };
-    while (std::getline(in, raw)) {
-        ++lineNo;
-        const std::size_t hash = raw.find('#');
-        const std::vector<std::string> w = Words(hash == std::string::npos ? raw : raw.substr(0, hash));
-        if (w.empty()) {
-            continue;
-        }
-        const std::string& op = w[0];
+    ScriptParser parser;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t newline = text.find('\n', at);
+        const std::size_t end = newline == std::string::npos ? text.size() : newline;
         ScriptEvent ev{};
-        ev.line = lineNo;
-        if (op == "seed") {
-            long long seed = 0;
-            if (anyCommand) {
-                return fail("'seed' may only be the first command");
-            }
-            if (w.size() != 2 || !ParseNumber(w[1], 0, 4294967295LL, &seed)) {
-                return fail("'seed' takes one whole number from 0 to 4294967295");
-            }
-            script->seed = static_cast<std::uint32_t>(seed);
-            anyCommand = true;
-            continue;
+        const ScriptParser::Result result = parser.Line(text.substr(at, end - at), &ev, error);
+        if (result == ScriptParser::Result::Error) {
+            return false;
         }
-        anyCommand = true;
-        if (op == "down" || op == "move") {
-            long long x = 0;
-            long long y = 0;
-            if (w.size() != 3 || !ParseNumber(w[1], 0, 65535, &x) || !ParseNumber(w[2], 0, 65535, &y)) {
-                return fail("'" + op + "' takes two whole numbers X Y from 0 to 65535");
-            }
-            ev.op = op == "down" ? ScriptOp::Down : ScriptOp::Move;
-            ev.x = static_cast<int>(x);
-            ev.y = static_cast<int>(y);
-        } else if (op == "up") {
-            if (w.size() != 1) {
-                return fail("'up' takes no arguments");
-            }
-            ev.op = ScriptOp::Up;
-        } else if (op == "command") {
-            const std::size_t n = sizeof kCommands / sizeof kCommands[0];
-            if (w.size() != 2 || !Lookup(kCommands, n, w[1], &ev.command)) {
-                return fail("'command' takes one of: " + NameList(kCommands, n));
-            }
-            ev.op = ScriptOp::Command;
-        } else if (op == "button") {
-            const std::size_t n = sizeof kButtons / sizeof kButtons[0];
-            int b = 0;
-            if (w.size() != 2 || !Lookup(kButtons, n, w[1], &b)) {
-                return fail("'button' takes one of: " + NameList(kButtons, n));
-            }
-            ev.op = ScriptOp::Button;
-            ev.button = static_cast<HostButton>(b);
-        } else {
-            return fail("unknown command '" + op + "' (expected seed, down, move, up, command or button)");
+        if (result == ScriptParser::Result::Event) {
+            script->events.push_back(ev);
         }
-        script->events.push_back(ev);
+        at = end + 1;
     }
+    script->seed = parser.Seed();
     return true;
 }

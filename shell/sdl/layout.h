@@ -20,6 +20,16 @@ constexpr int kMinScale = 1;
 constexpr int kMaxScale = 4;
 constexpr int kDefaultScale = 2;
 
+// The largest scale up to the one asked for at which the screen fits in width x height
+// pixels; the smallest scale when none does.
+constexpr int FitScale(int asked, int width, int height) {
+    int scale = asked;
+    while (scale > kMinScale && (kScreenWidth * scale > width || kScreenHeight * scale > height)) {
+        --scale;
+    }
+    return scale;
+}
+
 // The main window sits under the title bar and reaches below the menu bar, as on the
 // device: the menu bar hides the frame's last two rows.
 constexpr Rect kTitleBar{0, 0, kScreenWidth, 26};

@@ -9,6 +9,7 @@
 
 #include "model/puzzle.h"
 #include "platform/crt_rand.h"
+#include "platform/std_output.h"
 #include "shell/sdl/font_files.h"
 #include "shell/sdl/help_pages.h"
 #include "shell/sdl/icon.h"
@@ -30,8 +31,8 @@ bool HasEnv(const char* name) {
     return value != nullptr && *value != '\0';
 }
 
-std::string NoWindowText() {
-    std::string text = std::string("cannot open a window: ") + SDL_GetError();
+std::string NoWindowText(const std::string& reason) {
+    std::string text = "cannot open a window: " + reason;
     if (!HasEnv("DISPLAY") && !HasEnv("WAYLAND_DISPLAY")) {
         text +=
             "\nThere is no display (DISPLAY and WAYLAND_DISPLAY are unset). Run it on a desktop, or play\n"
@@ -154,8 +155,14 @@ int Run(const Options& options, const FontFiles& fonts) {
     // The screen is drawn in software; a GL-backed surface would only probe GL and may
     // recreate the window on its first paint.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // With no display named there is nothing for SDL to find, and its Wayland probe would
+    // print its own complaint ahead of ours. A driver asked for by name is still tried.
+    if (!HasEnv("SDL_VIDEODRIVER") && !HasEnv("DISPLAY") && !HasEnv("WAYLAND_DISPLAY")) {
+        Fail(NoWindowText("no display"));
+        return 1;
+    }
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-        Fail(NoWindowText());
+        Fail(NoWindowText(SDL_GetError()));
         return 1;
     }
     // When its first try at the display fails, SDL falls back to drivers that show nothing.
@@ -169,7 +176,7 @@ int Run(const Options& options, const FontFiles& fonts) {
             if (retry == nullptr) {
                 SDL_SetError("no video device");
             }
-            Fail(NoWindowText());
+            Fail(NoWindowText(SDL_GetError()));
             SDL_Quit();
             return 1;
         }
@@ -180,11 +187,23 @@ int Run(const Options& options, const FontFiles& fonts) {
         return 1;
     }
     int status = 1;
-    const int s = options.scale;
+    int s = options.scale;
+    // A window taller than the screen hides its title bar or its menu bar, out of reach.
+    SDL_Rect usable{};
+    if (SDL_GetDisplayUsableBounds(0, &usable) == 0) {
+        const int fits = FitScale(s, usable.w, usable.h);
+        if (fits != s) {
+            std::fprintf(stderr,
+                         "vexalmini: at --scale %d the window (%d x %d) is larger than the screen's usable area "
+                         "(%d x %d); using --scale %d\n",
+                         s, kScreenWidth * s, kScreenHeight * s, usable.w, usable.h, fits);
+            s = fits;
+        }
+    }
     SDL_Window* window = SDL_CreateWindow("Vexal Mini", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                           kScreenWidth * s, kScreenHeight * s, SDL_WINDOW_HIDDEN);
     if (window == nullptr) {
-        Fail(NoWindowText());
+        Fail(NoWindowText(SDL_GetError()));
     } else {
         // The icons show the puzzle as it starts, so they are drawn before any move.
         std::vector<std::uint8_t> iconRgba = MakeIconRgba(g_game, kWindowIconSize);
@@ -245,12 +264,11 @@ int main(int argc, char** argv) {
         std::fputs(UsageText(argv[0]).c_str(), stderr);
         return 2;
     }
-    if (options.help) {
-        std::fputs(UsageText(argv[0]).c_str(), stdout);
-        return 0;
-    }
-    if (options.version) {
-        std::fputs(VersionText().c_str(), stdout);
+    if (options.help || options.version) {
+        if (!WriteStdout(options.help ? UsageText(argv[0]) : VersionText(), &error)) {
+            Fail(error);
+            return 1;
+        }
         return 0;
     }
     if (options.hasSeed) {

@@ -138,8 +138,9 @@ UiOutput ShellUi::PointerDown(int x, int y) {
     } else if (const int bar = MenuBarButtonAt(x, y); bar != -1) {
         m_track = Track::MenuBar;
         m_trackIndex = bar;
-        if (RunCommand(m_game, kMenuBarButtons[bar].command) == ShellAction::Default &&
-            kMenuBarButtons[bar].popup != kNoPopup) {
+        // A drop-down opens its popup at once; a plain button acts on release, over itself.
+        if (kMenuBarButtons[bar].popup != kNoPopup &&
+            RunCommand(m_game, kMenuBarButtons[bar].command) == ShellAction::Default) {
             SetPopup(kMenuBarButtons[bar].popup, -1);
         }
     } else if (kMainWindow.Contains(x, y)) {

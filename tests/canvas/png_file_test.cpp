@@ -55,6 +55,12 @@ TEST(PngFile, FailuresAreReportedAndLeaveNoFile) {
 
     const std::string junk = dir + "/junk.png";
     std::ofstream(junk) << "not a png at all";
+    // Where only a new file may go, what stands there already is kept as it was.
+    EXPECT_FALSE(WritePngRgb(junk, pixel, 1, 1, &error, PngTarget::NewFile));
+    EXPECT_EQ(error, "cannot write " + junk + ": it already exists");
+    std::string kept;
+    std::getline(std::ifstream(junk), kept);
+    EXPECT_EQ(kept, "not a png at all");
     std::vector<std::uint8_t> rgb;
     int w = 0;
     int h = 0;

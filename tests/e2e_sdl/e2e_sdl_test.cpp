@@ -1,6 +1,7 @@
 // Drives the real vexalmini under Xvfb with xdotool and compares what the window shows
 // with vexal-replay's frames for the same events.
 //   vexal_e2e_sdl --scale N --vexalmini PATH --replay PATH --work DIR [gtest options]
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -95,13 +96,19 @@ Image ReplayFrame(const std::string& name, const std::vector<std::string>& lines
 
 class Game {
 public:
-    explicit Game(const std::vector<std::string>& extra = {}, const std::string& path = "") {
+    // extra: more arguments; path: PATH for the program; errors: a file for its standard error.
+    explicit Game(const std::vector<std::string>& extra = {}, const std::string& path = "",
+                  const std::string& errors = "") {
         std::vector<std::string> args{g_vexalmini, "--scale", std::to_string(g_scale), "--seed", "7"};
         args.insert(args.end(), extra.begin(), extra.end());
         m_pid = fork();
         if (m_pid == 0) {
             if (!path.empty()) {
                 setenv("PATH", path.c_str(), 1);
+            }
+            if (!errors.empty()) {
+                const int fd = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+                dup2(fd, STDERR_FILENO);
             }
             std::vector<char*> argv;
             for (std::string& a : args) {
@@ -444,6 +451,31 @@ TEST_F(SdlWindow, TerminationEndsWithZero) {
     EXPECT_EQ(game.Exit(), 0);
 }
 
+std::string FileText(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// The later --scale wins: 4 makes 960 x 1280, taller than the 1280 x 1024 test screen.
+TEST(SdlScale, AScaleTooLargeForTheScreenIsLoweredAndSaidSo) {
+    if (g_scale != 1) {
+        GTEST_SKIP() << "the scale 1 run covers it";
+    }
+    const std::string log = g_work + "/scale4-stderr.txt";
+    Game game({"--scale", "4"}, "", log);
+    ASSERT_TRUE(game.HasWindow());
+    EXPECT_EQ(game.Width(), 720);
+    EXPECT_EQ(game.Height(), 960);
+    EXPECT_NE(FileText(log).find("vexalmini: at --scale 4 the window (960 x 1280) is larger than the screen's "
+                                 "usable area (1280 x 1024); using --scale 3\n"),
+              std::string::npos)
+        << FileText(log);
+    game.Terminate();
+    EXPECT_EQ(game.Exit(), 0);
+}
+
 // Help goes to the user's browser through xdg-open; a stand-in records what it was given.
 TEST(SdlHelp, HelpAndF1OpenTheirPagesThroughXdgOpen) {
     const std::string page = std::string(VEXAL_SOURCE_DIR) + "/resources/help/QZTVexalMini.htm";
@@ -458,12 +490,7 @@ TEST(SdlHelp, HelpAndF1OpenTheirPagesThroughXdgOpen) {
     chmod((bin + "/xdg-open").c_str(), 0755);
     Game game({}, bin + ":" + std::string(std::getenv("PATH") != nullptr ? std::getenv("PATH") : "/usr/bin:/bin"));
     ASSERT_TRUE(game.HasWindow());
-    auto logged = [&] {
-        std::ifstream in(log);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    };
+    auto logged = [&] { return FileText(log); };
     game.TapScreen(BarX(2), kBarY);
     ASSERT_TRUE(Eventually([&] { return logged().find('\n') != std::string::npos; }, "Help runs xdg-open"));
     EXPECT_EQ(logged().rfind("file:///", 0), 0U) << logged();

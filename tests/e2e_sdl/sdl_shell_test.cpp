@@ -78,6 +78,23 @@ TEST(SdlLayout, WindowPixelsMapToScreenPixelsRoundingDown) {
     EXPECT_EQ(ClientY(0), -26);
 }
 
+TEST(SdlLayout, ScaleIsLoweredUntilTheWindowFitsTheUsableArea) {
+    struct Case {
+        int asked;
+        int width;
+        int height;
+        int scale;
+    };
+    const Case cases[] = {
+        {4, 1920, 1040, 3},  // a 1080p desktop with a panel: 1280 rows do not fit
+        {2, 1920, 1040, 2}, {4, 960, 1280, 4}, {4, 959, 1280, 3},
+        {2, 1024, 639, 1},  {2, 200, 200, 1},  // nothing fits: the smallest
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(FitScale(c.asked, c.width, c.height), c.scale) << c.asked << " in " << c.width << "x" << c.height;
+    }
+}
+
 TEST(SdlOptions, CommandLines) {
     struct Case {
         std::vector<const char*> args;
@@ -225,6 +242,28 @@ TEST_F(ShellUiTest, MenuBarAndPopupsRunTheSharedCommands) {
         EXPECT_EQ(ui->IsButtonVisible(HostButton::SizeOk), c.sizeButtons) << c.name;
         EXPECT_STREQ(out.helpTarget, c.help) << c.name;
         EXPECT_EQ(out.capture, 0) << c.name;
+    }
+}
+
+TEST_F(ShellUiTest, PlainMenuBarButtonsActOnceOnReleaseOverThemselves) {
+    for (const int bar : {kSize, kHelp, kAbout}) {
+        SetUp();
+        const Rect c = Centre(MenuBarButtonRect(bar));
+        auto acted = [&](const UiOutput& out) {
+            return AnyButtonVisible() || ui->IsAboutOpen() || out.helpTarget != nullptr;
+        };
+        // Nothing while held, and nothing when let go elsewhere.
+        EXPECT_FALSE(acted(ui->PointerDown(c.x, c.y))) << bar;
+        EXPECT_EQ(ui->PressedMenuBarButton(), bar);
+        EXPECT_FALSE(acted(ui->PointerMove(c.x, c.y - 40))) << bar;
+        EXPECT_EQ(ui->PressedMenuBarButton(), -1);
+        EXPECT_FALSE(acted(ui->PointerUp(c.x, c.y - 40))) << bar;
+        // Pressed and released over it: it acts, at the release.
+        EXPECT_FALSE(acted(ui->PointerDown(c.x, c.y))) << bar;
+        const UiOutput out = ui->PointerUp(c.x, c.y);
+        EXPECT_EQ(AnyButtonVisible(), bar == kSize);
+        EXPECT_EQ(ui->IsAboutOpen(), bar == kAbout);
+        EXPECT_EQ(out.helpTarget != nullptr, bar == kHelp);
     }
 }
 

@@ -2,13 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "interaction/turn.h"
 #include "model/puzzle.h"
 #include "platform/crt_rand.h"
 #include "shell/commands.h"
+#include "shell/replay/printable.h"
 
 namespace {
 
@@ -39,9 +44,64 @@ TEST(ScriptTest, ReadsEveryCommand) {
     EXPECT_EQ(s.events[5].button, HostButton::SizeOk);
 }
 
+TEST(PrintableTest, HiddenAndSteeringBytesAreEscaped) {
+    const char* const cases[][2] = {
+        {"plain, caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x8E\xB2 \\", "plain, caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x8E\xB2 \\"},
+        {"\x1b[2J\t\x7f", "\\x1b[2J\\x09\\x7f"},
+        {"\xC2\x9B\x9B", "\\xc2\\x9b\\x9b"},  // CSI as a C1 control, and as a stray byte
+        {"a\xE2\x80\xAE"
+         "b\xEF\xBB\xBF",
+         "a\\xe2\\x80\\xaeb\\xef\\xbb\\xbf"},  // right-to-left override, BOM
+        {"\xC0\xAF\xED\xA0\x80\xF4\x90\x80\x80\xC3",
+         "\\xc0\\xaf\\xed\\xa0\\x80\\xf4\\x90\\x80\\x80\\xc3"},  // not UTF-8
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Printable(c[0]), c[1]) << c[1];
+    }
+}
+
+// Every line a file with that content gives; *failure is the read's errno.
+std::vector<std::string> LinesOf(const std::string& content, int* failure) {
+    std::FILE* file = std::tmpfile();
+    if (file == nullptr) {
+        *failure = errno;
+        return {};
+    }
+    std::fwrite(content.data(), 1, content.size(), file);
+    std::rewind(file);
+    ScriptLines reader(fileno(file));
+    std::vector<std::string> lines;
+    for (std::string line; reader.Next(&line);) {
+        lines.push_back(line);
+    }
+    *failure = reader.Errno();
+    std::fclose(file);
+    return lines;
+}
+
+// A folder, a pipe and an endless device are read by the command-line test.
+TEST(ScriptLinesTest, SplitsAtNewlinesAcrossReadsAndCutsAnOverlongLine) {
+    const std::string cut(kMaxScriptLineBytes + 1, 'x');
+    std::string many;  // lines that straddle one read and the next
+    for (int i = 0; i < 20000; ++i) {
+        many += "move 1 2\n";
+    }
+    const std::pair<std::string, std::vector<std::string>> cases[] = {
+        {"", {}},
+        {"up\n\ndown 1 2\r\nup", {"up", "", "down 1 2\r", "up"}},
+        {many, std::vector<std::string>(20000, "move 1 2")},
+        {"a\n" + cut + "more\nup\n", {"a", cut, "more", "up"}},  // the parser stops at the cut
+    };
+    for (const auto& [content, lines] : cases) {
+        int failure = -1;
+        EXPECT_EQ(LinesOf(content, &failure), lines) << content.substr(0, 20);
+        EXPECT_EQ(failure, 0);
+    }
+}
+
 TEST(ScriptTest, BadLinesAreNamed) {
     struct Case {
-        const char* text;
+        std::string text;
         const char* error;
     };
     const Case cases[] = {
@@ -60,6 +120,12 @@ TEST(ScriptTest, BadLinesAreNamed) {
         {"command quit\n", "line 1: 'command' takes one of: shuffle, change-skin, size, help, about, quit-no"},
         {"button\n", "line 1: 'button' takes one of: shuffle, newskin, minus, plus, ok"},
         {"Down 1 2\n", "line 1: unknown command 'Down' (expected seed, down, move, up, command or button)"},
+        // The script's own bytes are shown escaped, never sent raw to the terminal.
+        {"\x1b[31mup\n", "line 1: unknown command '\\x1b[31mup' (expected seed, down, move, up, command or button)"},
+        {"up\n\xEF\xBB\xBFup\n",
+         "line 2: unknown command '\\xef\\xbb\\xbfup' (expected seed, down, move, up, command or button)"},
+        {"up\n" + std::string(kMaxScriptLineBytes + 1, ' ') + "\n", "line 2: longer than 4096 bytes"},
+        {"up\n" + std::string(kMaxScriptLineBytes, ' ') + "\r\n", "line 2: longer than 4096 bytes"},
     };
     for (const Case& c : cases) {
         Script s;
@@ -127,6 +193,17 @@ TEST(ReplayTest, ADragTurnsALayerAndTheStateSaysSo) {
     EXPECT_NE(after.find("\"solved\":true"), std::string::npos);
     EXPECT_NE(after.find("\"buttons\":{\"shuffle\":true,\"newskin\":true,\"sizeDown\":false"), std::string::npos);
     EXPECT_NE(after.find("\"turnAngles\":[0,0,0]"), std::string::npos);
+}
+
+TEST(ReplayTest, WindowsLineEndsAndAByteOrderMarkPlayAsThePlainScript) {
+    Replay replay;
+    ASSERT_TRUE(replay.Run(Parse("seed 5\ncommand shuffle\ndown 150 90\nmove 150 90\nmove 170 95 # x\n"), nullptr));
+    const std::string expected = replay.StateJson();
+    for (const char* text : {"seed 5\r\ncommand shuffle\r\ndown 150 90\r\nmove 150 90\r\nmove 170 95 # x\r\n",
+                             "\xEF\xBB\xBFseed 5\r\ncommand shuffle\ndown 150 90\r\nmove 150 90\r\nmove 170 95\r"}) {
+        ASSERT_TRUE(replay.Run(Parse(text), nullptr));
+        EXPECT_EQ(replay.StateJson(), expected) << text;
+    }
 }
 
 TEST(ReplayTest, StateHasEveryKey) {
