@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "interaction/turn.h"
+#include "interaction/shuffle.h"
 #include "model/puzzle.h"
 #include "platform/crt_rand.h"
 #include "platform/soft_canvas.h"

@@ -1,4 +1,5 @@
-#include "interaction/turn.h"
+#include "interaction/commit.h"
+
 #include "platform/host.h"
 #include "render/projection.h"
 

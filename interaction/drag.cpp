@@ -1,9 +1,13 @@
 #include <cmath>
 
 #include "interaction/hit_test.h"
-#include "interaction/turn.h"
+#include "interaction/turn_choice.h"
+#include "model/puzzle.h"
 
 namespace {
+
+// Degrees to radians in the drag code, a float constant.
+constexpr float kDragDegToRad = 0.017453292F;
 
 // 1.4 x 0.06 as a double: degrees per pixel times the start size.
 constexpr double kTurnPerPixel = 0.08399999999999999;

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "model/puzzle.h"
-#include "platform/canvas.h"
+#include "platform/geometry.h"
 
 int HitPieceFace(const Piece& piece, int px, int py);
 bool IsPointInFace(const Piece& piece, int px, int py, int face);

@@ -1,6 +1,8 @@
+#include "interaction/turn_choice.h"
+
 #include <cmath>
 
-#include "interaction/turn.h"
+#include "model/puzzle.h"
 #include "platform/host.h"
 #include "render/projection.h"
 
@@ -185,10 +187,7 @@ void PuzzleGame::SelectTurnFace(int face) {
 void PuzzleGame::ShowTurn() {
     // Every slot gets the same view matrix, with or without the turn: build each once.
     Matrix34 still;
-    still.SetIdentity();
-    still.RotateY(static_cast<double>(m_viewAngleY));
-    still.RotateZ(static_cast<double>(m_viewAngleZ));
-    still.RotateX(static_cast<double>(m_viewAngleX));
+    RotateToView(*this, still);
     Matrix34 turned = still;
     if (m_turnAxis == 1) {
         turned.RotateX(static_cast<double>(g_turnAngleX));
@@ -197,10 +196,8 @@ void PuzzleGame::ShowTurn() {
     } else if (m_turnAxis == 3) {
         turned.RotateZ(static_cast<double>(g_turnAngleZ));
     }
-    ScaleMatrix(still, g_scale, -g_scale, g_scale);
-    TranslateMatrix(still, 120.0F, 135.0F, 32.0F);
-    ScaleMatrix(turned, g_scale, -g_scale, g_scale);
-    TranslateMatrix(turned, 120.0F, 135.0F, 32.0F);
+    PlaceOnScreen(still);
+    PlaceOnScreen(turned);
     for (int slot = 0; slot < 8; ++slot) {
         g_viewMatrix = g_inTurningLayer[slot] != 0 ? turned : still;
         ProjectPiece(g_pieces[slot], g_viewMatrix);

@@ -45,13 +45,21 @@ void ProjectBox(OuterBox& box, Matrix34 m) {
     }
 }
 
+void RotateToView(const PuzzleGame& game, Matrix34& m) {
+    m.SetIdentity();
+    m.RotateY(static_cast<double>(game.m_viewAngleY));
+    m.RotateZ(static_cast<double>(game.m_viewAngleZ));
+    m.RotateX(static_cast<double>(game.m_viewAngleX));
+}
+
+void PlaceOnScreen(Matrix34& m) {
+    ScaleMatrix(m, g_scale, -g_scale, g_scale);
+    TranslateMatrix(m, 120.0F, 135.0F, 32.0F);
+}
+
 void BuildViewMatrix(const PuzzleGame& game) {
-    g_viewMatrix.SetIdentity();
-    g_viewMatrix.RotateY(static_cast<double>(game.m_viewAngleY));
-    g_viewMatrix.RotateZ(static_cast<double>(game.m_viewAngleZ));
-    g_viewMatrix.RotateX(static_cast<double>(game.m_viewAngleX));
-    ScaleMatrix(g_viewMatrix, g_scale, -g_scale, g_scale);
-    TranslateMatrix(g_viewMatrix, 120.0F, 135.0F, 32.0F);
+    RotateToView(game, g_viewMatrix);
+    PlaceOnScreen(g_viewMatrix);
 }
 
 void RefreshView(PuzzleGame& game) {

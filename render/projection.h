@@ -11,6 +11,11 @@ int ProjectZ(Matrix34 m, float x, float y, float z);
 void ProjectPiece(Piece& piece, Matrix34 m);
 void ProjectBox(OuterBox& box, Matrix34 m);
 
+// The view matrix in two halves, so a turn can be slipped in between them: the rotation of
+// the game's view angles from the identity, then the scale by g_scale (y flipped for the screen)
+// and the move of the centre into the frame.
+void RotateToView(const PuzzleGame& game, Matrix34& m);
+void PlaceOnScreen(Matrix34& m);
 // The plain view matrix of the game's angles and g_scale, into g_viewMatrix.
 void BuildViewMatrix(const PuzzleGame& game);
 void RefreshView(PuzzleGame& game);

@@ -1,6 +1,6 @@
 #include "shell/commands.h"
 
-#include "interaction/turn.h"
+#include "interaction/shuffle.h"
 #include "render/projection.h"
 
 const char* const kHelpCommandTarget = "QZTVexalMini.htm#Main_Contents";

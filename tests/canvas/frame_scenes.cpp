@@ -1,6 +1,6 @@
 #include "tests/canvas/frame_scenes.h"
 
-#include "interaction/turn.h"
+#include "interaction/shuffle.h"
 #include "model/puzzle.h"
 #include "platform/crt_rand.h"
 #include "render/frame.h"

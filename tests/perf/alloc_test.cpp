@@ -8,7 +8,7 @@
 #include <new>
 #include <vector>
 
-#include "interaction/turn.h"
+#include "interaction/shuffle.h"
 #include "model/puzzle.h"
 #include "platform/crt_rand.h"
 #include "platform/soft_canvas.h"

@@ -1,6 +1,6 @@
 #include "tests/perf/perf_scenes.h"
 
-#include "interaction/turn.h"
+#include "interaction/shuffle.h"
 #include "model/puzzle.h"
 #include "platform/crt_rand.h"
 #include "render/projection.h"

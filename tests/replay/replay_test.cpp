@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "interaction/turn.h"
+#include "interaction/shuffle.h"
 #include "model/puzzle.h"
 #include "platform/crt_rand.h"
 #include "shell/commands.h"

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "interaction/turn.h"
+#include "interaction/commit.h"
 #include "render/projection.h"
 
 namespace {

@@ -1,6 +1,5 @@
 #include "shell/commands.h"
 
-#include "interaction/turn.h"
 #include "platform/crt_rand.h"
 #include "test_support.h"
 

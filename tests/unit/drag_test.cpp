@@ -1,8 +1,9 @@
 #include <cmath>
 #include <random>
 
+#include "interaction/commit.h"
 #include "interaction/hit_test.h"
-#include "interaction/turn.h"
+#include "interaction/turn_choice.h"
 #include "render/projection.h"
 #include "shell/commands.h"
 #include "test_support.h"

@@ -1,7 +1,8 @@
 #include <cmath>
 #include <set>
 
-#include "interaction/turn.h"
+#include "interaction/commit.h"
+#include "interaction/shuffle.h"
 #include "platform/crt_rand.h"
 #include "test_support.h"
 

@@ -1,4 +1,5 @@
-#include "interaction/turn.h"
+#include "interaction/shuffle.h"
+
 #include "platform/crt_rand.h"
 #include "test_support.h"
 

@@ -1,8 +1,9 @@
-#include "interaction/turn.h"
-
 #include <cmath>
 #include <random>
 
+#include "interaction/commit.h"
+#include "interaction/shuffle.h"
+#include "interaction/turn_choice.h"
 #include "render/projection.h"
 #include "test_support.h"
 
