@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "interaction/turn.h"
+#include "interaction/shuffle.h"
 #include "model/puzzle.h"
 #include "platform/crt_rand.h"
 #include "platform/soft_canvas.h"
@@ -100,7 +100,7 @@ bool RecordFrames(const ComparedFrame& frame, std::vector<CallList>* lists) {
             s_layer.Step();
         }
         RecordingCanvas recorder(&(*lists)[static_cast<std::size_t>(i)]);
-        ComposeFrame(g_game, recorder);
+        ComposeFrame(g_game, recorder, g_drawOrder);
     }
     EndFrame(frame);
     return true;
@@ -150,7 +150,7 @@ void BM_ShowTurn(benchmark::State& state) {
     }
     s_layer.Step();
     for (auto _ : state) {
-        g_game.ShowTurn();
+        g_game.ShowTurn(g_viewMatrix);
         benchmark::ClobberMemory();
     }
     s_layer.End();
@@ -178,7 +178,7 @@ void BM_LayerDragStep(benchmark::State& state, bool paint) {
     for (auto _ : state) {
         s_layer.Step();
         if (paint) {
-            ComposeFrame(g_game, s_canvas);
+            ComposeFrame(g_game, s_canvas, g_drawOrder);
         }
         benchmark::ClobberMemory();
     }
@@ -197,7 +197,7 @@ void BM_CubeDragStep(benchmark::State& state, bool paint) {
     for (auto _ : state) {
         s_cube.Step();
         if (paint) {
-            ComposeFrame(g_game, s_canvas);
+            ComposeFrame(g_game, s_canvas, g_drawOrder);
         }
         benchmark::ClobberMemory();
     }
@@ -214,7 +214,7 @@ void BM_Frame(benchmark::State& state, const ComparedFrame& frame) {
         return Fail(state, "scene could not be set up");
     }
     for (auto _ : state) {
-        ComposeFrame(g_game, s_canvas);
+        ComposeFrame(g_game, s_canvas, g_drawOrder);
         benchmark::DoNotOptimize(s_canvas.Rgb());
         benchmark::ClobberMemory();
     }

@@ -1,4 +1,5 @@
-#include "interaction/turn.h"
+#include "interaction/commit.h"
+
 #include "platform/host.h"
 #include "render/projection.h"
 
@@ -38,13 +39,13 @@ void PuzzleGame::CommitTurn() {
     }
     g_turnMatrix.SetIdentity();
     // Signs chosen so the committed turn is the one the display showed.
-    if (m_turnAxis == 1) {
+    if (m_turnAxis == Axis::X) {
         g_turnAngleX = SnapToQuarter(g_turnAngleX);
         g_turnMatrix.RotateX(static_cast<double>(-g_turnAngleX));
-    } else if (m_turnAxis == 2) {
+    } else if (m_turnAxis == Axis::Y) {
         g_turnAngleY = SnapToQuarter(g_turnAngleY);
         g_turnMatrix.RotateY(static_cast<double>(g_turnAngleY));
-    } else if (m_turnAxis == 3) {
+    } else if (m_turnAxis == Axis::Z) {
         g_turnAngleZ = SnapToQuarter(g_turnAngleZ);
         g_turnMatrix.RotateZ(static_cast<double>(-g_turnAngleZ));
     }
@@ -70,8 +71,8 @@ void PuzzleGame::CommitTurn() {
     g_turnAngleX = 0.0F;
     g_turnAngleY = 0.0F;
     g_turnAngleZ = 0.0F;
-    m_turnAxis = 0;
-    m_turnState = -1;
+    m_turnAxis = Axis::None;
+    m_turnState = TurnState::NoneChosen;
     RefreshView(*this);
 }
 

@@ -1,9 +1,13 @@
 #include <cmath>
 
 #include "interaction/hit_test.h"
-#include "interaction/turn.h"
+#include "interaction/turn_choice.h"
+#include "model/puzzle.h"
 
 namespace {
+
+// Degrees to radians in the drag code, a float constant.
+constexpr float kDragDegToRad = 0.017453292F;
 
 // 1.4 x 0.06 as a double: degrees per pixel times the start size.
 constexpr double kTurnPerPixel = 0.08399999999999999;
@@ -28,7 +32,7 @@ void PuzzleGame::StylusDown(int x, int y, bool restart) {
     }
     m_lastX = x;
     m_lastY = y;
-    g_dragMode = 2;
+    g_dragMode = DragMode::WholePuzzle;
     m_pressX = x;
     m_pressY = y;
     m_pressBoxFace = PickBoxFace(g_outerBox, x, y);
@@ -40,32 +44,27 @@ bool PuzzleGame::StylusMove(int x, int y) {
         g_pressPending = 0;
         m_lastX = x;
         m_lastY = y;
-        bool hit = false;
-        for (int i = 7; i >= 0 && !hit; --i) {
-            const int slot = g_drawOrder[i];
-            const int face = HitPieceFace(g_pieces[slot], x, y);
-            if (face != -1) {
-                g_dragMode = 1;
-                m_pressX = x;
-                m_pressY = y;
-                m_hitFace = face;
-                m_hitSlot = slot;
-                hit = true;
-            }
-        }
-        if (!hit) {
-            g_dragMode = 2;
+        int slot = -1;
+        const int face = PickPieceFace(g_drawOrder, x, y, &slot);
+        if (face != -1) {
+            g_dragMode = DragMode::Layer;
+            m_pressX = x;
+            m_pressY = y;
+            m_hitFace = face;
+            m_hitSlot = slot;
+        } else {
+            g_dragMode = DragMode::WholePuzzle;
             m_pressX = x;
             m_pressY = y;
             m_pressBoxFace = PickBoxFace(g_outerBox, x, y);
             m_hitFace = m_pressBoxFace;
         }
     }
-    if (g_dragMode == 1) {
+    if (g_dragMode == DragMode::Layer) {
         DragLayer(x, y);
         return true;
     }
-    if (g_dragMode == 2) {
+    if (g_dragMode == DragMode::WholePuzzle) {
         DragWholeCube(x, y);
         return true;
     }
@@ -77,14 +76,14 @@ void PuzzleGame::DragLayer(int x, int y) {
     const int dy = m_pressY - y;
     const float fdx = static_cast<float>(dx);
     const float fdy = static_cast<float>(dy);
-    if (m_turnState == -1 && fdx * fdx + fdy * fdy < m_dragThreshold) {
+    if (m_turnState == TurnState::NoneChosen && fdx * fdx + fdy * fdy < m_dragThreshold) {
         return;  // inside the dead zone; the first real step covers all the travel
     }
     const int ix = x - m_lastX;
     const int iy = m_lastY - y;
     m_lastX = x;
     m_lastY = y;
-    if (m_turnState == -1) {
+    if (m_turnState == TurnState::NoneChosen) {
         const float angle = ScreenAngle(static_cast<double>(fdx), static_cast<double>(fdy));
         const int face = g_pieces[m_hitSlot].faceColour[m_hitFace] == kColourWhite
                              ? ChooseTurnFromChamfer(m_hitSlot, m_hitFace)
@@ -95,7 +94,7 @@ void PuzzleGame::DragLayer(int x, int y) {
         SelectTurnFace(face);
     }
     TurnStep(ix, iy);
-    ShowTurn();
+    ShowTurn(g_viewMatrix);
 }
 
 void PuzzleGame::DragWholeCube(int x, int y) {
@@ -103,13 +102,13 @@ void PuzzleGame::DragWholeCube(int x, int y) {
     const int iy = m_lastY - y;
     m_lastX = x;
     m_lastY = y;
-    if (m_turnState == -1) {
+    if (m_turnState == TurnState::NoneChosen) {
         const float angle = ScreenAngle(x - m_pressX, m_pressY - y);
         const int face = ChooseCubeTurn(m_pressBoxFace, angle);
         if (face == -1) {
             return;
         }
-        m_turnState = 0;
+        m_turnState = TurnState::Chosen;
         m_turnFace = face;
         m_turnAxis = g_faceAxis[face];
         for (std::uint8_t& flag : g_inTurningLayer) {
@@ -117,14 +116,14 @@ void PuzzleGame::DragWholeCube(int x, int y) {
         }
     }
     TurnStep(ix, iy);
-    ShowTurn();
+    ShowTurn(g_viewMatrix);
     g_savedViewMatrix = g_viewMatrix;
     AbsorbCubeRotation(g_savedViewMatrix);
     g_turnAngleX = 0.0F;
     g_turnAngleY = 0.0F;
     g_turnAngleZ = 0.0F;
-    g_dragMode = 0;
-    m_turnState = -1;
+    g_dragMode = DragMode::None;
+    m_turnState = TurnState::NoneChosen;
     StylusDown(x, y, true);
 }
 
@@ -139,9 +138,9 @@ void PuzzleGame::TurnStep(int ix, int iy) {
     float delta = static_cast<float>(static_cast<double>(n) * std::cos(radians));
 
     // Make the touched point follow the stylus along the reference direction.
-    const bool ax = g_touchedAxis[1] != 0;
-    const bool ay = g_touchedAxis[2] != 0;
-    const bool az = g_touchedAxis[3] != 0;
+    const bool ax = g_touchedAxis[AxisNumber(Axis::X)] != 0;
+    const bool ay = g_touchedAxis[AxisNumber(Axis::Y)] != 0;
+    const bool az = g_touchedAxis[AxisNumber(Axis::Z)] != 0;
     const bool none = !ax && !ay && !az;
     const bool sense = g_turnSense != 0;
     const int f = m_turnFace;
@@ -161,15 +160,15 @@ void PuzzleGame::TurnStep(int ix, int iy) {
 }
 
 void PuzzleGame::StylusUp() {
-    if (g_dragMode == 1) {
-        FinishLayerTurn();  // the mode stays 1 until the next press is set up
+    if (g_dragMode == DragMode::Layer) {
+        FinishLayerTurn();  // the mode stays Layer until the next press is set up
         return;
     }
     g_savedViewMatrix = g_viewMatrix;
     AbsorbCubeRotation(g_savedViewMatrix);
     g_turnAngleY = 0.0F;
     g_turnAngleZ = 0.0F;
-    m_turnState = -1;
-    g_dragMode = 0;
+    m_turnState = TurnState::NoneChosen;
+    g_dragMode = DragMode::None;
     g_turnAngleX = 0.0F;
 }

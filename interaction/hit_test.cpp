@@ -21,6 +21,17 @@ int HitPieceFace(const Piece& piece, int px, int py) {
     return -1;
 }
 
+int PickPieceFace(const int (&drawOrder)[8], int px, int py, int* slot) {
+    for (int i = 7; i >= 0; --i) {
+        const int face = HitPieceFace(g_pieces[drawOrder[i]], px, py);
+        if (face != -1) {
+            *slot = drawOrder[i];
+            return face;
+        }
+    }
+    return -1;
+}
+
 bool IsPointInFace(const Piece& piece, int px, int py, int face) {
     Point points[5];
     const int count = piece.faceVertexCount[face];

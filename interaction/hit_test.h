@@ -2,9 +2,12 @@
 #pragma once
 
 #include "model/puzzle.h"
-#include "platform/canvas.h"
+#include "platform/geometry.h"
 
 int HitPieceFace(const Piece& piece, int px, int py);
+// The face under the point on the piece painted nearest, walking a painting order (back to
+// front) from its end; the slot goes to *slot. -1 when every piece misses.
+int PickPieceFace(const int (&drawOrder)[8], int px, int py, int* slot);
 bool IsPointInFace(const Piece& piece, int px, int py, int face);
 bool PointInPolygon(const Point* points, int count, int px, int py);
 int PickBoxFace(const OuterBox& box, int px, int py);

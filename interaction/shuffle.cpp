@@ -1,4 +1,5 @@
-#include "interaction/turn.h"
+#include "interaction/shuffle.h"
+
 #include "platform/crt_rand.h"
 #include "platform/host.h"
 
@@ -22,9 +23,9 @@ void ApplyFaceTurn(PuzzleGame& game, int face, int quarterTurns) {
     g_turnAngleY = 0.0F;
     g_turnAngleZ = 0.0F;
     const float angle = static_cast<float>(quarterTurns) * 90.0F;
-    if (game.m_turnAxis == 1) {
+    if (game.m_turnAxis == Axis::X) {
         g_turnAngleX = angle;
-    } else if (game.m_turnAxis == 2) {
+    } else if (game.m_turnAxis == Axis::Y) {
         g_turnAngleY = angle;
     } else {
         g_turnAngleZ = angle;

@@ -1,6 +1,8 @@
+#include "interaction/turn_choice.h"
+
 #include <cmath>
 
-#include "interaction/turn.h"
+#include "model/puzzle.h"
 #include "platform/host.h"
 #include "render/projection.h"
 
@@ -16,8 +18,8 @@ bool SlotInFace(int slot, int face) {
 }
 
 // The layer of the axis that holds the slot, or -1 for no axis.
-int LayerOfAxis(int axis, int slot) {
-    const int first = g_axisFirstFace[axis];
+int LayerOfAxis(Axis axis, int slot) {
+    const int first = g_axisFirstFace[AxisNumber(axis)];
     if (first == -1) {
         return -1;
     }
@@ -28,6 +30,10 @@ void ClearTouchedAxes() {
     for (std::uint8_t& flag : g_touchedAxis) {
         flag = 0;
     }
+}
+
+void TouchAxis(Axis axis) {
+    g_touchedAxis[AxisNumber(axis)] = 1;
 }
 
 }  // namespace
@@ -51,8 +57,8 @@ float ScreenAngle(double right, double up) {
     return static_cast<float>(std::atan2(up, right) * static_cast<double>(kRadToDeg));
 }
 
-void PuzzleGame::ChooseAxes(float dragAngle, int* turnAxis) {
-    BuildViewMatrix(*this);
+void PuzzleGame::ChooseAxes(float dragAngle, Axis* turnAxis) {
+    BuildViewMatrix(*this, g_viewMatrix);
     const Matrix34& m = g_viewMatrix;
     const float ox = m.TransformX(0.0F, 0.0F, 0.0F);
     const float oy = m.TransformY(0.0F, 0.0F, 0.0F);
@@ -70,12 +76,12 @@ void PuzzleGame::ChooseAxes(float dragAngle, int* turnAxis) {
         deviation[k] = d;
     }
     // Turn about the axis most nearly across the drag; ties go to the earlier axis.
-    int axis = 0;
+    Axis axis = Axis::None;
     float largest = -999.0F;
     for (int k = 1; k <= 3; ++k) {
         if (g_touchedAxis[k] == 0 && deviation[k] > largest) {
             largest = deviation[k];
-            axis = k;
+            axis = static_cast<Axis>(k);
         }
     }
     // Drive it along the axis most nearly parallel to the drag; ties go to the later axis.
@@ -102,22 +108,22 @@ int PuzzleGame::ChooseTurnFromFace(int slot, int face, float dragAngle) {
         const int y = static_cast<int>(piece.y[v]);
         const int z = static_cast<int>(piece.z[v]);
         if (y == 0 && z == 0) {
-            g_touchedAxis[1] = 1;
+            TouchAxis(Axis::X);
             g_turnSense = x > 0 ? 1 : 0;
             break;
         }
         if (x == 0 && z == 0) {
-            g_touchedAxis[2] = 1;
+            TouchAxis(Axis::Y);
             g_turnSense = y > 0 ? 1 : 0;
             break;
         }
         if (x == 0 && y == 0) {
-            g_touchedAxis[3] = 1;
+            TouchAxis(Axis::Z);
             g_turnSense = z > 0 ? 1 : 0;
             break;
         }
     }
-    int axis = 0;
+    Axis axis = Axis::None;
     ChooseAxes(dragAngle, &axis);
     return LayerOfAxis(axis, slot);
 }
@@ -129,19 +135,19 @@ int PuzzleGame::ChooseTurnFromChamfer(int slot, int face) {
     }
     ClearTouchedAxes();
     // A chamfer turns about the piece's long axis, through its vertex 0.
-    int axis = 0;
+    Axis axis = Axis::None;
     if (piece.faceVertexCount[face] >= 1) {
         const int x = static_cast<int>(piece.x[0]);
         const int y = static_cast<int>(piece.y[0]);
         const int z = static_cast<int>(piece.z[0]);
         if (x != 0) {
-            axis = 1;
+            axis = Axis::X;
             g_turnSense = x > 0 ? 1 : 0;
         } else if (y != 0) {
-            axis = 2;
+            axis = Axis::Y;
             g_turnSense = y > 0 ? 1 : 0;
         } else if (z != 0) {
-            axis = 3;
+            axis = Axis::Z;
             g_turnSense = z > 0 ? 1 : 0;
         }
     }
@@ -152,19 +158,19 @@ int PuzzleGame::ChooseTurnFromChamfer(int slot, int face) {
 int PuzzleGame::ChooseCubeTurn(int boxFace, float dragAngle) {
     ClearTouchedAxes();
     if (boxFace == 0 || boxFace == 1) {
-        g_touchedAxis[3] = 1;
+        TouchAxis(Axis::Z);
     } else if (boxFace == 2 || boxFace == 3) {
-        g_touchedAxis[2] = 1;
+        TouchAxis(Axis::Y);
     } else if (boxFace == 4 || boxFace == 5) {
-        g_touchedAxis[1] = 1;
+        TouchAxis(Axis::X);
     }
     g_turnSense = (boxFace == 0 || boxFace == 2 || boxFace == 5) ? 1 : 0;
-    int axis = 0;
+    Axis axis = Axis::None;
     ChooseAxes(dragAngle, &axis);
-    if (axis == 0) {
+    if (axis == Axis::None) {
         return -1;
     }
-    return g_axisFirstFace[axis] + 1;
+    return g_axisFirstFace[AxisNumber(axis)] + 1;
 }
 
 void PuzzleGame::SelectTurnFace(int face) {
@@ -172,7 +178,7 @@ void PuzzleGame::SelectTurnFace(int face) {
         return;
     }
     m_turnFace = face;
-    m_turnState = 0;
+    m_turnState = TurnState::Chosen;
     m_turnAxis = g_faceAxis[face];
     for (std::uint8_t& flag : g_inTurningLayer) {
         flag = 0;
@@ -182,42 +188,37 @@ void PuzzleGame::SelectTurnFace(int face) {
     }
 }
 
-void PuzzleGame::ShowTurn() {
+void PuzzleGame::ShowTurn(Matrix34& viewMatrix) {
     // Every slot gets the same view matrix, with or without the turn: build each once.
     Matrix34 still;
-    still.SetIdentity();
-    still.RotateY(static_cast<double>(m_viewAngleY));
-    still.RotateZ(static_cast<double>(m_viewAngleZ));
-    still.RotateX(static_cast<double>(m_viewAngleX));
+    RotateToView(*this, still);
     Matrix34 turned = still;
-    if (m_turnAxis == 1) {
+    if (m_turnAxis == Axis::X) {
         turned.RotateX(static_cast<double>(g_turnAngleX));
-    } else if (m_turnAxis == 2) {
+    } else if (m_turnAxis == Axis::Y) {
         turned.RotateY(static_cast<double>(g_turnAngleY));
-    } else if (m_turnAxis == 3) {
+    } else if (m_turnAxis == Axis::Z) {
         turned.RotateZ(static_cast<double>(g_turnAngleZ));
     }
-    ScaleMatrix(still, g_scale, -g_scale, g_scale);
-    TranslateMatrix(still, 120.0F, 135.0F, 32.0F);
-    ScaleMatrix(turned, g_scale, -g_scale, g_scale);
-    TranslateMatrix(turned, 120.0F, 135.0F, 32.0F);
+    PlaceOnScreen(still);
+    PlaceOnScreen(turned);
     for (int slot = 0; slot < 8; ++slot) {
-        g_viewMatrix = g_inTurningLayer[slot] != 0 ? turned : still;
-        ProjectPiece(g_pieces[slot], g_viewMatrix);
+        viewMatrix = g_inTurningLayer[slot] != 0 ? turned : still;
+        ProjectPiece(g_pieces[slot], viewMatrix);
     }
     // The box follows slot 7's matrix: in a whole-cube step that is the turned puzzle.
-    ProjectBox(g_outerBox, g_viewMatrix);
+    ProjectBox(g_outerBox, viewMatrix);
     const Point3& c = g_faceCentres[m_turnFace];
-    const int faceDepth = ProjectZ(g_viewMatrix, c.x, c.y, c.z);
-    const int centreDepth = ProjectZ(g_viewMatrix, g_centrePoint.x, g_centrePoint.y, g_centrePoint.z);
+    const int faceDepth = ProjectZ(viewMatrix, c.x, c.y, c.z);
+    const int centreDepth = ProjectZ(viewMatrix, g_centrePoint.x, g_centrePoint.y, g_centrePoint.z);
     m_turnLayerFront = (faceDepth - centreDepth) > 0 ? 1 : 0;
     HostInvalidateFrame();
 }
 
 void PuzzleGame::AbsorbCubeRotation(Matrix34 m) {
-    m.m[3] -= 120.0F;
-    m.m[7] -= 135.0F;
-    m.m[11] -= 32.0F;
+    m.m[3] -= kViewCentre.x;
+    m.m[7] -= kViewCentre.y;
+    m.m[11] -= kViewCentre.z;
     const float k = 1.0F / g_scale;
     ScaleMatrix(m, k, -k, k);
     const double toDeg = -static_cast<double>(kRadToDeg);

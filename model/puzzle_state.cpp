@@ -6,7 +6,7 @@
 #include "render/projection.h"
 
 const int g_faceSlots[6][4] = {{0, 1, 2, 3}, {4, 5, 6, 7}, {1, 5, 6, 2}, {0, 4, 7, 3}, {0, 1, 5, 4}, {3, 2, 6, 7}};
-const int g_faceAxis[6] = {3, 3, 1, 1, 2, 2};
+const Axis g_faceAxis[6] = {Axis::Z, Axis::Z, Axis::X, Axis::X, Axis::Y, Axis::Y};
 const int g_axisFirstFace[4] = {-1, 2, 4, 0};
 Point3 g_faceCentres[6];
 Point3 g_centrePoint;
@@ -22,9 +22,9 @@ Matrix34 g_viewMatrix;
 Matrix34 g_turnMatrix;
 Matrix34 g_savedViewMatrix;
 float g_scale;
-int g_skin;
+Skin g_skin;
 std::uint8_t g_solved;
-int g_dragMode;
+DragMode g_dragMode;
 std::uint8_t g_pressPending;
 float g_turnAngleX;
 float g_turnAngleY;
@@ -128,9 +128,9 @@ void ResetGlobals() {
     g_spareSlot = blankPiece;
     g_outerBox = OuterBox{};
     g_scale = 0.06F;
-    g_skin = 2;
+    g_skin = Skin::Stickers;
     g_solved = 1;
-    g_dragMode = 0;
+    g_dragMode = DragMode::None;
     g_pressPending = 0;
     g_turnAngleX = 0.0F;
     g_turnAngleY = 0.0F;
@@ -273,10 +273,10 @@ PuzzleGame::PuzzleGame() {
         g_brushes[i] = kColourTable[i];
     }
     m_hitFace = -1;
-    m_turnState = -1;
+    m_turnState = TurnState::NoneChosen;
     m_pressY = -1;
     m_pressX = -1;
-    g_dragMode = 0;
+    g_dragMode = DragMode::None;
     g_pressPending = 0;
     m_dragThreshold = 30.0F;
     g_centrePoint = Point3{0.0F, 0.0F, 0.0F};

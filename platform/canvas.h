@@ -2,12 +2,7 @@
 #pragma once
 
 #include "platform/colour.h"
-
-// An integer screen point, as the platform's POINT.
-struct Point {
-    int x;
-    int y;
-};
+#include "platform/geometry.h"
 
 // Every shape is filled with the selected brush and outlined with a 1-pixel
 // solid black pen, as a fresh memory device context draws them.

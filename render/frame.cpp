@@ -2,7 +2,7 @@
 
 #include "render/projection.h"
 
-void ComposeFrame(const PuzzleGame& game, Canvas& canvas) {
+void ComposeFrame(const PuzzleGame& game, Canvas& canvas, int (&drawOrder)[8]) {
     // One pixel past the bitmap: only the top row and left column of the outline show.
     canvas.SelectBrush(g_backgroundBrush);
     canvas.Rectangle(0, 0, kFrameWidth + 1, kFrameHeight + 1);
@@ -10,12 +10,12 @@ void ComposeFrame(const PuzzleGame& game, Canvas& canvas) {
         canvas.SelectBrush(g_solvedBrush);
         canvas.Rectangle(0, 0, kFrameWidth + 1, kFrameHeight + 1);
     }
-    DrawPuzzle(game, canvas);
+    DrawPuzzle(game, canvas, drawOrder);
 }
 
-void DrawPuzzle(const PuzzleGame& game, Canvas& canvas) {
-    BuildDrawOrder(game);
-    for (const int slot : g_drawOrder) {
+void DrawPuzzle(const PuzzleGame& game, Canvas& canvas, int (&drawOrder)[8]) {
+    BuildDrawOrder(game, drawOrder);
+    for (const int slot : drawOrder) {
         DrawPiece(g_pieces[slot], canvas);
     }
 }
@@ -36,7 +36,7 @@ void DrawPiece(const Piece& piece, Canvas& canvas) {
             const int v = piece.faceVertex[f][k];
             points[k] = Point{piece.sx[v], piece.sy[v]};
         }
-        if (g_skin == 1) {
+        if (g_skin == Skin::Plain) {
             canvas.SelectBrush(g_brushes[piece.faceColour[f]]);
             canvas.Polygon(points, piece.faceVertexCount[f]);
             continue;

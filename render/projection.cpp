@@ -45,17 +45,25 @@ void ProjectBox(OuterBox& box, Matrix34 m) {
     }
 }
 
-void BuildViewMatrix(const PuzzleGame& game) {
-    g_viewMatrix.SetIdentity();
-    g_viewMatrix.RotateY(static_cast<double>(game.m_viewAngleY));
-    g_viewMatrix.RotateZ(static_cast<double>(game.m_viewAngleZ));
-    g_viewMatrix.RotateX(static_cast<double>(game.m_viewAngleX));
-    ScaleMatrix(g_viewMatrix, g_scale, -g_scale, g_scale);
-    TranslateMatrix(g_viewMatrix, 120.0F, 135.0F, 32.0F);
+void RotateToView(const PuzzleGame& game, Matrix34& m) {
+    m.SetIdentity();
+    m.RotateY(static_cast<double>(game.m_viewAngleY));
+    m.RotateZ(static_cast<double>(game.m_viewAngleZ));
+    m.RotateX(static_cast<double>(game.m_viewAngleX));
+}
+
+void PlaceOnScreen(Matrix34& m) {
+    ScaleMatrix(m, g_scale, -g_scale, g_scale);
+    TranslateMatrix(m, kViewCentre.x, kViewCentre.y, kViewCentre.z);
+}
+
+void BuildViewMatrix(const PuzzleGame& game, Matrix34& view) {
+    RotateToView(game, view);
+    PlaceOnScreen(view);
 }
 
 void RefreshView(PuzzleGame& game) {
-    BuildViewMatrix(game);
+    BuildViewMatrix(game, g_viewMatrix);
     for (Piece& piece : g_pieces) {
         ProjectPiece(piece, g_viewMatrix);
     }
@@ -102,10 +110,10 @@ float MeanDepth(const Piece& piece) {
     return sum / static_cast<float>(piece.vertexCount);
 }
 
-void BuildDrawOrder(const PuzzleGame& game) {
+void BuildDrawOrder(const PuzzleGame& game, int (&drawOrder)[8]) {
     float key[8];
     for (int i = 0; i < 8; ++i) {
-        g_drawOrder[i] = i;
+        drawOrder[i] = i;
         key[i] = MeanDepth(g_pieces[i]);
     }
     for (int pass = 0; pass < 7; ++pass) {
@@ -114,28 +122,28 @@ void BuildDrawOrder(const PuzzleGame& game) {
                 const float k = key[j];
                 key[j] = key[j + 1];
                 key[j + 1] = k;
-                const int s = g_drawOrder[j];
-                g_drawOrder[j] = g_drawOrder[j + 1];
-                g_drawOrder[j + 1] = s;
+                const int s = drawOrder[j];
+                drawOrder[j] = drawOrder[j + 1];
+                drawOrder[j + 1] = s;
             }
         }
     }
-    if (game.m_turnAxis != 0) {
+    if (game.m_turnAxis != Axis::None) {
         // The layer behind is painted whole before the one in front.
         const int rear = game.m_turnLayerFront == 1 ? 0 : 1;
         int sorted[8];
         for (int i = 0; i < 8; ++i) {
-            sorted[i] = g_drawOrder[i];
+            sorted[i] = drawOrder[i];
         }
         int n = 0;
         for (const int slot : sorted) {
             if (g_inTurningLayer[slot] == rear) {
-                g_drawOrder[n++] = slot;
+                drawOrder[n++] = slot;
             }
         }
         for (const int slot : sorted) {
             if (g_inTurningLayer[slot] != rear) {
-                g_drawOrder[n++] = slot;
+                drawOrder[n++] = slot;
             }
         }
     }

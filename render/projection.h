@@ -11,14 +11,25 @@ int ProjectZ(Matrix34 m, float x, float y, float z);
 void ProjectPiece(Piece& piece, Matrix34 m);
 void ProjectBox(OuterBox& box, Matrix34 m);
 
-// The plain view matrix of the game's angles and g_scale, into g_viewMatrix.
-void BuildViewMatrix(const PuzzleGame& game);
+// Where the puzzle's centre lands: pixel (120, 135) of the frame, at depth 32.
+constexpr Point3 kViewCentre{120.0F, 135.0F, 32.0F};
+
+// The view matrix in two halves, so a turn can be slipped in between them: the rotation of
+// the game's view angles from the identity, then the scale by g_scale (y flipped for the screen)
+// and the move of the centre to kViewCentre.
+void RotateToView(const PuzzleGame& game, Matrix34& m);
+void PlaceOnScreen(Matrix34& m);
+// The plain view matrix of the game's angles and g_scale.
+void BuildViewMatrix(const PuzzleGame& game, Matrix34& view);
+// Rebuilds g_viewMatrix, projects every piece and the box with it, and invalidates the frame.
 void RefreshView(PuzzleGame& game);
 
 bool IsFacingAway(const Piece& piece, int face);
 bool IsBoxFaceFacingAway(const OuterBox& box, int face);
 float MeanDepth(const Piece& piece);
-void BuildDrawOrder(const PuzzleGame& game);
+// The slots back to front by mean depth, the turning layer's group kept apart. Every paint
+// builds it into g_drawOrder, where the next press looks for the piece under the stylus.
+void BuildDrawOrder(const PuzzleGame& game, int (&drawOrder)[8]);
 
 // Radians to degrees for screen directions, a float constant.
 constexpr float kRadToDeg = 57.295776F;

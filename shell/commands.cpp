@@ -1,6 +1,8 @@
 #include "shell/commands.h"
 
-#include "interaction/turn.h"
+#include "interaction/shuffle.h"
+#include "model/puzzle.h"
+#include "platform/crt_rand.h"
 #include "render/projection.h"
 
 const char* const kHelpCommandTarget = "QZTVexalMini.htm#Main_Contents";
@@ -11,7 +13,7 @@ namespace {
 bool s_stylusHeld = false;
 
 void ToggleSkin() {
-    g_skin = g_skin == 1 ? 2 : 1;
+    g_skin = g_skin == Skin::Plain ? Skin::Stickers : Skin::Plain;
 }
 
 void ShuffleAndInvalidate(PuzzleGame& game) {
@@ -119,4 +121,12 @@ bool IsStylusHeld() {
 
 void ResetStylusRouting() {
     s_stylusHeld = false;
+}
+
+void StartGame(std::uint32_t seed, Host* host) {
+    SetHost(nullptr);
+    ResetPuzzle();
+    SetHost(host);
+    CrtSrand(seed);
+    ResetStylusRouting();
 }

@@ -1,6 +1,8 @@
 // What each command, button and stylus message does, shared by every shell.
 #pragma once
 
+#include <cstdint>
+
 #include "model/puzzle.h"
 #include "platform/host.h"
 
@@ -46,5 +48,11 @@ ShellAction StylusPressed(PuzzleGame& game, int x, int y);
 ShellAction StylusMoved(PuzzleGame& game, int x, int y);
 ShellAction StylusReleased(PuzzleGame& game);
 bool IsStylusHeld();
-// Back to no stylus held, with the puzzle (tests and replays).
+// Back to no stylus held.
 void ResetStylusRouting();
+
+// A game from the start, every hidden state in one order: the puzzle built as the program builds
+// it (with no host, as before a window exists, so nothing of an old host is called), then the
+// host (may be null), then rand seeded with seed in place of the clock's seed the construction
+// took, then no stylus held. Replays, drivers and tests start here.
+void StartGame(std::uint32_t seed, Host* host);

@@ -4,7 +4,6 @@
 #include <cstdio>
 
 #include "model/puzzle.h"
-#include "platform/crt_rand.h"
 #include "render/frame.h"
 #include "shell/commands.h"
 
@@ -19,18 +18,14 @@ Replay::~Replay() {
 }
 
 bool Replay::Paint(const FrameSink& sink) {
-    ComposeFrame(g_game, m_canvas);
+    ComposeFrame(g_game, m_canvas, g_drawOrder);
     const int index = m_frames++;
     return !sink || sink(index, m_canvas);
 }
 
 bool Replay::Begin(std::uint32_t seed, const FrameSink& sink) {
-    SetHost(nullptr);
-    ResetPuzzle();
-    ResetStylusRouting();
-    CrtSrand(seed);  // the seed the constructor would have taken from the clock
     m_host.Reset();
-    SetHost(&m_host);
+    StartGame(seed, &m_host);  // the script's seed in place of the clock's
     m_frames = 0;
     return Paint(sink);
 }
@@ -150,25 +145,25 @@ std::string Replay::StateJson() const {
     AppendFloat(out, g_scale);
     out += ',';
     Key(out, "skin");
-    AppendInt(out, g_skin);
+    AppendInt(out, static_cast<int>(g_skin));
     out += ',';
     Key(out, "solved");
     out += g_solved != 0 ? "true" : "false";
     out += ',';
     Key(out, "dragMode");
-    AppendInt(out, g_dragMode);
+    AppendInt(out, static_cast<int>(g_dragMode));
     out += ',';
     Key(out, "pressPending");
     out += g_pressPending != 0 ? "true" : "false";
     out += ',';
     Key(out, "turnState");
-    AppendInt(out, g.m_turnState);
+    AppendInt(out, static_cast<int>(g.m_turnState));
     out += ',';
     Key(out, "turnFace");
     AppendInt(out, g.m_turnFace);
     out += ',';
     Key(out, "turnAxis");
-    AppendInt(out, g.m_turnAxis);
+    AppendInt(out, static_cast<int>(g.m_turnAxis));
     out += ',';
     Key(out, "turnAngles");
     const float turn[3] = {g_turnAngleX, g_turnAngleY, g_turnAngleZ};

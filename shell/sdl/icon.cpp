@@ -8,7 +8,7 @@
 
 std::vector<std::uint8_t> MakeIconRgba(const PuzzleGame& game, int size) {
     auto canvas = std::make_unique<SoftCanvas>();
-    ComposeFrame(game, *canvas);
+    ComposeFrame(game, *canvas, g_drawOrder);
     // The puzzle is what is not background; the frame's black top row and left column
     // belong to the background too.
     const Colour background = g_solved != 0 ? g_solvedBrush : g_backgroundBrush;

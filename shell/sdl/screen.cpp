@@ -149,7 +149,7 @@ void ScreenPainter::PaintTitleBar(const char* title) {
 }
 
 void ScreenPainter::PaintFrame(const PuzzleGame& game) {
-    ComposeFrame(game, *m_canvas);
+    ComposeFrame(game, *m_canvas, g_drawOrder);
     const std::uint8_t* rgb = m_canvas->Rgb();
     const int s = m_scale;
     for (int y = 0; y < kFrameHeight; ++y) {

@@ -1,32 +1,31 @@
 #include "tests/canvas/frame_scenes.h"
 
-#include "interaction/turn.h"
+#include "interaction/shuffle.h"
 #include "model/puzzle.h"
-#include "platform/crt_rand.h"
 #include "render/frame.h"
+#include "shell/commands.h"
 
 namespace {
 constexpr std::uint32_t kShuffleSeed = 1234;
 }
 
 const FrameScene kFrameScenes[10] = {
-    {"start_skin2", 2, true, false, -1, 0},
-    {"start_skin1", 1, true, false, -1, 0},
-    {"start_skin2_unsolved", 2, false, false, -1, 0},
-    {"start_skin1_unsolved", 1, false, false, -1, 0},
-    {"shuffled_skin2", 2, false, true, -1, 0},
-    {"shuffled_skin1", 1, false, true, -1, 0},
+    {"start_skin2", Skin::Stickers, true, false, -1, 0},
+    {"start_skin1", Skin::Plain, true, false, -1, 0},
+    {"start_skin2_unsolved", Skin::Stickers, false, false, -1, 0},
+    {"start_skin1_unsolved", Skin::Plain, false, false, -1, 0},
+    {"shuffled_skin2", Skin::Stickers, false, true, -1, 0},
+    {"shuffled_skin1", Skin::Plain, false, true, -1, 0},
     // The +Z layer is in front at the start view, the -Z layer behind: the rear group is painted first.
-    {"turn_front_30", 2, true, false, 0, 30},
-    {"turn_front_60", 2, true, false, 0, 60},
-    {"turn_back_30", 1, true, false, 1, 30},
-    {"turn_back_60", 1, true, false, 1, 60},
+    {"turn_front_30", Skin::Stickers, true, false, 0, 30},
+    {"turn_front_60", Skin::Stickers, true, false, 0, 60},
+    {"turn_back_30", Skin::Plain, true, false, 1, 30},
+    {"turn_back_60", Skin::Plain, true, false, 1, 60},
 };
 
 void SetUpScene(const FrameScene& scene) {
-    ResetPuzzle();
+    StartGame(kShuffleSeed, nullptr);
     if (scene.shuffled) {
-        CrtSrand(kShuffleSeed);
         ShuffleCube(g_game);
     }
     g_skin = scene.skin;
@@ -34,7 +33,7 @@ void SetUpScene(const FrameScene& scene) {
     if (scene.turnFace >= 0) {
         g_game.SelectTurnFace(scene.turnFace);
         g_turnAngleZ = scene.turnAngle;  // faces 0 and 1 turn about Z
-        g_game.ShowTurn();
+        g_game.ShowTurn(g_viewMatrix);
     }
 }
 
@@ -44,6 +43,6 @@ CallFrame RecordScene(const FrameScene& scene) {
     frame.group = "frame";
     frame.clear = 0xFF00FF;  // magenta: any pixel the frame leaves alone shows
     RecordingCanvas recorder(&frame.calls);
-    ComposeFrame(g_game, recorder);
+    ComposeFrame(g_game, recorder, g_drawOrder);
     return frame;
 }

@@ -1,11 +1,12 @@
 // The puzzle states whose frames are compared with GDI and kept as golden images.
 #pragma once
 
+#include "model/puzzle.h"
 #include "tests/canvas/canvas_calls.h"
 
 struct FrameScene {
     const char* name;
-    int skin;
+    Skin skin;
     bool solved;    // the background; the pieces come from `shuffled`
     bool shuffled;  // twenty face turns from a fixed seed
     int turnFace;   // a layer shown turned during a drag, or -1

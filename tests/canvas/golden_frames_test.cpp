@@ -33,7 +33,15 @@ TEST_P(GoldenFrames, MatchTheReviewedImage) {
     const FrameScene& scene = GetParam();
     SetUpScene(scene);
     auto canvas = std::make_unique<SoftCanvas>();
-    ComposeFrame(g_game, *canvas);
+    // The frame writes the order it is handed and no other: the press reads only what a shell kept.
+    int order[8] = {};
+    for (int& slot : g_drawOrder) {
+        slot = -1;
+    }
+    ComposeFrame(g_game, *canvas, order);
+    for (const int slot : g_drawOrder) {
+        EXPECT_EQ(slot, -1);
+    }
 
     const std::string path = std::string(VEXAL_GOLDEN_DIR) + "/" + scene.name + ".png";
     std::string error;

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/crt_rand.h"
 #include "render/projection.h"
+#include "shell/commands.h"
 #include "shell/sdl/layout.h"
 #include "shell/sdl/options.h"
 #include "shell/sdl/ui.h"
@@ -148,14 +148,10 @@ TEST(SdlOptions, CommandLines) {
 class ShellUiTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        SetHost(nullptr);
-        ResetPuzzle();
-        ResetStylusRouting();
-        CrtSrand(7);
-        BuildDrawOrder(g_game);  // as the first paint leaves it
         owned = std::make_unique<ShellUi>(g_game);
         ui = owned.get();
-        SetHost(ui);
+        StartGame(7, ui);
+        BuildDrawOrder(g_game, g_drawOrder);  // as the first paint leaves it
     }
     void TearDown() override {
         SetHost(nullptr);
@@ -225,7 +221,7 @@ TEST_F(ShellUiTest, MenuBarAndPopupsRunTheSharedCommands) {
     };
     for (const Case& c : cases) {
         SetUp();
-        const int skin = g_skin;
+        const Skin skin = g_skin;
         UiOutput out = TapBar(c.bar);
         if (c.item != -1) {
             EXPECT_FALSE(out.quit) << c.name;
@@ -379,7 +375,7 @@ TEST_F(ShellUiTest, ButtonsAnswerOnlyWhileShownAndTheLastShownIsOnTop) {
     // Shown through the host, the solved buttons work; shuffling hides them.
     ui->ShowButton(HostButton::Shuffle, true);
     ui->ShowButton(HostButton::NewSkin, true);
-    const int skin = g_skin;
+    const Skin skin = g_skin;
     TapButton(HostButton::NewSkin);
     EXPECT_NE(g_skin, skin);
     EXPECT_EQ(g_solved, 0);
@@ -388,7 +384,7 @@ TEST_F(ShellUiTest, ButtonsAnswerOnlyWhileShownAndTheLastShownIsOnTop) {
 
 TEST_F(ShellUiTest, StylusIsCapturedAndMovesReachTheGameOnlyWhileHeld) {
     ui->PointerMove(60, 80);  // hovering
-    EXPECT_EQ(g_dragMode, 0);
+    EXPECT_EQ(g_dragMode, DragMode::None);
     EXPECT_EQ(g_pressPending, 0);
 
     const UiOutput down = ui->PointerDown(20, 40);
@@ -397,20 +393,20 @@ TEST_F(ShellUiTest, StylusIsCapturedAndMovesReachTheGameOnlyWhileHeld) {
     EXPECT_EQ(g_pressPending, 1);
     // Captured: a point left of and above the window reaches the game as unsigned 16 bits.
     ui->PointerMove(-5, 20);
-    EXPECT_EQ(g_dragMode, 2);
+    EXPECT_EQ(g_dragMode, DragMode::WholePuzzle);
     EXPECT_EQ(g_game.m_pressX, 65531);
     EXPECT_EQ(g_game.m_pressY, 65530);
     const UiOutput up = ui->PointerUp(-5, 20);
     EXPECT_EQ(up.capture, -1);
     EXPECT_FALSE(IsStylusHeld());
-    EXPECT_EQ(g_dragMode, 0);
+    EXPECT_EQ(g_dragMode, DragMode::None);
 }
 
 TEST_F(ShellUiTest, LayerDragPaintsAtOnceAndTheAboutBoxDoesNotStrandIt) {
     // The puzzle's centre is a piece; a drag there turns a layer.
     ui->PointerDown(120, 26 + 135);
     ui->PointerMove(120, 26 + 135);  // a move to the press point is a move
-    EXPECT_EQ(g_dragMode, 1);
+    EXPECT_EQ(g_dragMode, DragMode::Layer);
     EXPECT_TRUE(ui->PointerMove(160, 26 + 140).paintNow);
     EXPECT_FALSE(ui->PointerMove(160, 26 + 140).paintNow) << "the same pixel again is no move";
     ui->Key(UiKey::CtrlA);
@@ -418,7 +414,7 @@ TEST_F(ShellUiTest, LayerDragPaintsAtOnceAndTheAboutBoxDoesNotStrandIt) {
     EXPECT_FALSE(ui->PointerMove(200, 26 + 150).paintNow);
     EXPECT_EQ(ui->PointerUp(200, 26 + 150).capture, -1);
     EXPECT_FALSE(IsStylusHeld());
-    EXPECT_EQ(g_game.m_turnState, -1) << "the turn settled";
+    EXPECT_EQ(g_game.m_turnState, TurnState::NoneChosen) << "the turn settled";
     EXPECT_EQ(g_turnAngleX + g_turnAngleY + g_turnAngleZ, 0.0F);
     // A press after a lost release ends the old drag first.
     ui->Key(UiKey::Escape);

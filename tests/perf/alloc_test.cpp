@@ -8,7 +8,7 @@
 #include <new>
 #include <vector>
 
-#include "interaction/turn.h"
+#include "interaction/shuffle.h"
 #include "model/puzzle.h"
 #include "platform/crt_rand.h"
 #include "platform/soft_canvas.h"
@@ -162,31 +162,31 @@ struct HotPath {
 
 TEST_F(AllocationTest, HotPathsAllocateNothing) {
     const HotPath paths[] = {
-        {"frame composition", [] { return true; }, [](SoftCanvas& c) { ComposeFrame(g_game, c); }},
+        {"frame composition", [] { return true; }, [](SoftCanvas& c) { ComposeFrame(g_game, c, g_drawOrder); }},
         {"layer drag: press, first move and dead zone", [] { return true; },
          [](SoftCanvas& c) {
              if (s_layer.Begin()) {
-                 ComposeFrame(g_game, c);
+                 ComposeFrame(g_game, c, g_drawOrder);
              }
          }},
         {"layer drag step with its frame", [] { return s_layer.Begin(); },
          [](SoftCanvas& c) {
              for (int i = 0; i < 40; ++i) {
                  s_layer.Step();
-                 ComposeFrame(g_game, c);
+                 ComposeFrame(g_game, c, g_drawOrder);
              }
          }},
         {"layer release and commit", [] { return s_layer.Begin(); },
          [](SoftCanvas& c) {
              s_layer.Step();
              s_layer.End();
-             ComposeFrame(g_game, c);
+             ComposeFrame(g_game, c, g_drawOrder);
          }},
         {"whole-cube step with its frame", [] { return s_cube.Begin(); },
          [](SoftCanvas& c) {
              for (int i = 0; i < 40; ++i) {
                  s_cube.Step();
-                 ComposeFrame(g_game, c);
+                 ComposeFrame(g_game, c, g_drawOrder);
              }
              s_cube.End();
          }},
@@ -195,7 +195,7 @@ TEST_F(AllocationTest, HotPathsAllocateNothing) {
          [](SoftCanvas& c) {
              RunCommand(g_game, IDM_SHUFFLE);
              RunCommand(g_game, IDM_CHANGE_SKIN);
-             ComposeFrame(g_game, c);
+             ComposeFrame(g_game, c, g_drawOrder);
          }},
         {"view refresh", [] { return true; }, [](SoftCanvas& /*c*/) { RefreshView(g_game); }},
     };

@@ -29,13 +29,13 @@ int Run(Drag& drag, long steps) {
     // Warm-up: lazy symbol binding and first-touch page faults are not the step's cost.
     for (int i = 0; i < 4 * kSwing; ++i) {
         drag.Step();
-        ComposeFrame(g_game, *canvas);
+        ComposeFrame(g_game, *canvas, g_drawOrder);
     }
     unsigned checksum = 0;
     CALLGRIND_TOGGLE_COLLECT;
     for (long i = 0; i < steps; ++i) {
         drag.Step();
-        ComposeFrame(g_game, *canvas);
+        ComposeFrame(g_game, *canvas, g_drawOrder);
         checksum += canvas->Rgb()[(i * 7919) % (SoftCanvas::kWidth * SoftCanvas::kHeight * 3)];
     }
     CALLGRIND_TOGGLE_COLLECT;

@@ -1,28 +1,24 @@
 #include "tests/perf/perf_scenes.h"
 
-#include "interaction/turn.h"
+#include "interaction/shuffle.h"
 #include "model/puzzle.h"
-#include "platform/crt_rand.h"
 #include "render/projection.h"
 #include "shell/commands.h"
 
 const FrameScene kFrameScenes[kFrameSceneCount] = {
-    {"skin1/solved", 1, false},
-    {"skin1/shuffled", 1, true},
-    {"skin2/solved", 2, false},
-    {"skin2/shuffled", 2, true},
+    {"skin1/solved", Skin::Plain, false},
+    {"skin1/shuffled", Skin::Plain, true},
+    {"skin2/solved", Skin::Stickers, false},
+    {"skin2/shuffled", Skin::Stickers, true},
 };
 
 void SetUpFrameScene(const FrameScene& scene) {
-    SetHost(nullptr);
-    ResetPuzzle();
-    ResetStylusRouting();
+    StartGame(kSceneSeed, nullptr);
     if (scene.shuffled) {
-        CrtSrand(kSceneSeed);
         ShuffleCube(g_game);
     }
     g_skin = scene.skin;
-    BuildDrawOrder(g_game);
+    BuildDrawOrder(g_game, g_drawOrder);
 }
 
 namespace {
@@ -41,7 +37,7 @@ int SwingOffset(int phase) {
 }
 
 bool FindFrontFace(int* x, int* y) {
-    BuildDrawOrder(g_game);
+    BuildDrawOrder(g_game, g_drawOrder);
     const Piece& p = g_pieces[g_drawOrder[7]];
     for (int f = 0; f < p.faceCount; ++f) {
         const int colour = p.faceColour[f];
@@ -72,7 +68,7 @@ bool LayerDrag::Begin() {
     StylusMoved(g_game, m_x0, m_y0);  // the first movement picks the piece
     m_phase = 1;
     StylusMoved(g_game, m_x0 + 2 * kStepDx, m_y0 + 2 * kStepDy);  // out of the dead zone
-    return g_dragMode == 1 && g_game.m_turnState == 0;
+    return g_dragMode == DragMode::Layer && g_game.m_turnState == TurnState::Chosen;
 }
 
 void LayerDrag::Step() {
@@ -99,7 +95,7 @@ bool CubeDrag::Begin() {
     Step();
     Step();
     const float after = g_game.m_viewAngleX + g_game.m_viewAngleY + g_game.m_viewAngleZ;
-    return g_dragMode == 2 && before != after;
+    return g_dragMode == DragMode::WholePuzzle && before != after;
 }
 
 void CubeDrag::Step() {

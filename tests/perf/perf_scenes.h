@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "model/puzzle.h"
 #include "platform/canvas.h"
 #include "platform/host.h"
 
@@ -20,7 +21,7 @@ public:
 // The frames compared across canvases: each skin, at the start (solved) and shuffled.
 struct FrameScene {
     const char* name;
-    int skin;
+    Skin skin;
     bool shuffled;
 };
 constexpr int kFrameSceneCount = 4;

@@ -43,7 +43,7 @@ TEST_F(SceneTest, EveryLayerStepTurnsTheLayerAndRepaints) {
             EXPECT_GT(m_host.invalidations, invalidations) << "step " << i;
             EXPECT_GE(TurnAngle(), 0.0F);
             EXPECT_LT(TurnAngle(), 360.0F);
-            ASSERT_EQ(g_dragMode, 1);
+            ASSERT_EQ(g_dragMode, DragMode::Layer);
         }
         drag.End();
     }
@@ -63,7 +63,7 @@ TEST_F(SceneTest, EveryCubeStepMovesTheView) {
                                g_game.m_viewAngleZ != before[2];
             // A step straight across the chosen axis may turn nothing; the swing has none.
             EXPECT_TRUE(moved) << "step " << i;
-            ASSERT_EQ(g_dragMode, 2);
+            ASSERT_EQ(g_dragMode, DragMode::WholePuzzle);
         }
         drag.End();
     }
@@ -78,8 +78,8 @@ TEST_F(SceneTest, RecordedCallsRepaintTheSameFrame) {
         SetUpFrameScene(scene);
         CallList list;
         RecordingCanvas recorder(&list);
-        ComposeFrame(g_game, recorder);
-        ComposeFrame(g_game, *direct);
+        ComposeFrame(g_game, recorder, g_drawOrder);
+        ComposeFrame(g_game, *direct, g_drawOrder);
         played->Clear(0xFF00FF);
         list.PlayInto(*played);
         EXPECT_EQ(std::memcmp(direct->Rgb(), played->Rgb(), SoftCanvas::kWidth * SoftCanvas::kHeight * 3), 0);
@@ -90,7 +90,7 @@ TEST_F(SceneTest, CallListTextHasOneLinePerCall) {
     SetUpFrameScene(kFrameScenes[3]);
     CallList list;
     RecordingCanvas recorder(&list);
-    ComposeFrame(g_game, recorder);
+    ComposeFrame(g_game, recorder, g_drawOrder);
     ASSERT_FALSE(list.calls.empty());
     std::istringstream text(list.Format(0xFF00FF));
     std::string line;

@@ -9,9 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "interaction/turn.h"
+#include "interaction/shuffle.h"
 #include "model/puzzle.h"
-#include "platform/crt_rand.h"
 #include "shell/commands.h"
 #include "shell/replay/printable.h"
 
@@ -168,8 +167,7 @@ TEST(ReplayTest, SeedDecidesTheShuffle) {
     ASSERT_TRUE(c.Run(Parse("seed 8\ncommand shuffle\n"), nullptr));
     EXPECT_NE(c.StateJson(), first);
     // The same as seeding the runtime and shuffling by hand.
-    ResetPuzzle();
-    CrtSrand(7);
+    StartGame(7, nullptr);
     ShuffleCube(g_game);
     Piece byHand[8];
     std::memcpy(byHand, g_pieces, sizeof byHand);

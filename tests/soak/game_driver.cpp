@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "model/puzzle.h"
-#include "platform/crt_rand.h"
 #include "render/frame.h"
 #include "render/projection.h"
 #include "shell/commands.h"
@@ -36,10 +35,7 @@ GameDriver::~GameDriver() {
 
 void GameDriver::Start(std::uint32_t seed, int paintEvery, bool paintFirst) {
     m_host.Reset();
-    SetHost(&m_host);
-    ResetPuzzle();
-    ResetStylusRouting();
-    CrtSrand(seed);
+    StartGame(seed, &m_host);
     RecordStartPieces(&m_catalogue);
     m_stats = DriverStats{};
     m_paintEvery = paintEvery;
@@ -47,12 +43,12 @@ void GameDriver::Start(std::uint32_t seed, int paintEvery, bool paintFirst) {
     if (paintFirst) {
         Paint();
     } else {
-        BuildDrawOrder(g_game);
+        BuildDrawOrder(g_game, g_drawOrder);
     }
 }
 
 void GameDriver::Paint() {
-    ComposeFrame(g_game, m_canvas);
+    ComposeFrame(g_game, m_canvas, g_drawOrder);
     m_paintedAt = m_host.invalidations;
     ++m_stats.paints;
 }
@@ -67,12 +63,12 @@ std::string GameDriver::Apply(const GameEvent& event) {
             break;
         case EventKind::Move:
             action = StylusMoved(g_game, event.x, event.y);
-            if (action == ShellAction::PaintNow && g_dragMode != 1) {
+            if (action == ShellAction::PaintNow && g_dragMode != DragMode::Layer) {
                 ++m_stats.cubeSteps;
             }
             break;
         case EventKind::Release: {
-            layerRelease = g_dragMode == 1;
+            layerRelease = g_dragMode == DragMode::Layer;
             std::memcpy(s_beforeRelease, g_pieces, sizeof g_pieces);
             action = StylusReleased(g_game);
             if (layerRelease) {
@@ -105,7 +101,7 @@ std::string GameDriver::Apply(const GameEvent& event) {
         Paint();
     }
     // Hit tests walk the order the last paint left; keep it as fresh as a paint would.
-    BuildDrawOrder(g_game);
+    BuildDrawOrder(g_game, g_drawOrder);
 
     std::string problem = CheckPuzzle(m_catalogue, g_game);
     if (problem.empty() && layerRelease) {

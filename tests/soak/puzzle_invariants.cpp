@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "interaction/turn.h"
+#include "interaction/commit.h"
 #include "render/projection.h"
 
 namespace {
@@ -161,14 +161,18 @@ bool IsWholeAngle(float a) {
 }
 
 std::string CheckTurnState(const PuzzleGame& game) {
-    if (g_dragMode < 0 || g_dragMode > 2) {
-        return Problem("drag mode %d", g_dragMode);
+    // The codes as numbers: a stray store would leave a value no enumerator names.
+    const int dragMode = static_cast<int>(g_dragMode);
+    const int turnState = static_cast<int>(game.m_turnState);
+    const int turnAxis = AxisNumber(game.m_turnAxis);
+    if (dragMode < 0 || dragMode > 2) {
+        return Problem("drag mode %d", dragMode);
     }
-    if (game.m_turnState != -1 && game.m_turnState != 0) {
-        return Problem("turn state %d", game.m_turnState);
+    if (turnState != -1 && turnState != 0) {
+        return Problem("turn state %d", turnState);
     }
-    if (game.m_turnFace < 0 || game.m_turnFace > 5 || game.m_turnAxis < 0 || game.m_turnAxis > 3) {
-        return Problem("turn face %d, axis %d", game.m_turnFace, game.m_turnAxis);
+    if (game.m_turnFace < 0 || game.m_turnFace > 5 || turnAxis < 0 || turnAxis > 3) {
+        return Problem("turn face %d, axis %d", game.m_turnFace, turnAxis);
     }
     if (game.m_hitSlot < 0 || game.m_hitSlot > 7 || game.m_hitFace < -1 || game.m_hitFace > 6) {
         return Problem("hit slot %d, face %d", game.m_hitSlot, game.m_hitFace);
@@ -180,13 +184,13 @@ std::string CheckTurnState(const PuzzleGame& game) {
     }
     const float angles[3] = {g_turnAngleX, g_turnAngleY, g_turnAngleZ};
     // Only a chosen layer turn leaves an angle standing between events.
-    const bool turning = g_dragMode == 1 && game.m_turnState == 0;
+    const bool turning = g_dragMode == DragMode::Layer && game.m_turnState == TurnState::Chosen;
     for (int k = 0; k < 3; ++k) {
-        const bool allowed = turning && game.m_turnAxis == k + 1;
+        const bool allowed = turning && turnAxis == k + 1;
         if (!IsWholeAngle(angles[k]) || (!allowed && angles[k] != 0.0F)) {
             return Problem("turn angles (%.9g, %.9g, %.9g) with drag mode %d, turn state %d, axis %d",
                            static_cast<double>(angles[0]), static_cast<double>(angles[1]),
-                           static_cast<double>(angles[2]), g_dragMode, game.m_turnState, game.m_turnAxis);
+                           static_cast<double>(angles[2]), dragMode, turnState, turnAxis);
         }
     }
     return {};
@@ -271,7 +275,8 @@ std::string CheckAfterLayerRelease(const PuzzleGame& game, bool shuffleShown, bo
         return Problem("after a layer turn the buttons show %d/%d on a %s puzzle", shuffleShown ? 1 : 0,
                        newSkinShown ? 1 : 0, solved ? "solved" : "mixed");
     }
-    if (game.m_turnState != -1 || g_turnAngleX != 0.0F || g_turnAngleY != 0.0F || g_turnAngleZ != 0.0F) {
+    if (game.m_turnState != TurnState::NoneChosen || g_turnAngleX != 0.0F || g_turnAngleY != 0.0F ||
+        g_turnAngleZ != 0.0F) {
         return Problem("after a layer turn a turn is still in progress");
     }
     for (const std::uint8_t flag : g_inTurningLayer) {
@@ -283,10 +288,8 @@ std::string CheckAfterLayerRelease(const PuzzleGame& game, bool shuffleShown, bo
 }
 
 double ViewRotationError(const PuzzleGame& game) {
-    const Matrix34 kept = g_viewMatrix;
-    BuildViewMatrix(game);
-    const Matrix34 m = g_viewMatrix;
-    g_viewMatrix = kept;
+    Matrix34 m{};
+    BuildViewMatrix(game, m);
     const double s = static_cast<double>(g_scale);
     const double rowScale[3] = {s, -s, s};
     double r[3][3];

@@ -25,5 +25,5 @@ std::string CheckAfterLayerRelease(const PuzzleGame& game, bool shuffleShown, bo
 
 // How far the view rebuilt from the game's angles is from a proper rotation once scale and
 // translation are taken out: the larger of max |R Rt - I| and |det R - 1|.
-// g_viewMatrix is left as it was. NaN when an angle is not finite.
+// NaN when an angle is not finite.
 double ViewRotationError(const PuzzleGame& game);

@@ -247,7 +247,7 @@ TEST(Soak, OneLongWholeCubeDragStaysARotation) {
     int y = 5;
     ASSERT_EQ(driver->Apply(GameEvent{EventKind::Press, x, y, 0, HostButton::Shuffle}), "");
     ASSERT_EQ(driver->Apply(GameEvent{EventKind::Move, x, y, 0, HostButton::Shuffle}), "");
-    ASSERT_EQ(g_dragMode, 2);
+    ASSERT_EQ(g_dragMode, DragMode::WholePuzzle);
     double worst = 0.0;
     for (long long i = 0; i < folds; ++i) {
         const int kind = static_cast<int>(rng() % 100);
@@ -261,14 +261,14 @@ TEST(Soak, OneLongWholeCubeDragStaysARotation) {
             y = static_cast<int>(rng() % 270);
         }
         ASSERT_EQ(driver->Apply(GameEvent{EventKind::Move, x, y, 0, HostButton::Shuffle}), "") << "fold " << i;
-        ASSERT_EQ(g_dragMode, 2) << "fold " << i;
+        ASSERT_EQ(g_dragMode, DragMode::WholePuzzle) << "fold " << i;
         const double error = ViewRotationError(g_game);
         ASSERT_LT(error, kRotationTolerance) << "fold " << i << ": view " << g_game.m_viewAngleX << ", "
                                              << g_game.m_viewAngleY << ", " << g_game.m_viewAngleZ;
         worst = std::fmax(worst, error);
     }
     ASSERT_EQ(driver->Apply(GameEvent{EventKind::Release, 0, 0, 0, HostButton::Shuffle}), "");
-    EXPECT_EQ(g_dragMode, 0);
+    EXPECT_EQ(g_dragMode, DragMode::None);
     Report("long whole-cube drag", driver->Stats(), worst);
     EXPECT_EQ(driver->Stats().cubeSteps, folds + 1);
 }
@@ -315,20 +315,20 @@ void FoldRepeatedly(ViewAngles start, long long folds, DriftFigures* figures) {
     g_game.m_viewAngleX = start.x;
     g_game.m_viewAngleY = start.y;
     g_game.m_viewAngleZ = start.z;
-    BuildViewMatrix(g_game);
+    BuildViewMatrix(g_game, g_viewMatrix);
     const Matrix34 original = g_viewMatrix;
     g_savedViewMatrix = g_viewMatrix;
     g_game.AbsorbCubeRotation(g_savedViewMatrix);
-    BuildViewMatrix(g_game);
+    BuildViewMatrix(g_game, g_viewMatrix);
     const Matrix34 first = g_viewMatrix;
     for (long long i = 0; i < folds; ++i) {
-        BuildViewMatrix(g_game);
+        BuildViewMatrix(g_game, g_viewMatrix);
         g_savedViewMatrix = g_viewMatrix;
         g_game.AbsorbCubeRotation(g_savedViewMatrix);
         ASSERT_LT(ViewRotationError(g_game), kRotationTolerance)
             << "fold " << i << " of " << start.x << ", " << start.y << ", " << start.z;
     }
-    BuildViewMatrix(g_game);
+    BuildViewMatrix(g_game, g_viewMatrix);
     const double firstFold = DegreesBetween(original, first);
     const double drift = DegreesBetween(first, g_viewMatrix);
     EXPECT_LT(firstFold, kFirstFoldChange) << start.x << ", " << start.y << ", " << start.z;

@@ -1,6 +1,5 @@
 #include "shell/commands.h"
 
-#include "interaction/turn.h"
 #include "platform/crt_rand.h"
 #include "test_support.h"
 
@@ -50,10 +49,10 @@ TEST_F(CommandsTest, SizeShowsAndOkHidesInOrder) {
 
 TEST_F(CommandsTest, ChangeSkinTogglesAndShuffles) {
     EXPECT_EQ(RunCommand(g_game, IDM_CHANGE_SKIN), ShellAction::None);
-    EXPECT_EQ(g_skin, 1);
+    EXPECT_EQ(g_skin, Skin::Plain);
     EXPECT_EQ(g_solved, 0);
     RunCommand(g_game, IDM_CHANGE_SKIN);
-    EXPECT_EQ(g_skin, 2);
+    EXPECT_EQ(g_skin, Skin::Stickers);
 }
 
 TEST_F(CommandsTest, SolvedButtonsActOnlyWhileSolved) {
@@ -62,10 +61,10 @@ TEST_F(CommandsTest, SolvedButtonsActOnlyWhileSolved) {
     PressButton(g_game, HostButton::Shuffle);
     PressButton(g_game, HostButton::NewSkin);
     EXPECT_TRUE(TakeSnapshot() == before);
-    EXPECT_EQ(g_skin, 2);
+    EXPECT_EQ(g_skin, Skin::Stickers);
     g_solved = 1;
     PressButton(g_game, HostButton::NewSkin);
-    EXPECT_EQ(g_skin, 1);
+    EXPECT_EQ(g_skin, Skin::Plain);
     EXPECT_EQ(g_solved, 0);
     // The menu's Shuffle works whether solved or not.
     const ModelSnapshot unsolved = TakeSnapshot();
@@ -95,16 +94,74 @@ TEST_F(CommandsTest, CommandsLeftToTheShell) {
 TEST_F(CommandsTest, MovesReachTheGameOnlyWhileTheStylusIsDown) {
     // Hovering after a release must not turn anything.
     EXPECT_EQ(StylusMoved(g_game, 10, 10), ShellAction::None);
-    EXPECT_EQ(g_dragMode, 0);
+    EXPECT_EQ(g_dragMode, DragMode::None);
     StylusPressed(g_game, 5, 5);
     EXPECT_TRUE(IsStylusHeld());
     EXPECT_EQ(StylusMoved(g_game, 5, 5), ShellAction::PaintNow);
-    EXPECT_EQ(g_dragMode, 2);
+    EXPECT_EQ(g_dragMode, DragMode::WholePuzzle);
     StylusReleased(g_game);
     EXPECT_FALSE(IsStylusHeld());
     const float viewX = g_game.m_viewAngleX;
     EXPECT_EQ(StylusMoved(g_game, 200, 200), ShellAction::None);
     EXPECT_EQ(g_game.m_viewAngleX, viewX);
+}
+
+// Whatever a game was doing, StartGame leaves what a fresh start with the seed holds, and
+// neither the old host nor the new one hears of the construction.
+TEST_F(CommandsTest, StartGameBringsBackEveryHiddenState) {
+    constexpr std::uint32_t kSeed = 4321;
+    CrtSrand(kSeed);
+    int draws[4];
+    for (int& d : draws) {
+        d = CrtRand();
+    }
+    const ModelSnapshot fresh = TakeSnapshot();
+    int x = 0;
+    int y = 0;
+    FaceCentre(0, 3, &x, &y);
+    struct Case {
+        const char* name;
+        void (*play)(int x, int y);
+    };
+    const Case cases[] = {
+        {"layer drag held",
+         [](int px, int py) {
+             StylusPressed(g_game, px, py);
+             StylusMoved(g_game, px + 20, py);
+         }},
+        {"whole-puzzle drag held",
+         [](int /*px*/, int /*py*/) {
+             StylusPressed(g_game, 5, 5);
+             StylusMoved(g_game, 25, 15);
+         }},
+        {"press pending", [](int px, int py) { StylusPressed(g_game, px, py); }},
+        {"shuffled, other skin and size",
+         [](int /*px*/, int /*py*/) {
+             RunCommand(g_game, IDM_CHANGE_SKIN);
+             PressButton(g_game, HostButton::SizeDown);
+         }},
+    };
+    for (const Case& c : cases) {
+        c.play(x, y);
+        RecordingHost next;
+        next.time = LocalTime{59, 59, 999};  // the clock's seed gives way to kSeed
+        const int oldCalls = host.invalidations + static_cast<int>(host.buttonCalls.size());
+        StartGame(kSeed, &next);
+        EXPECT_EQ(host.invalidations + static_cast<int>(host.buttonCalls.size()), oldCalls) << c.name;
+        EXPECT_EQ(next.invalidations, 0) << c.name;
+        EXPECT_EQ(GetHost(), &next) << c.name;
+        EXPECT_FALSE(IsStylusHeld()) << c.name;
+        EXPECT_TRUE(TakeSnapshot() == fresh) << c.name;
+        EXPECT_EQ(g_dragMode, DragMode::None) << c.name;
+        EXPECT_EQ(g_pressPending, 0) << c.name;
+        EXPECT_EQ(g_game.m_turnState, TurnState::NoneChosen) << c.name;
+        EXPECT_EQ(g_skin, Skin::Stickers) << c.name;
+        EXPECT_EQ(g_scale, 0.06F) << c.name;
+        for (const int d : draws) {
+            EXPECT_EQ(CrtRand(), d) << c.name;
+        }
+        SetHost(&host);
+    }
 }
 
 TEST_F(CommandsTest, CoordinatesAreUnsigned16Bits) {

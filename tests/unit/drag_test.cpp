@@ -1,8 +1,9 @@
 #include <cmath>
 #include <random>
 
+#include "interaction/commit.h"
 #include "interaction/hit_test.h"
-#include "interaction/turn.h"
+#include "interaction/turn_choice.h"
 #include "render/projection.h"
 #include "shell/commands.h"
 #include "test_support.h"
@@ -22,12 +23,12 @@ TEST_F(DragTest, DragRightOnTheTopOfSlot0TurnsTheFrontLayer) {
     int y = 0;
     FaceCentre(0, 3, &x, &y);
     PressAt(x, y);
-    ASSERT_EQ(g_dragMode, 1);
+    ASSERT_EQ(g_dragMode, DragMode::Layer);
     ASSERT_EQ(g_game.m_hitSlot, 0);
     ASSERT_EQ(g_game.m_hitFace, 3);
     EXPECT_TRUE(g_game.StylusMove(x + 10, y));
     EXPECT_EQ(g_game.m_turnFace, 0);
-    EXPECT_EQ(g_game.m_turnAxis, 3);
+    EXPECT_EQ(g_game.m_turnAxis, Axis::Z);
     EXPECT_NEAR(g_game.m_turnRefAngle, 10.35, 0.005);
     EXPECT_EQ(g_turnAngleZ, 346.0F);  // 14 degrees, negated: clockwise seen from the front
     EXPECT_EQ(g_game.m_turnLayerFront, 1);
@@ -48,8 +49,8 @@ TEST_F(DragTest, SameDragOnSlot4TurnsTheBackLayer) {
 
 TEST_F(DragTest, WholeCubeStepTurnsTheViewWithTheStylus) {
     // A step with no side under the start point.
-    g_dragMode = 2;
-    g_game.m_turnState = -1;
+    g_dragMode = DragMode::WholePuzzle;
+    g_game.m_turnState = TurnState::NoneChosen;
     g_game.m_pressBoxFace = -1;
     g_game.m_pressX = g_game.m_lastX = 100;
     g_game.m_pressY = g_game.m_lastY = 100;
@@ -60,23 +61,23 @@ TEST_F(DragTest, WholeCubeStepTurnsTheViewWithTheStylus) {
     EXPECT_NEAR(g_game.m_viewAngleY, 1.11, 0.01);
     EXPECT_NEAR(g_game.m_viewAngleZ, 13.31, 0.01);
     EXPECT_NEAR(zCentreBefore, 107.6, 0.05);
-    BuildViewMatrix(g_game);
+    BuildViewMatrix(g_game, g_viewMatrix);
     EXPECT_NEAR(g_viewMatrix.TransformX(0, 0, 1000), 121.8, 0.05);
     // The step ends ready for the next one, from this point.
-    EXPECT_EQ(g_dragMode, 2);
-    EXPECT_EQ(g_game.m_turnState, -1);
+    EXPECT_EQ(g_dragMode, DragMode::WholePuzzle);
+    EXPECT_EQ(g_game.m_turnState, TurnState::NoneChosen);
     EXPECT_EQ(g_game.m_pressX, 110);
     EXPECT_EQ(g_turnAngleY, 0.0F);
 }
 
 TEST_F(DragTest, TheFirstWholeCubeMoveOnlyPicksAnAxis) {
     PressAt(5, 5);  // beside the pieces, over the +Y wedge
-    EXPECT_EQ(g_dragMode, 2);
+    EXPECT_EQ(g_dragMode, DragMode::WholePuzzle);
     EXPECT_EQ(g_game.m_pressBoxFace, 2);
     EXPECT_NEAR(g_game.m_viewAngleX, -15.0, 1e-3);
     EXPECT_NEAR(g_game.m_viewAngleY, 15.0, 1e-3);
     g_game.StylusUp();
-    EXPECT_EQ(g_dragMode, 0);
+    EXPECT_EQ(g_dragMode, DragMode::None);
 }
 
 TEST_F(DragTest, DeadZoneKeepsTheStartPointForTheFirstStep) {
@@ -86,7 +87,7 @@ TEST_F(DragTest, DeadZoneKeepsTheStartPointForTheFirstStep) {
     PressAt(x, y);
     g_game.StylusMove(x + 3, y);  // 9 < 30
     g_game.StylusMove(x + 5, y);  // 25 < 30
-    EXPECT_EQ(g_game.m_turnState, -1);
+    EXPECT_EQ(g_game.m_turnState, TurnState::NoneChosen);
     EXPECT_EQ(g_game.m_lastX, x);
     EXPECT_EQ(g_turnAngleZ, 0.0F);
     g_game.StylusMove(x + 10, y);  // the whole 10 pixels in one step
@@ -194,23 +195,22 @@ TEST_F(DragTest, TouchAndLiftInsideTheDeadZoneShowsTheButtons) {
     EXPECT_EQ(host.buttonCalls, shown);
 
     // A tap without movement sets up no drag and commits nothing.
-    ResetPuzzle();
-    BuildDrawOrder(g_game);
     RecordingHost tapHost;
-    SetHost(&tapHost);
+    StartGame(kTestSeed, &tapHost);
+    BuildDrawOrder(g_game, g_drawOrder);
     StylusPressed(g_game, x, y);
     StylusReleased(g_game);
     EXPECT_TRUE(tapHost.buttonCalls.empty());
 }
 
 TEST_F(DragTest, GreyFaceNeverTurns) {
-    g_dragMode = 1;
+    g_dragMode = DragMode::Layer;
     g_game.m_hitSlot = 0;
     g_game.m_hitFace = 1;  // inner, grey
     g_game.m_pressX = g_game.m_lastX = 100;
     g_game.m_pressY = g_game.m_lastY = 100;
     g_game.DragLayer(140, 120);
-    EXPECT_EQ(g_game.m_turnState, -1);
+    EXPECT_EQ(g_game.m_turnState, TurnState::NoneChosen);
     EXPECT_EQ(g_game.m_lastX, 140);
 }
 
@@ -238,7 +238,7 @@ void ReferenceDirection(const Piece& piece, int face, float dir[3]) {
         dir[2] = piece.z[3] - piece.z[2];
         return;
     }
-    BuildViewMatrix(g_game);
+    BuildViewMatrix(g_game, g_viewMatrix);
     const Matrix34& m = g_viewMatrix;
     float best = 999.0F;
     for (int k = 0; k < 3; ++k) {
@@ -285,16 +285,16 @@ TEST_F(DragTest, TouchedPointFollowsTheStylus) {
                 const float dir = angle(rng);
                 const int dx = static_cast<int>(std::lround(12.0 * std::cos(static_cast<double>(dir) * 0.0174533)));
                 const int dy = static_cast<int>(std::lround(12.0 * std::sin(static_cast<double>(dir) * 0.0174533)));
-                g_dragMode = 1;
+                g_dragMode = DragMode::Layer;
                 g_game.m_hitSlot = slot;
                 g_game.m_hitFace = face;
                 g_game.m_pressX = g_game.m_lastX = 100;
                 g_game.m_pressY = g_game.m_lastY = 100;
                 g_game.DragLayer(100 + dx, 100 - dy);
-                if (g_game.m_turnState != 0) {
+                if (g_game.m_turnState != TurnState::Chosen) {
                     continue;
                 }
-                const int axis = g_game.m_turnAxis;
+                const int axis = AxisNumber(g_game.m_turnAxis);
                 const float turned = axis == 1 ? g_turnAngleX : axis == 2 ? g_turnAngleY : g_turnAngleZ;
                 const float ref = g_game.m_turnRefAngle * 0.017453292F;
                 const float along = static_cast<float>(dx) * std::cos(ref) + static_cast<float>(dy) * std::sin(ref);
@@ -342,7 +342,7 @@ TEST_F(DragTest, TouchedSideFollowsTheStylusInAWholeCubeStep) {
             g_game.m_turnAxis = g_faceAxis[face];
             g_turnAngleX = g_turnAngleY = g_turnAngleZ = 0.0F;
             g_game.TurnStep(dx, dy);
-            const int axis = g_game.m_turnAxis;
+            const int axis = AxisNumber(g_game.m_turnAxis);
             const float turned = axis == 1 ? g_turnAngleX : axis == 2 ? g_turnAngleY : g_turnAngleZ;
             const float ref = g_game.m_turnRefAngle * 0.017453292F;
             const float along = static_cast<float>(dx) * std::cos(ref) + static_cast<float>(dy) * std::sin(ref);

@@ -46,6 +46,35 @@ TEST(PointInPolygonTest, EmptyAndDegenerate) {
     EXPECT_FALSE(PointInPolygon(vertical, 3, 11, 10));
 }
 
+using PickPieceFaceTest = PuzzleTest;
+
+// The piece painted last wins: the walk starts at the end of the order it is given.
+TEST_F(PickPieceFaceTest, WalksTheGivenOrderFromItsEnd) {
+    for (int slot = 0; slot < 8; ++slot) {
+        for (int face = 0; face < g_pieces[slot].faceCount; ++face) {
+            int x = 0;
+            int y = 0;
+            FaceCentre(slot, face, &x, &y);
+            if (HitPieceFace(g_pieces[slot], x, y) != face) {
+                continue;  // facing away, or its centre lies on another of its faces
+            }
+            int order[8];
+            for (int i = 0, n = 0; i < 8; ++i) {
+                if (g_drawOrder[i] != slot) {
+                    order[n++] = g_drawOrder[i];
+                }
+            }
+            order[7] = slot;
+            int picked = -1;
+            EXPECT_EQ(PickPieceFace(order, x, y, &picked), face) << "slot " << slot << " face " << face;
+            EXPECT_EQ(picked, slot) << "face " << face;
+        }
+    }
+    int untouched = 99;
+    EXPECT_EQ(PickPieceFace(g_drawOrder, 2, 2, &untouched), -1);
+    EXPECT_EQ(untouched, 99);
+}
+
 using PickBoxFaceTest = PuzzleTest;
 
 TEST_F(PickBoxFaceTest, WedgesAtTheStartView) {

@@ -1,7 +1,8 @@
 #include <cmath>
 #include <set>
 
-#include "interaction/turn.h"
+#include "interaction/commit.h"
+#include "interaction/shuffle.h"
 #include "platform/crt_rand.h"
 #include "test_support.h"
 
@@ -14,16 +15,16 @@ TEST_F(ModelTest, StartValuesOfTheGameAndGlobals) {
     EXPECT_EQ(g_game.m_viewAngleX, -15.0F);
     EXPECT_EQ(g_game.m_viewAngleY, 15.0F);
     EXPECT_EQ(g_game.m_viewAngleZ, 10.0F);
-    EXPECT_EQ(g_game.m_turnState, -1);
+    EXPECT_EQ(g_game.m_turnState, TurnState::NoneChosen);
     EXPECT_EQ(g_game.m_hitFace, -1);
     EXPECT_EQ(g_game.m_pressX, -1);
     EXPECT_EQ(g_game.m_pressY, -1);
     EXPECT_EQ(g_game.m_dragThreshold, 30.0F);
-    EXPECT_EQ(g_game.m_turnAxis, 0);
+    EXPECT_EQ(g_game.m_turnAxis, Axis::None);
     EXPECT_EQ(g_scale, 0.06F);
-    EXPECT_EQ(g_skin, 2);
+    EXPECT_EQ(g_skin, Skin::Stickers);
     EXPECT_EQ(g_solved, 1);
-    EXPECT_EQ(g_dragMode, 0);
+    EXPECT_EQ(g_dragMode, DragMode::None);
     EXPECT_EQ(g_pressPending, 0);
     for (int i = 0; i < 8; ++i) {
         EXPECT_EQ(g_drawOrder[i], i);
@@ -166,13 +167,13 @@ TEST_F(ModelTest, ResetBringsBackTheConstructedState) {
     const ModelSnapshot fresh = TakeSnapshot();
     ShuffleCube(g_game);
     g_scale = 0.08F;
-    g_skin = 1;
+    g_skin = Skin::Plain;
     g_game.m_viewAngleX = 33.0F;
     ASSERT_FALSE(TakeSnapshot() == fresh);
     ResetPuzzle();
     EXPECT_TRUE(TakeSnapshot() == fresh);
     EXPECT_EQ(g_scale, 0.06F);
-    EXPECT_EQ(g_skin, 2);
+    EXPECT_EQ(g_skin, Skin::Stickers);
     EXPECT_EQ(g_solved, 1);
     EXPECT_EQ(g_game.m_viewAngleX, -15.0F);
 }

@@ -131,7 +131,7 @@ TEST_F(ProjectionTest, MeanDepthIsAFloatAverage) {
 }
 
 TEST_F(ProjectionTest, DrawOrderIsFarthestFirstWithTiesInSlotOrder) {
-    BuildDrawOrder(g_game);
+    BuildDrawOrder(g_game, g_drawOrder);
     // Slot 6 (-,-,-) is farthest and slot 0 (+,+,+) nearest at the start view.
     EXPECT_EQ(g_drawOrder[0], 6);
     EXPECT_EQ(g_drawOrder[7], 0);
@@ -144,7 +144,7 @@ TEST_F(ProjectionTest, DrawOrderIsFarthestFirstWithTiesInSlotOrder) {
             z = 7;
         }
     }
-    BuildDrawOrder(g_game);
+    BuildDrawOrder(g_game, g_drawOrder);
     for (int i = 0; i < 8; ++i) {
         EXPECT_EQ(g_drawOrder[i], i);
     }
@@ -162,9 +162,9 @@ TEST_F(ProjectionTest, TurningLayerRegroupsTheOrder) {
         for (const int slot : c.layer) {
             g_inTurningLayer[slot] = 1;
         }
-        g_game.m_turnAxis = 3;
+        g_game.m_turnAxis = Axis::Z;
         g_game.m_turnLayerFront = c.layerFront;
-        BuildDrawOrder(g_game);
+        BuildDrawOrder(g_game, g_drawOrder);
         const int firstGroup = c.layerFront == 1 ? 0 : 1;
         for (int i = 0; i < 4; ++i) {
             EXPECT_EQ(g_inTurningLayer[g_drawOrder[i]], firstGroup);
@@ -179,16 +179,16 @@ TEST_F(ProjectionTest, TurningLayerRegroupsTheOrder) {
     }
     // All eight flagged (a whole-cube step): plain depth order; and after the turn too.
     ResetPuzzle();
-    BuildDrawOrder(g_game);
+    BuildDrawOrder(g_game, g_drawOrder);
     int plain[8];
     for (int i = 0; i < 8; ++i) {
         plain[i] = g_drawOrder[i];
         g_inTurningLayer[i] = 1;
     }
-    g_game.m_turnAxis = 2;
+    g_game.m_turnAxis = Axis::Y;
     for (const std::uint8_t front : {0, 1}) {
         g_game.m_turnLayerFront = front;
-        BuildDrawOrder(g_game);
+        BuildDrawOrder(g_game, g_drawOrder);
         for (int i = 0; i < 8; ++i) {
             EXPECT_EQ(g_drawOrder[i], plain[i]);
         }

@@ -1,5 +1,7 @@
-#include "interaction/turn.h"
+#include "interaction/shuffle.h"
+
 #include "platform/crt_rand.h"
+#include "shell/commands.h"
 #include "test_support.h"
 
 namespace {
@@ -49,16 +51,15 @@ TEST_F(ShuffleTest, TwentyTurnsUnsolvedViewUntouched) {
     EXPECT_EQ(g_game.m_viewAngleX, -15.0F);
     EXPECT_EQ(g_game.m_viewAngleY, 15.0F);
     EXPECT_EQ(g_game.m_viewAngleZ, 10.0F);
-    EXPECT_EQ(g_game.m_turnAxis, 0);
-    EXPECT_EQ(g_game.m_turnState, -1);
+    EXPECT_EQ(g_game.m_turnAxis, Axis::None);
+    EXPECT_EQ(g_game.m_turnState, TurnState::NoneChosen);
     // Twenty pairs of draws.
     CrtSrand(1234);
     for (int i = 0; i < 40; ++i) {
         CrtRand();
     }
     const int next = CrtRand();
-    ResetPuzzle();  // seeds from the time, as the program does
-    CrtSrand(1234);
+    StartGame(1234, &host);  // the construction's clock seed gives way
     ShuffleCube(g_game);
     EXPECT_EQ(CrtRand(), next);
 }
@@ -67,12 +68,10 @@ TEST_F(ShuffleTest, SameSeedSameShuffle) {
     CrtSrand(77);
     ShuffleCube(g_game);
     const ModelSnapshot first = TakeSnapshot();
-    ResetPuzzle();
-    CrtSrand(77);
+    StartGame(77, nullptr);
     ShuffleCube(g_game);
     EXPECT_TRUE(TakeSnapshot() == first);
-    ResetPuzzle();
-    CrtSrand(78);
+    StartGame(78, nullptr);
     ShuffleCube(g_game);
     EXPECT_FALSE(TakeSnapshot() == first);
 }
@@ -80,8 +79,7 @@ TEST_F(ShuffleTest, SameSeedSameShuffle) {
 TEST_F(ShuffleTest, UnsolvedEvenWhenTheTurnsCancel) {
     // Seed 0 and a puzzle that is shuffled from solved: whatever the turns give, the flag is clear.
     for (std::uint32_t seed = 0; seed < 50; ++seed) {
-        ResetPuzzle();
-        CrtSrand(seed);
+        StartGame(seed, nullptr);
         ShuffleCube(g_game);
         EXPECT_EQ(g_solved, 0);
     }

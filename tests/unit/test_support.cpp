@@ -27,10 +27,8 @@ void RecordingHost::ShowButton(HostButton button, bool show) {
 }
 
 void PuzzleTest::SetUp() {
-    SetHost(nullptr);
-    ResetPuzzle();
-    ResetStylusRouting();
-    BuildDrawOrder(g_game);  // as the first paint leaves it for the hit tests
+    StartGame(kTestSeed, nullptr);
+    BuildDrawOrder(g_game, g_drawOrder);  // as the first paint leaves it for the hit tests
 }
 
 void PuzzleTest::TearDown() {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,9 @@ public:
 };
 
 const char* ButtonName(HostButton button);
+
+// Every test starts from the same shuffles: vexal-replay's default seed.
+constexpr std::uint32_t kTestSeed = 0;
 
 class PuzzleTest : public ::testing::Test {
 protected:

@@ -1,8 +1,10 @@
-#include "interaction/turn.h"
-
 #include <cmath>
+#include <cstring>
 #include <random>
 
+#include "interaction/commit.h"
+#include "interaction/shuffle.h"
+#include "interaction/turn_choice.h"
 #include "render/projection.h"
 #include "test_support.h"
 
@@ -47,7 +49,7 @@ TEST_F(TurnTest, FaceCentreDepthsAndLayerInFront) {
     for (int face = 0; face < 6; ++face) {
         g_game.SelectTurnFace(face);
         g_turnAngleX = g_turnAngleY = g_turnAngleZ = 0.0F;
-        g_game.ShowTurn();
+        g_game.ShowTurn(g_viewMatrix);
         EXPECT_EQ(g_game.m_turnLayerFront, front[face]) << "face " << face;
     }
 }
@@ -56,7 +58,7 @@ TEST_F(TurnTest, FaceAndChamferChoices) {
     // Drag to the right on the top of slot 0: turn the +Z layer, driven along +X.
     EXPECT_EQ(g_game.ChooseTurnFromFace(0, 3, 0.0F), 0);
     EXPECT_NEAR(g_game.m_turnRefAngle, 10.35, 0.005);
-    EXPECT_EQ(g_touchedAxis[2], 1);
+    EXPECT_EQ(g_touchedAxis[AxisNumber(Axis::Y)], 1);
     EXPECT_EQ(g_turnSense, 1);
     // The same on slot 4, behind: the -Z layer.
     EXPECT_EQ(g_game.ChooseTurnFromFace(4, 3, 0.0F), 1);
@@ -73,6 +75,41 @@ TEST_F(TurnTest, FaceAndChamferChoices) {
         const int face = g_game.ChooseTurnFromChamfer(slot, 5);
         EXPECT_EQ(face, slot == 0 || slot == 1 || slot == 4 || slot == 5 ? 4 : 5) << slot;
         EXPECT_EQ(g_touchedAxis[1] + g_touchedAxis[2] + g_touchedAxis[3], 0);
+    }
+}
+
+// At turn angle 0 ShowTurn builds the plain view matrix bit for bit, hands it back in the
+// matrix it was given (and nowhere else) and projects as RefreshView does.
+TEST_F(TurnTest, ShowTurnAtZeroIsThePlainView) {
+    struct Case {
+        float x;
+        float y;
+        float z;
+        float scale;
+        int face;  // slot 7 stays still in faces 0, 2 and 4, so the matrix handed back is the plain one
+    };
+    const Case cases[] = {{-15, 15, 10, 0.06F, 0},
+                          {33.5F, -120.25F, 7, 0.04F, 2},
+                          {-170, 89.9F, -44.125F, 0.08F, 4},
+                          {0, 0, 0, static_cast<float>(static_cast<double>(0.06F) - 0.01), 0}};
+    for (const Case& c : cases) {
+        g_game.m_viewAngleX = c.x;
+        g_game.m_viewAngleY = c.y;
+        g_game.m_viewAngleZ = c.z;
+        g_scale = c.scale;
+        RefreshView(g_game);
+        const ModelSnapshot refreshed = TakeSnapshot();
+        const Matrix34 plain = g_viewMatrix;
+        g_viewMatrix = Matrix34{};
+        g_game.SelectTurnFace(c.face);
+        g_turnAngleX = g_turnAngleY = g_turnAngleZ = 0.0F;
+        Matrix34 shown{};
+        g_game.ShowTurn(shown);
+        EXPECT_EQ(std::memcmp(shown.m, plain.m, sizeof plain.m), 0) << "face " << c.face;
+        for (const float v : g_viewMatrix.m) {
+            EXPECT_EQ(v, 0.0F);
+        }
+        EXPECT_TRUE(TakeSnapshot() == refreshed) << "face " << c.face;
     }
 }
 
@@ -97,13 +134,13 @@ TEST_F(TurnTest, SnappingToQuarterTurns) {
             const ModelSnapshot expected = AfterQuarters(face, c.quarters);
             ResetPuzzle();
             g_game.SelectTurnFace(face);
-            const int axis = g_faceAxis[face];
+            const int axis = AxisNumber(g_faceAxis[face]);
             (axis == 1 ? g_turnAngleX : axis == 2 ? g_turnAngleY : g_turnAngleZ) = c.angle;
             g_game.CommitTurn();
             EXPECT_TRUE(TakeSnapshot() == expected) << "angle " << c.angle << " face " << face;
             EXPECT_EQ(g_turnAngleX + g_turnAngleY + g_turnAngleZ, 0.0F);
-            EXPECT_EQ(g_game.m_turnAxis, 0);
-            EXPECT_EQ(g_game.m_turnState, -1);
+            EXPECT_EQ(g_game.m_turnAxis, Axis::None);
+            EXPECT_EQ(g_game.m_turnState, TurnState::NoneChosen);
         }
     }
 }
@@ -216,13 +253,13 @@ TEST_F(TurnTest, RandomTurnSequencesKeepTheModelSound) {
 }
 
 TEST_F(TurnTest, FoldingAZeroRotationKeepsTheView) {
-    BuildViewMatrix(g_game);
+    BuildViewMatrix(g_game, g_viewMatrix);
     g_game.AbsorbCubeRotation(g_viewMatrix);
     EXPECT_NEAR(g_game.m_viewAngleX, -15.0, 1e-3);
     EXPECT_NEAR(g_game.m_viewAngleY, 15.0, 1e-3);
     EXPECT_NEAR(g_game.m_viewAngleZ, 10.0, 1e-3);
     for (int i = 0; i < 1000; ++i) {
-        BuildViewMatrix(g_game);
+        BuildViewMatrix(g_game, g_viewMatrix);
         g_game.AbsorbCubeRotation(g_viewMatrix);
     }
     EXPECT_NEAR(g_game.m_viewAngleX, -15.0, 1e-2);
@@ -237,10 +274,10 @@ TEST_F(TurnTest, RandomViewsSurviveAFold) {
         g_game.m_viewAngleX = angle(rng);
         g_game.m_viewAngleY = angle(rng);
         g_game.m_viewAngleZ = angle(rng) / 2.0F;  // away from the gimbal's pole
-        BuildViewMatrix(g_game);
+        BuildViewMatrix(g_game, g_viewMatrix);
         const Matrix34 before = g_viewMatrix;
         g_game.AbsorbCubeRotation(before);
-        BuildViewMatrix(g_game);
+        BuildViewMatrix(g_game, g_viewMatrix);
         for (int k = 0; k < 12; ++k) {
             EXPECT_NEAR(g_viewMatrix.m[k], before.m[k], 2e-5) << "entry " << k << " view " << i;
         }
