@@ -15,14 +15,15 @@ layers='
 seams        platform/(colour|geometry|canvas|host|crt_rand)  <std> seams
 soft-canvas  platform/soft_canvas                      <std> seams soft-canvas
 png-file     platform/png_file                         <any> png-file
+std-output   platform/std_output                       <any> std-output
 model        model/[a-z0-9_]+                          <std> seams model
 render       render/[a-z0-9_]+                         <std> seams model render
 interaction  interaction/[a-z0-9_]+                    <std> seams model render interaction
 commands     shell/commands                            <std> seams model render interaction commands
-replay       shell/replay/[a-z0-9_]+                   <any> seams model render interaction commands soft-canvas png-file replay
-sdl          shell/sdl/[a-z0-9_]+                      <any> seams model render interaction commands soft-canvas png-file sdl
+replay       shell/replay/[a-z0-9_]+                   <any> seams model render interaction commands soft-canvas png-file std-output replay
+sdl          shell/sdl/[a-z0-9_]+                      <any> seams model render interaction commands soft-canvas png-file std-output sdl
 win32        shell/win32/[a-z0-9_]+                    <any> seams model render interaction commands win32 resources
-web          shell/web/[a-z0-9_]+                      <any> seams model render interaction commands soft-canvas web
+web          shell/web/[a-z0-9_]+                      <any> seams model render interaction commands soft-canvas std-output web
 launcher     launcher/[a-z0-9_]+                       <any> launcher resources
 resources    resources/[a-z0-9_]+                      <any>
 '
