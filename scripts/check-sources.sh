@@ -7,8 +7,10 @@ status=0
 # The layers, bottom to top. A file belongs to the first row whose pattern matches its path,
 # and may include the headers of the layers its row names. The seams (colour, geometry, canvas,
 # host, local time, rand) sit below the core: they are the core's only way out and include
-# nothing of the game. The shells sit above the shared commands and never include each other.
+# nothing of the game. Above the shared commands, the handheld's window system (no platform in
+# it), then the platform shells, which never include each other.
 #   <std>  the standard headers the core may use (nothing that allocates behind its back)
+#   <lib>  any C++ standard library header (no platform API: nothing with a dot or a slash)
 #   <any>  any system header (the platform APIs: Win32, SDL2, libpng, POSIX)
 # layer      files (path without .h or .cpp)        may include
 layers='
@@ -21,9 +23,10 @@ render       render/[a-z0-9_]+                         <std> seams model render
 interaction  interaction/[a-z0-9_]+                    <std> seams model render interaction
 commands     shell/commands                            <std> seams model render interaction commands
 replay       shell/replay/[a-z0-9_]+                   <any> seams model render interaction commands soft-canvas png-file std-output replay
-sdl          shell/sdl/[a-z0-9_]+                      <any> seams model render interaction commands soft-canvas png-file std-output sdl
+handheld     shell/handheld/[a-z0-9_]+                 <lib> seams model render interaction commands soft-canvas handheld
+sdl          shell/sdl/[a-z0-9_]+                      <any> seams model render interaction commands soft-canvas png-file std-output handheld sdl
 win32        shell/win32/[a-z0-9_]+                    <any> seams model render interaction commands win32 resources
-web          shell/web/[a-z0-9_]+                      <any> seams model render interaction commands soft-canvas std-output web
+web          shell/web/[a-z0-9_]+                      <any> seams model render interaction commands soft-canvas std-output handheld web
 launcher     launcher/[a-z0-9_]+                       <any> launcher resources
 resources    resources/[a-z0-9_]+                      <any>
 '
@@ -67,7 +70,8 @@ check_includes() {
         if [[ $text =~ include[[:space:]]*\<([^>]+)\> ]]; then
             header=${BASH_REMATCH[1]}
             if [[ " $allowed " == *" <any> "* ]] ||
-                { [[ " $allowed " == *" <std> "* ]] && [[ $header =~ ^($std_headers)$ ]]; }; then
+                { [[ " $allowed " == *" <std> "* ]] && [[ $header =~ ^($std_headers)$ ]]; } ||
+                { [[ " $allowed " == *" <lib> "* ]] && [[ $header =~ ^[a-z_]+$ ]]; }; then
                 continue
             fi
             echo "$file:$line: $layer may not include <$header> ($layer may include: $allowed)"
@@ -98,6 +102,9 @@ pass shell/replay/replay.cpp   #include "shell/commands.h"
 pass shell/sdl/main.cpp        #include <SDL.h>
 pass shell/win32/win_main.cpp  #include "resources/vexalmini_resource.h"
 pass platform/png_file.cpp     #include <png.h>
+pass shell/handheld/ui.cpp     #include <memory>
+pass shell/sdl/screen.h        #include "shell/handheld/ui.h"
+pass shell/web/web_api.cpp     #include "shell/handheld/layout.h"
 fail render/frame.cpp          #include "interaction/hit_test.h"
 fail model/matrix34.cpp        #include "render/projection.h"
 fail model/puzzle_state.cpp    #include "render/frame.h"
@@ -107,7 +114,12 @@ fail platform/host.cpp         #include <windows.h>
 fail model/puzzle.h            #include <vector>
 fail shell/commands.cpp        #include <cstdio>
 fail shell/commands.cpp        #include "shell/replay/replay.h"
-fail shell/sdl/ui.h            #include "shell/replay/replay.h"
+fail shell/sdl/screen.h        #include "shell/replay/replay.h"
+fail shell/handheld/ui.cpp     #include <SDL.h>
+fail shell/handheld/ui.cpp     #include <emscripten/emscripten.h>
+fail shell/handheld/layout.h   #include "shell/sdl/screen.h"
+fail shell/handheld/ui.h       #include "shell/web/web_api.h"
+fail shell/commands.cpp        #include "shell/handheld/layout.h"
 fail launcher/launcher.cpp     #include "model/puzzle.h"
 fail render/frame.cpp          #include "tests/perf/call_list.h"
 fail platform/new_seam.h       #include <cstdint>

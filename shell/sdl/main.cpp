@@ -10,13 +10,13 @@
 #include "model/puzzle.h"
 #include "platform/crt_rand.h"
 #include "platform/std_output.h"
+#include "shell/handheld/icon.h"
+#include "shell/handheld/layout.h"
+#include "shell/handheld/ui.h"
 #include "shell/sdl/font_files.h"
 #include "shell/sdl/help_pages.h"
-#include "shell/sdl/icon.h"
-#include "shell/sdl/layout.h"
 #include "shell/sdl/options.h"
 #include "shell/sdl/screen.h"
-#include "shell/sdl/ui.h"
 
 namespace {
 

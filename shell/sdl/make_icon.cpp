@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "model/puzzle.h"
-#include "shell/sdl/icon.h"
+#include "shell/handheld/icon.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "shell/sdl/layout.h"
+#include "shell/handheld/layout.h"
 
 namespace {
 

@@ -4,9 +4,6 @@
 #include <cstdint>
 #include <string>
 
-// The About box and --version say the same.
-constexpr const char* kVersionLine = "VexalMini Version 1.4";
-
 struct Options {
     int scale = 2;
     bool hasSeed = false;

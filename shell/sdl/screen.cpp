@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "render/frame.h"
-#include "shell/sdl/options.h"
 
 namespace {
 
@@ -19,11 +18,6 @@ constexpr Uint32 kMenuBarSeparator = 0xA8B8D0;
 constexpr Uint32 kHighlight = 0x0B2D7A;
 
 constexpr int kFontPixels[] = {13, 12, 11};
-
-constexpr const char* kAboutTitle = "About VexalMini";
-constexpr const char* kAcknowledgement =
-    "The Vexal puzzle and its name belong to their rights holder; acknowledged with thanks.";
-constexpr const char* kSoftwareNotice = "Software (C) the VexalMini developers. All rights reserved.";
 
 SDL_Colour ColourOf(Uint32 rgb) {
     return SDL_Colour{static_cast<Uint8>(rgb >> 16U), static_cast<Uint8>(rgb >> 8U), static_cast<Uint8>(rgb), 255};
@@ -247,7 +241,7 @@ bool ScreenPainter::Paint(SDL_Window* window, const ShellUi& ui, const PuzzleGam
         // Full screen and modal: the frame and the buttons lie under it.
         PaintAbout(ui);
     } else {
-        PaintTitleBar("Vexal Mini");
+        PaintTitleBar(kTitleText);
         PaintFrame(game);
         PaintMenuBar(ui);
         PaintButtons(ui);

@@ -12,9 +12,9 @@
 
 #include "model/puzzle.h"
 #include "platform/soft_canvas.h"
+#include "shell/handheld/layout.h"
+#include "shell/handheld/ui.h"
 #include "shell/sdl/font_files.h"
-#include "shell/sdl/layout.h"
-#include "shell/sdl/ui.h"
 
 class ScreenPainter {
 public:

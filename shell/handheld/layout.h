@@ -71,6 +71,14 @@ struct ButtonSpec {
 extern const ButtonSpec kButtons[kHostButtonCount];
 const ButtonSpec& ButtonSpecOf(HostButton button);
 
+// The texts of the title bar and the About box; --version says the version line too.
+constexpr const char* kTitleText = "Vexal Mini";
+constexpr const char* kAboutTitle = "About VexalMini";
+constexpr const char* kVersionLine = "VexalMini Version 1.4";
+constexpr const char* kAcknowledgement =
+    "The Vexal puzzle and its name belong to their rights holder; acknowledged with thanks.";
+constexpr const char* kSoftwareNotice = "Software (C) the VexalMini developers. All rights reserved.";
+
 // The About box fills the screen; its title bar carries the Done button ("ok").
 constexpr Rect kAboutDone{204, 3, 32, 20};
 constexpr Rect kAboutIcon{8, 54, 32, 32};

@@ -1,9 +1,9 @@
-#include "shell/sdl/ui.h"
+#include "shell/handheld/ui.h"
 
 #include <chrono>
 #include <ctime>
 
-#include "shell/sdl/layout.h"
+#include "shell/handheld/layout.h"
 
 ShellUi::ShellUi(PuzzleGame& game) : m_game(game) {
     for (int i = 0; i < kHostButtonCount; ++i) {

@@ -1,15 +1,12 @@
-// The SDL window's logic without a display: layout, options, and events to commands.
+// The handheld's window system without a display: layout, and events to commands.
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "render/projection.h"
 #include "shell/commands.h"
-#include "shell/sdl/layout.h"
-#include "shell/sdl/options.h"
-#include "shell/sdl/ui.h"
+#include "shell/handheld/layout.h"
+#include "shell/handheld/ui.h"
 
 namespace {
 
@@ -17,7 +14,7 @@ Rect Centre(const Rect& r) {
     return Rect{r.x + r.w / 2, r.y + r.h / 2, 1, 1};
 }
 
-TEST(SdlLayout, ButtonsMatchTheHostSeamAndTheDevicePositions) {
+TEST(HandheldLayout, ButtonsMatchTheHostSeamAndTheDevicePositions) {
     struct Case {
         HostButton button;
         const char* caption;
@@ -39,7 +36,7 @@ TEST(SdlLayout, ButtonsMatchTheHostSeamAndTheDevicePositions) {
     }
 }
 
-TEST(SdlLayout, MenuBarAndPopupsStayOnTheScreenAboveTheBar) {
+TEST(HandheldLayout, MenuBarAndPopupsStayOnTheScreenAboveTheBar) {
     int x = 0;
     for (int i = 0; i < kMenuBarButtonCount; ++i) {
         const Rect r = MenuBarButtonRect(i);
@@ -62,7 +59,7 @@ TEST(SdlLayout, MenuBarAndPopupsStayOnTheScreenAboveTheBar) {
     }
 }
 
-TEST(SdlLayout, WindowPixelsMapToScreenPixelsRoundingDown) {
+TEST(HandheldLayout, WindowPixelsMapToScreenPixelsRoundingDown) {
     struct Case {
         int pixel;
         int scale;
@@ -78,7 +75,7 @@ TEST(SdlLayout, WindowPixelsMapToScreenPixelsRoundingDown) {
     EXPECT_EQ(ClientY(0), -26);
 }
 
-TEST(SdlLayout, ScaleIsLoweredUntilTheWindowFitsTheUsableArea) {
+TEST(HandheldLayout, ScaleIsLoweredUntilTheWindowFitsTheUsableArea) {
     struct Case {
         int asked;
         int width;
@@ -93,56 +90,6 @@ TEST(SdlLayout, ScaleIsLoweredUntilTheWindowFitsTheUsableArea) {
     for (const Case& c : cases) {
         EXPECT_EQ(FitScale(c.asked, c.width, c.height), c.scale) << c.asked << " in " << c.width << "x" << c.height;
     }
-}
-
-TEST(SdlOptions, CommandLines) {
-    struct Case {
-        std::vector<const char*> args;
-        bool ok;
-        int scale;
-        bool hasSeed;
-        std::uint32_t seed;
-    };
-    const Case cases[] = {
-        {{}, true, 2, false, 0},
-        {{"--scale", "1"}, true, 1, false, 0},
-        {{"--scale=4"}, true, 4, false, 0},
-        {{"--scale", "0"}, false, 0, false, 0},
-        {{"--scale", "5"}, false, 0, false, 0},
-        {{"--scale", "-1"}, false, 0, false, 0},
-        {{"--scale", "2x"}, false, 0, false, 0},
-        {{"--scale"}, false, 0, false, 0},
-        {{"--scale="}, false, 0, false, 0},
-        {{"--seed", "4294967295"}, true, 2, true, 4294967295U},
-        {{"--seed", "4294967296"}, false, 0, false, 0},
-        {{"--seed=7", "--scale", "3"}, true, 3, true, 7},
-        {{"--seeds", "7"}, false, 0, false, 0},
-        {{"game.txt"}, false, 0, false, 0},
-    };
-    for (const Case& c : cases) {
-        std::vector<const char*> argv{"vexalmini"};
-        argv.insert(argv.end(), c.args.begin(), c.args.end());
-        Options options;
-        std::string error;
-        const bool ok = ParseOptions(static_cast<int>(argv.size()), argv.data(), &options, &error);
-        const std::string line = c.args.empty() ? std::string("(none)") : std::string(c.args[0]);
-        EXPECT_EQ(ok, c.ok) << line << ": " << error;
-        if (ok && c.ok) {
-            EXPECT_EQ(options.scale, c.scale) << line;
-            EXPECT_EQ(options.hasSeed, c.hasSeed) << line;
-            EXPECT_EQ(options.seed, c.seed) << line;
-        } else if (!ok) {
-            EXPECT_FALSE(error.empty()) << line;
-        }
-    }
-    Options options;
-    std::string error;
-    const char* help[] = {"vexalmini", "--help", "--version"};
-    ASSERT_TRUE(ParseOptions(3, help, &options, &error));
-    EXPECT_TRUE(options.help);
-    EXPECT_TRUE(options.version);
-    EXPECT_NE(UsageText("vexalmini").find("--seed N"), std::string::npos);
-    EXPECT_EQ(VersionText(), "VexalMini Version 1.4\n");
 }
 
 class ShellUiTest : public ::testing::Test {

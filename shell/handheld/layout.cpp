@@ -1,4 +1,4 @@
-#include "shell/sdl/layout.h"
+#include "shell/handheld/layout.h"
 
 #include "shell/commands.h"
 

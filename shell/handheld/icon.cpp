@@ -1,4 +1,4 @@
-#include "shell/sdl/icon.h"
+#include "shell/handheld/icon.h"
 
 #include <algorithm>
 #include <memory>
