@@ -3,6 +3,7 @@
 #include "interaction/hit_test.h"
 #include "interaction/turn_choice.h"
 #include "model/puzzle.h"
+#include "platform/crt_math.h"
 
 namespace {
 
@@ -135,7 +136,7 @@ void PuzzleGame::TurnStep(int ix, int iy) {
     const int n = static_cast<int>(degrees);
     const float theta = AngleDiff(ScreenAngle(static_cast<double>(fix), static_cast<double>(fiy)), m_turnRefAngle);
     const double radians = static_cast<double>(std::fabs(theta)) * static_cast<double>(kDragDegToRad);
-    float delta = static_cast<float>(static_cast<double>(n) * std::cos(radians));
+    float delta = static_cast<float>(static_cast<double>(n) * CrtCos(radians));
 
     // Make the touched point follow the stylus along the reference direction.
     const bool ax = g_touchedAxis[AxisNumber(Axis::X)] != 0;

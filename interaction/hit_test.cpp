@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "platform/crt_math.h"
 #include "render/projection.h"
 
 namespace {
@@ -129,9 +130,9 @@ int PickBoxFace(const OuterBox& box, int px, int py) {
         const int b = box.faceVertex[f][(best + 3) % 4];
         const double vx = box.sx[v];
         const double vy = box.sy[v];
-        const double p = std::atan2(vy - py, vx - px) * kPickRadToDeg;
-        const double da = std::atan2(vy - box.sy[a], vx - box.sx[a]) * kPickRadToDeg;
-        const double db = std::atan2(vy - box.sy[b], vx - box.sx[b]) * kPickRadToDeg;
+        const double p = CrtAtan2(vy - py, vx - px) * kPickRadToDeg;
+        const double da = CrtAtan2(vy - box.sy[a], vx - box.sx[a]) * kPickRadToDeg;
+        const double db = CrtAtan2(vy - box.sy[b], vx - box.sx[b]) * kPickRadToDeg;
         if (IsAngleBetween(p, da, db)) {
             return f;
         }

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "model/puzzle.h"
+#include "platform/crt_math.h"
 #include "platform/host.h"
 #include "render/projection.h"
 
@@ -54,7 +55,7 @@ float AbsAngleDiff(float a, float b) {
 }
 
 float ScreenAngle(double right, double up) {
-    return static_cast<float>(std::atan2(up, right) * static_cast<double>(kRadToDeg));
+    return static_cast<float>(CrtAtan2(up, right) * static_cast<double>(kRadToDeg));
 }
 
 void PuzzleGame::ChooseAxes(float dragAngle, Axis* turnAxis) {
@@ -227,7 +228,7 @@ void PuzzleGame::AbsorbCubeRotation(Matrix34 m) {
     if (m.m[5] == 0.0F) {
         vx = m.m[9] > 0.0F ? -90.0F : 90.0F;
     } else {
-        vx = static_cast<float>(std::atan(static_cast<double>(m.m[9] / m.m[5])) * toDeg);
+        vx = static_cast<float>(CrtAtan(static_cast<double>(m.m[9] / m.m[5])) * toDeg);
     }
     if (m.m[5] < 0.0F) {
         vx = vx - 180.0F;
@@ -238,7 +239,7 @@ void PuzzleGame::AbsorbCubeRotation(Matrix34 m) {
     if (m.m[5] == 0.0F) {
         vz = m.m[1] > 0.0F ? -90.0F : 90.0F;
     } else {
-        vz = static_cast<float>(std::atan(static_cast<double>(m.m[1] / m.m[5])) * toDeg);
+        vz = static_cast<float>(CrtAtan(static_cast<double>(m.m[1] / m.m[5])) * toDeg);
     }
     m.RotateZ(static_cast<double>(-vz));
 
@@ -246,7 +247,7 @@ void PuzzleGame::AbsorbCubeRotation(Matrix34 m) {
     if (m.m[10] == 0.0F) {
         vy = m.m[2] > 0.0F ? -90.0F : 90.0F;
     } else {
-        vy = static_cast<float>(std::atan(static_cast<double>(-(m.m[2] / m.m[10]))) * toDeg);
+        vy = static_cast<float>(CrtAtan(static_cast<double>(-(m.m[2] / m.m[10]))) * toDeg);
     }
     m.RotateY(static_cast<double>(-vy));
     if (m.m[10] < 0.0F) {

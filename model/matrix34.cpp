@@ -1,14 +1,14 @@
 #include "model/matrix34.h"
 
-#include <cmath>
+#include "platform/crt_math.h"
 
 namespace {
 
 // Mixes rows p and q (all four columns, translation included) in double, rounding once.
 void MixRows(float* m, int p, int q, double degrees) {
     const double a = degrees * kRotateDegToRad;
-    const double c = std::cos(a);
-    const double s = std::sin(a);
+    const double c = CrtCos(a);
+    const double s = CrtSin(a);
     for (int i = 0; i < 4; ++i) {
         const double pv = static_cast<double>(m[p * 4 + i]);
         const double qv = static_cast<double>(m[q * 4 + i]);

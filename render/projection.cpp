@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "platform/crt_math.h"
 #include "platform/host.h"
 
 void ScaleMatrix(Matrix34& m, float a, float b, float c) {
@@ -77,9 +78,9 @@ namespace {
 // narrowed before the float degree factor.
 bool FacingAway(const int* sx, const int* sy, const int* idx) {
     const double a1 =
-        std::atan2(static_cast<double>(sx[idx[1]] - sx[idx[0]]), static_cast<double>(sy[idx[1]] - sy[idx[0]]));
+        CrtAtan2(static_cast<double>(sx[idx[1]] - sx[idx[0]]), static_cast<double>(sy[idx[1]] - sy[idx[0]]));
     const double a2 =
-        std::atan2(static_cast<double>(sx[idx[2]] - sx[idx[1]]), static_cast<double>(sy[idx[2]] - sy[idx[1]]));
+        CrtAtan2(static_cast<double>(sx[idx[2]] - sx[idx[1]]), static_cast<double>(sy[idx[2]] - sy[idx[1]]));
     const float deg1 = static_cast<float>(a1) * kRadToDeg;
     const float deg2 = static_cast<float>(a2) * kRadToDeg;
     float d = deg2 - deg1;

@@ -6,7 +6,7 @@ status=0
 
 # The layers, bottom to top. A file belongs to the first row whose pattern matches its path,
 # and may include the headers of the layers its row names. The seams (colour, geometry, canvas,
-# host, local time, rand) sit below the core: they are the core's only way out and include
+# host, local time, rand, the maths functions) sit below the core: they are the core's only way out and include
 # nothing of the game. Above the shared commands, the handheld's window system (no platform in
 # it), then the platform shells, which never include each other.
 #   <std>  the standard headers the core may use (nothing that allocates behind its back)
@@ -14,9 +14,9 @@ status=0
 #   <any>  any system header (the platform APIs: Win32, SDL2, libpng, POSIX)
 # layer      files (path without .h or .cpp)        may include
 layers='
-seams        platform/(colour|geometry|canvas|host|crt_rand)  <std> seams
+seams        platform/(colour|geometry|canvas|host|crt_rand|crt_math)  <std> seams
 soft-canvas  platform/soft_canvas                      <std> seams soft-canvas
-png-file     platform/png_file                         <any> png-file
+png-file     platform/png_(file|codec|codec_libpng|codec_stored|stored)  <any> png-file
 std-output   platform/std_output                       <any> std-output
 model        model/[a-z0-9_]+                          <std> seams model
 render       render/[a-z0-9_]+                         <std> seams model render
