@@ -8,7 +8,7 @@ endfunction()
 
 # Every build: no contraction of a*b+c into fma, never fast-math.
 add_compile_options(-ffp-contract=off -fno-fast-math)
-if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(i[3-6]86|x86)$")
+if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(i[3-6]86|x86)$" AND NOT EMSCRIPTEN)  # Emscripten calls itself x86
     add_compile_options(-msse2 -mfpmath=sse)
 endif()
 

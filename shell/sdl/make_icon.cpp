@@ -1,7 +1,8 @@
 // vexalmini-icon: writes the program's icon as a PNG with transparency, or checks a
-// committed one against what the game draws now.
-//   vexalmini-icon OUT.png [SIZE]
-//   vexalmini-icon --check FILE.png [SIZE]
+// committed one against what the game draws now. With --background the icon is laid on
+// that colour instead (a home-screen icon that must be opaque).
+//   vexalmini-icon [--background RRGGBB] OUT.png [SIZE]
+//   vexalmini-icon --check [--background RRGGBB] FILE.png [SIZE]
 #include <png.h>
 
 #include <cstdio>
@@ -48,13 +49,38 @@ bool ReadRgbaPng(const char* path, std::vector<std::uint8_t>* rgba, int* width, 
     return true;
 }
 
+// Lays the icon on an opaque colour, each pixel mixed by its coverage.
+void Flatten(std::vector<std::uint8_t>* rgba, unsigned long background) {
+    const unsigned bg[3] = {static_cast<unsigned>((background >> 16U) & 0xFFU),
+                            static_cast<unsigned>((background >> 8U) & 0xFFU),
+                            static_cast<unsigned>(background & 0xFFU)};
+    for (std::size_t i = 0; i < rgba->size(); i += 4) {
+        const unsigned alpha = (*rgba)[i + 3];
+        for (std::size_t c = 0; c < 3; ++c) {
+            (*rgba)[i + c] = static_cast<std::uint8_t>(((*rgba)[i + c] * alpha + bg[c] * (255U - alpha) + 127U) / 255U);
+        }
+        (*rgba)[i + 3] = 255;
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    const bool check = argc >= 2 && std::strcmp(argv[1], "--check") == 0;
-    const int first = check ? 2 : 1;
+    int first = 1;
+    const bool check = argc > first && std::strcmp(argv[first], "--check") == 0;
+    first += check ? 1 : 0;
+    long background = -1;
+    if (argc > first + 1 && std::strcmp(argv[first], "--background") == 0) {
+        char* end = nullptr;
+        background = std::strtol(argv[first + 1], &end, 16);
+        if (std::strlen(argv[first + 1]) != 6 || *end != '\0' || background < 0) {
+            std::fprintf(stderr, "vexalmini-icon: --background takes a colour as RRGGBB\n");
+            return 2;
+        }
+        first += 2;
+    }
     if (argc < first + 1 || argc > first + 2) {
-        std::fprintf(stderr, "usage: vexalmini-icon [--check] FILE.png [SIZE]\n");
+        std::fprintf(stderr, "usage: vexalmini-icon [--check] [--background RRGGBB] FILE.png [SIZE]\n");
         return 2;
     }
     const int size = argc == first + 2 ? std::atoi(argv[first + 1]) : kDefaultSize;
@@ -62,7 +88,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "vexalmini-icon: SIZE must lie between 16 and 512\n");
         return 2;
     }
-    const std::vector<std::uint8_t> drawn = MakeIconRgba(g_game, size);
+    std::vector<std::uint8_t> drawn = MakeIconRgba(g_game, size);
+    if (background >= 0) {
+        Flatten(&drawn, static_cast<unsigned long>(background));
+    }
     if (!check) {
         return WriteRgbaPng(argv[first], drawn, size) ? 0 : 1;
     }
@@ -75,8 +104,9 @@ int main(int argc, char** argv) {
     if (width != size || height != size || stored != drawn) {
         std::fprintf(stderr,
                      "vexalmini-icon: %s differs from the icon the game draws; regenerate it with\n"
-                     "  vexalmini-icon %s %d\n",
-                     argv[first], argv[first], size);
+                     "  vexalmini-icon%s%s %s %d\n",
+                     argv[first], background >= 0 ? " --background " : "", background >= 0 ? argv[first - 1] : "",
+                     argv[first], size);
         return 1;
     }
     return 0;
