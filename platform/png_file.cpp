@@ -55,10 +55,26 @@ bool Publish(const std::string& temp, const std::string& target, bool replace) {
     }
 #endif
     // A file system without that rename (NFS): a hard link fails just the same on an existing name.
-    if (link(temp.c_str(), target.c_str()) != 0) {
+    if (link(temp.c_str(), target.c_str()) == 0) {
+        (void)unlink(temp.c_str());
+        return true;
+    }
+    if (errno != EPERM && errno != EMLINK && errno != ENOSYS && errno != EOPNOTSUPP) {
         return false;
     }
-    (void)unlink(temp.c_str());
+    // Nor hard links (FAT, node's file access): claim the name with an exclusive create, then
+    // rename over the file claimed, which is ours.
+    const int claim = open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (claim < 0) {
+        return false;
+    }
+    close(claim);
+    if (std::rename(temp.c_str(), target.c_str()) != 0) {
+        const int renameErrno = errno;
+        (void)unlink(target.c_str());
+        errno = renameErrno;
+        return false;
+    }
     return true;
 }
 

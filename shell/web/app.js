@@ -241,7 +241,8 @@ function at(e) {
 
 screenEl.addEventListener('pointerdown', (e) => {
   // The first pointer is the stylus until it is lifted; a second finger changes nothing.
-  if (!M || activePointer !== null || (e.pointerType === 'mouse' && e.button !== 0)) return;
+  // Once the game has ended, only the page's own button answers.
+  if (!M || !endedEl.hidden || activePointer !== null || (e.pointerType === 'mouse' && e.button !== 0)) return;
   e.preventDefault();
   activePointer = e.pointerId;
   screenEl.setPointerCapture(e.pointerId);
@@ -291,6 +292,9 @@ function start() {
 
 document.getElementById('again').addEventListener('click', start);
 window.addEventListener('resize', () => M && placeScreen());
+
+// The chrome's state as numbers, for the page's tests.
+window.vexalState = () => Array.from(M.HEAP32.subarray(M._vexal_state() >> 2, (M._vexal_state() >> 2) + 21));
 
 VexalModule().then((module) => {
   M = module;

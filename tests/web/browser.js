@@ -1,0 +1,229 @@
+// The page in headless Chromium: each scenario plays pointer events on the handheld's screen
+// and compares the page's 240 x 270 frame with vexal-replay's frame for the same events.
+//   node browser.js VEXAL_REPLAY SITE_DIR
+'use strict';
+
+const test = require('node:test');
+const assert = require('node:assert');
+const fs = require('node:fs');
+const h = require('./harness.js');
+
+const [replay, site] = process.argv.slice(2);
+const MAIN_Y = 26;  // the main window's top on the screen
+const BAR_Y = 307;  // the middle of the menu bar
+const BAR_X = { New: 24, Size: 72, Help: 120, About: 168, Quit: 216 };
+const ITEM = { Shuffle: [60, 259], 'Change Skin': [60, 281], Yes: [190, 259], No: [190, 281] };
+const BUTTON = { minus: [15, 222], plus: [15, 241], ok: [15, 260] };
+const COMMAND = { Shuffle: 'shuffle', 'Change Skin': 'change-skin', Size: 'size', About: 'about' };
+
+// Steps, each played on the page and written into the replay's script:
+//   ['bar', name] / ['menu', name, item]   a tap on the menu bar (and an item of its popup)
+//   ['button', name]                        a tap on one of the five buttons
+//   ['drag', points, hold]                  the stylus down at the first screen point, moved
+//                                           through the others, lifted unless hold
+//   ['up', point]                           the stylus lifted
+//   ['check']                               the page's frame must equal the replay's now
+//   ['expect', fn]                          fn(state) on the chrome's state (vexal_state)
+const SCENARIOS = [
+  { name: 'start frame, at 2x on a desktop, seeded by the clock', steps: [['check'], ['expect', (s, page) => page.scale === 2]] },
+  { name: 'New > Shuffle with a seed', seed: 1234, steps: [['menu', 'New', 'Shuffle'], ['check']] },
+  {
+    name: 'a layer drag, held and released', seed: 7,
+    steps: [['menu', 'New', 'Shuffle'], ['drag', line([120, 150], [175, 168], 12), true], ['check'],
+      ['up', [175, 168]], ['check']],
+  },
+  {
+    name: 'a whole-puzzle drag that leaves the canvas to the left and top', seed: 5,
+    steps: [['drag', [[20, 60], [14, 50], [8, 40], [2, 30], [-4, 20], [-10, 8], [-16, -6], [-24, -12]], false], ['check']],
+  },
+  {
+    name: 'Size and "+"',
+    steps: [['bar', 'Size'], ['expect', (s) => s.visible.plus && s.visible.minus && s.visible.ok], ['button', 'plus'],
+      ['button', 'plus'], ['check'], ['button', 'ok'], ['expect', (s) => !s.visible.plus], ['check']],
+  },
+  { name: 'Change Skin', seed: 99, steps: [['menu', 'New', 'Change Skin'], ['check']] },
+  {
+    name: 'the About box opening and closing',
+    steps: [['bar', 'About'], ['expect', (s) => s.about], ['tap', [220, 13]], ['expect', (s) => !s.about], ['check']],
+  },
+  {
+    name: 'Quit > Yes ends the game plainly, and it starts again', seed: 3,
+    steps: [['menu', 'New', 'Shuffle'], ['menu', 'Quit', 'Yes'], ['expect', (s) => s.ended], ['restart'], ['check']],
+  },
+];
+
+function line(from, to, n) {
+  return Array.from({ length: n + 1 }, (_, i) => [
+    Math.round(from[0] + ((to[0] - from[0]) * i) / n), Math.round(from[1] + ((to[1] - from[1]) * i) / n)]);
+}
+
+// The replay takes client coordinates of the main window, as the window procedure extracts them.
+function client([x, y]) {
+  return `${x & 0xffff} ${(y - MAIN_Y) & 0xffff}`;
+}
+
+async function chromeState(page) {
+  return page.evaluate(() => {
+    const s = window.vexalState();
+    const v = (i) => s[11 + i] === 1;
+    return { ended: s[0] === 1, about: s[3] === 1, visible: { shuffle: v(0), newskin: v(1), minus: v(2), plus: v(3), ok: v(4) } };
+  });
+}
+
+// Plays a scenario on a page; the pointer is a mouse, or a finger through the touch screen.
+async function play(page, scenario, pointer, dir) {
+  const box = await page.locator('#screen').boundingBox();
+  const unit = box.width / 240;
+  const pageAt = ([x, y]) => [box.x + (x + 0.5) * unit, box.y + (y + 0.5) * unit];
+  page.scale = Math.round(unit * (await page.evaluate(() => window.devicePixelRatio)));
+  const script = [`seed ${scenario.seed ?? 0}`];
+  const tap = async (p) => {
+    await pointer.down(pageAt(p));
+    await pointer.up(pageAt(p));
+  };
+  for (const [kind, a, b] of scenario.steps) {
+    if (kind === 'bar' || kind === 'menu') {
+      await tap([BAR_X[a], BAR_Y]);
+      if (kind === 'menu') await tap(ITEM[b]);
+      const command = COMMAND[kind === 'menu' ? b : a];
+      if (command) script.push(`command ${command}`);
+    } else if (kind === 'button') {
+      await tap(BUTTON[a]);
+      script.push(`button ${a}`);
+    } else if (kind === 'tap') {
+      await tap(a);
+    } else if (kind === 'drag') {
+      await pointer.down(pageAt(a[0]));
+      script.push(`down ${client(a[0])}`);
+      for (const p of a.slice(1)) {
+        await pointer.move(pageAt(p));
+        script.push(`move ${client(p)}`);
+      }
+      if (!b) {
+        await pointer.up(pageAt(a[a.length - 1]));
+        script.push('up');
+      }
+    } else if (kind === 'up') {
+      await pointer.up(pageAt(a));
+      script.push('up');
+    } else if (kind === 'restart') {
+      await page.click('#again');
+      script.length = 1;
+    } else if (kind === 'expect') {
+      assert.ok(a(await chromeState(page), page), `${scenario.name}: ${a}`);
+    } else if (kind === 'check') {
+      const want = h.replayFrame(replay, `${script.join('\n')}\n`, dir);
+      const got = await h.pageFrame(page);
+      assert.equal(h.frameDifference(want, got), '', `${scenario.name}, after: ${script.slice(1).join('; ')}`);
+    }
+  }
+  assert.deepEqual(page.errors, []);
+}
+
+function mouse(page) {
+  return {
+    down: async ([x, y]) => { await page.mouse.move(x, y); await page.mouse.down(); },
+    move: ([x, y]) => page.mouse.move(x, y),
+    up: async ([x, y]) => { await page.mouse.move(x, y); await page.mouse.up(); },
+  };
+}
+
+// Fingers through the DevTools protocol; `extra` is a second finger that lands after the first
+// and wanders while it drags.
+async function finger(page, extra) {
+  const cdp = await page.context().newCDPSession(page);
+  let last = null;
+  const send = (type, points) => cdp.send('Input.dispatchTouchEvent', {
+    type, touchPoints: points.map(([x, y], id) => ({ x, y, id })),
+  });
+  let moves = 0;
+  return {
+    down: async (p) => { last = p; await send('touchStart', [p]); },
+    move: async (p) => {
+      last = p;
+      moves += 1;
+      if (extra && moves === 2) await send('touchStart', [p, extra]);
+      await send('touchMove', extra && moves >= 2 ? [p, [extra[0] + moves * 7, extra[1] - moves * 5]] : [p]);
+    },
+    up: async () => { await send('touchEnd', []); last = null; },
+    get last() { return last; },
+  };
+}
+
+let server;
+let browser;
+let dir;
+test.before(async () => {
+  assert.ok(fs.existsSync(`${site}/vexalmini.wasm`), `no site in ${site}: build the web preset first`);
+  server = await h.serve(site);
+  browser = await h.launchBrowser();
+  dir = h.tempDir('browser');
+});
+test.after(async () => {
+  await browser?.close();
+  await server?.close();
+  fs.rmSync(dir, { recursive: true, force: true });
+});
+
+async function desktopPage(seed) {
+  const context = await browser.newContext({ viewport: { width: 800, height: 720 } });
+  const page = await h.openGame(context, `${server.url}${seed === undefined ? '' : `?seed=${seed}`}`);
+  return page;
+}
+
+for (const scenario of SCENARIOS) {
+  test(scenario.name, async () => {
+    const page = await desktopPage(scenario.seed);
+    try {
+      await play(page, scenario, mouse(page), dir);
+    } finally {
+      await page.context().close();
+    }
+  });
+}
+
+test('a touch drag on a phone-sized screen; a second finger changes nothing', async () => {
+  const context = await browser.newContext({ viewport: { width: 360, height: 740 }, hasTouch: true, isMobile: true });
+  try {
+    const page = await h.openGame(context, `${server.url}?seed=11`);
+      const touchAction = await page.evaluate(() => getComputedStyle(document.getElementById('screen')).touchAction);
+    assert.equal(touchAction, 'none');
+    const drag = ['drag', line([110, 170], [60, 120], 10), false];
+    await play(page, { name: 'touch', seed: 11, steps: [drag, ['check']] }, await finger(page, [200, 100]), dir);
+  } finally {
+    await context.close();
+  }
+});
+
+test('Help opens its page in a new tab', async () => {
+  const page = await desktopPage(1);
+  try {
+    const box = await page.locator('#screen').boundingBox();
+    const unit = box.width / 240;
+    const [tab] = await Promise.all([
+      page.context().waitForEvent('page'),
+      page.mouse.click(box.x + BAR_X.Help * unit, box.y + BAR_Y * unit),
+    ]);
+    await tab.waitForLoadState();
+    assert.match(tab.url(), /\/help\/QZTVexalMini\.htm#Main_Contents$/);
+    assert.match(await tab.title(), /Vexal Mini/);
+  } finally {
+    await page.context().close();
+  }
+});
+
+test('after the first visit the game plays offline', async () => {
+  const context = await browser.newContext({ viewport: { width: 800, height: 720 } });
+  try {
+    const page = await h.openGame(context, `${server.url}?seed=2`);
+    await page.evaluate(() => navigator.serviceWorker.ready);
+    await page.reload();  // now under the service worker's control
+    await page.waitForSelector('body[data-ready="1"]');
+    await context.setOffline(true);
+    await page.reload();
+    await page.waitForSelector('body[data-ready="1"]', { timeout: 20000 });
+      await play(page, { name: 'offline', seed: 2, steps: [['menu', 'New', 'Shuffle'], ['check']] }, mouse(page), dir);
+  } finally {
+    await context.close();
+  }
+});
