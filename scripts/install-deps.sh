@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs, with apt, what building and testing need and is not there yet.
-# Usage: scripts/install-deps.sh [test|run]
+# Usage: scripts/install-deps.sh [test|run|web]
+#   run   the native game window     web   the browser build and its local server
+#   test  everything the test command builds and runs (the web tests' npm packages too)
 #
 # Every listed package is needed: if one cannot be installed, this fails and names it.
 # wine32:i386 is optional: it runs the i686 Windows programs, and is asked for only where
@@ -11,12 +13,32 @@ set -uo pipefail
 here=$(dirname "$0")
 what=${1:-test}
 
-pkgs=(cmake make g++ clang pkg-config libpng-dev libgtest-dev libgmock-dev libbenchmark-dev libsdl2-dev libsdl2-ttf-dev
-      fonts-dejavu-core xdg-utils)
+case $what in
+    test | run) ;;
+    web) ;;
+    *)
+        echo "usage: scripts/install-deps.sh [test|run|web]" >&2
+        exit 2
+        ;;
+esac
+# Debian's Emscripten works offline as long as no port is used; the build uses none.
+web_pkgs=(cmake make emscripten python3)
+if [ "$what" = web ]; then
+    pkgs=("${web_pkgs[@]}")
+else
+    pkgs=(cmake make g++ clang pkg-config libpng-dev libgtest-dev libgmock-dev libbenchmark-dev libsdl2-dev
+          libsdl2-ttf-dev fonts-dejavu-core xdg-utils)
+fi
 if [ "$what" = test ]; then
     pkgs+=(clang-format clang-tidy libclang-rt-14-dev valgrind
            mingw-w64 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-i686
-           wine wine64 xvfb xauth xdotool x11-utils imagemagick)
+           wine wine64 xvfb xauth xdotool x11-utils imagemagick
+           "${web_pkgs[@]}" chromium)
+fi
+# node and npm usually come with the machine (not always from Debian): apt only when missing.
+if [ "$what" != run ]; then
+    command -v node >/dev/null || pkgs+=(nodejs)
+    command -v npm >/dev/null || pkgs+=(npm)
 fi
 wine32_loader=/usr/lib/wine/wine
 
@@ -100,6 +122,16 @@ if [ -e "$wine32_loader" ] && ! "$wine32_loader" --version >/dev/null 2>&1; then
     if ! log=$(DEBIAN_FRONTEND=noninteractive apt-get remove -y -q wine32:i386 2>&1); then
         say "cannot remove wine32:i386:" >&2
         apt_reason "$log" >&2
+        exit 1
+    fi
+fi
+
+# The web tests drive Debian's Chromium through playwright-core, at the version the lock file
+# names; nothing downloads a browser.
+if [ "$what" = test ] && [ ! -d "$here/../tests/web/node_modules/playwright-core" ]; then
+    say "installing the web tests' npm packages (tests/web/package-lock.json)"
+    if ! (cd "$here/../tests/web" && npm ci --prefer-offline --no-audit --no-fund >/dev/null); then
+        say "npm ci failed in tests/web" >&2
         exit 1
     fi
 fi

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every target and runs every test: the Windows programs
-# (mingw-w64, x64 and i686), the gcc release build with the Wine tests, and the clang
-# ASan + UBSan build. The Wine tests run the x64 programs; the i686 programs get a short
-# pass of their own where this machine runs 32-bit programs and wine32 works, and are
-# skipped with a plain line elsewhere. Exits non-zero on any failure.
+# (mingw-w64, x64 and i686), the web build (Emscripten), the gcc release build with the Wine
+# and web tests, and the clang ASan + UBSan build. The Wine tests run the x64 programs; the
+# i686 programs get a short pass of their own where this machine runs 32-bit programs and
+# wine32 works, and are skipped with a plain line elsewhere. Exits non-zero on any failure.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -38,11 +38,12 @@ fi
 step "source checks" scripts/check-sources.sh
 step "win64 build" bash -c "cmake --preset win64 >/dev/null && cmake --build --preset win64 -j $jobs"
 step "win32 build" bash -c "cmake --preset win32 >/dev/null && cmake --build --preset win32 -j $jobs"
+step "web build" bash -c "cmake --preset web >/dev/null && cmake --build --preset web -j $jobs"
 step "release build" bash -c "cmake --preset release >/dev/null && cmake --build --preset release -j $jobs"
 step "release tests" ctest --preset release -j "$jobs"
 step "clang-tidy" scripts/run-clang-tidy.sh build/release
 step "asan build" bash -c "cmake --preset asan >/dev/null && cmake --build --preset asan -j $jobs"
-step "asan tests" ctest --preset asan -j "$jobs" -LE wine
+step "asan tests" ctest --preset asan -j "$jobs" -LE 'wine|web'
 
 # One closing line over both ctest runs; CTest counts a skipped test as passed.
 logs=("$root"/build/logs/release-tests.log "$root"/build/logs/asan-tests.log)
