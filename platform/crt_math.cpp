@@ -230,6 +230,13 @@ Dd Quotient(double n, double d) {
     return FastTwoSum(q, r / d);
 }
 
+// The table entry nearest 64 v, for 0 <= v <= 1 (on a tie either one serves).
+int NearestSixtyFourth(double v) {
+    const double scaled = v * 64.0;
+    const int below = static_cast<int>(scaled);
+    return scaled - below >= 0.5 ? below + 1 : below;
+}
+
 // The nearest double to hi + lo.
 double Round(Dd a) {
     return a.hi + a.lo;
@@ -248,7 +255,7 @@ double Tail(const double (&c)[N], double w) {
 // atan t for 0 <= t <= 1: atan t = atan c + atan u, c = i / 64 nearest t, u = (t - c) / (1 + t c),
 // so |u| <= 1/128 and the series needs few terms.
 Dd AtanUnit(Dd t) {
-    const int i = static_cast<int>(t.hi * 64.0 + 0.5);
+    const int i = NearestSixtyFourth(t.hi);
     const double c = i / 64.0;
     const Dd u = Div(Add(t, Dd{-c, 0.0}), Add(Dd{1.0, 0.0}, MulD(t, c)));
     const Dd v = Mul(u, u);
@@ -262,7 +269,7 @@ Dd AtanUnit(Dd t) {
 // sin and cos of r for 0 <= r <= pi/4 (a little more is fine): r = c + s with c = j / 64,
 // sin r = sin c + (cos c sin s + sin c (cos s - 1)), cos r = cos c + (cos c (cos s - 1) - sin c sin s).
 SinCos SinCosReduced(Dd r) {
-    const int j = static_cast<int>(r.hi * 64.0 + 0.5);
+    const int j = NearestSixtyFourth(r.hi);
     const Dd s = Add(r, Dd{-j / 64.0, 0.0});
     const Dd w = Mul(s, s);
     // sin s = s (1 + w (s1 + w (s2 + w tail)))
@@ -304,7 +311,7 @@ SinCos SinCosOf(double a, int* quadrant) {
 
 // atan t for 0 <= t <= 1 to about 2^-66 of the result, in mostly plain double: the first try.
 Dd AtanUnitQuick(Dd t) {
-    const int i = static_cast<int>(t.hi * 64.0 + 0.5);
+    const int i = NearestSixtyFourth(t.hi);
     const double c = i / 64.0;
     // t - c: t.hi - c is exact, c being 0 or within a factor of two of t.hi.
     const Dd num = TwoSum(t.hi - c, t.lo);
