@@ -28,8 +28,16 @@ constexpr std::ptrdiff_t kStride = static_cast<std::ptrdiff_t>(kW) * 3;
 // row; longer ones recompute each edge on each row (slower, same pixels, still no heap).
 constexpr int kMaxTableEdges = 32;
 
-// Sixteen bytes held in a register and stored with one instruction.
+// Sixteen bytes held in a register and stored with one instruction. WebAssembly without its
+// SIMD extension has no such register: there a vector would be split into sixteen byte
+// stores, and two 64-bit halves do far better.
+#if defined(__wasm__) && !defined(__wasm_simd128__)
+struct Block {
+    std::uint64_t half[2];
+};
+#else
 using Block = std::uint8_t __attribute__((vector_size(16)));
+#endif
 
 constexpr std::size_t kPatternBytes = SoftCanvas::kPatternBytes;
 constexpr std::uint8_t kBlackPattern[kPatternBytes] = {};
