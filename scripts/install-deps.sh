@@ -11,7 +11,7 @@ set -uo pipefail
 here=$(dirname "$0")
 what=${1:-test}
 
-pkgs=(cmake make g++ clang pkg-config libpng-dev libgtest-dev libgmock-dev libbenchmark-dev libsdl2-dev libsdl2-ttf-dev
+pkgs=(cmake make g++ clang pkg-config python3 libpng-dev libgtest-dev libgmock-dev libbenchmark-dev libsdl2-dev libsdl2-ttf-dev
       fonts-dejavu-core xdg-utils)
 if [ "$what" = test ]; then
     pkgs+=(clang-format clang-tidy libclang-rt-14-dev valgrind
