@@ -195,6 +195,13 @@ exit_by_menu() {
 }
 
 expect_record() {
+    # The launcher ends as soon as the application manager exists, which may be before the
+    # stand-in has written its record.
+    local waited=0
+    while [ ! -f "$record" ] && [ "$waited" -lt 100 ]; do
+        sleep 0.1
+        waited=$((waited + 1))
+    done
     if [ ! -f "$record" ]; then
         fail "$1: the application manager was not started"
         return
