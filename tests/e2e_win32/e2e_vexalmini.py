@@ -5,8 +5,8 @@ menus, the About box, help and the ways out.
 
     e2e_vexalmini.py SCENARIO... --windows-dir DIR --replay PATH --work DIR [--screens DIR]
 
-SCENARIO is one or more of: prepare, start, second-instance, size, drag, solved-buttons,
-shuffle, about, quit-keys, quit-menu, help, help-fallback, all. "prepare" makes the private
+SCENARIO is one or more of: prepare, start, second-instance, size, drag, lost-capture,
+solved-buttons, shuffle, about, quit-keys, quit-menu, help, help-fallback, all. "prepare" makes the private
 Wine prefix (once) and runs first. --windows-dir is the build folder of the Windows programs,
 x64 (build/win64) or i686 (build/win32).
 
@@ -36,6 +36,15 @@ WS_VISIBLE, WS_POPUP, WS_CLIPSIBLINGS = 0x10000000, 0x80000000, 0x04000000
 BUTTONS = [("Shuffle", [0, 0, 120, 20]), ("New Skin", [120, 0, 240, 20]), ("-", [0, 212, 30, 232]),
            ("+", [0, 231, 30, 251]), ("OK", [0, 250, 30, 270])]
 BAR_CAPTIONS = ["New", "Size", "Help", "About", "Quit"]
+
+# Drags whose capture is taken away before the release: what, the drag (client x, y, step
+# dx, dy, steps) and how the probe takes the capture. "window": another window of the
+# game's input captures the mouse and gets the release; "cancel-mode": WM_CANCELMODE lets
+# the capture go, and the release later comes to the game with no drag held.
+LOST_CAPTURE = [
+    ("a layer, another window taking the capture", (100, 180, 6, -1, 10), "window"),
+    ("the whole puzzle, the mode cancelled", (20, 40, 4, 5, 12), "cancel-mode"),
+]
 
 
 class Failure(Exception):
@@ -156,10 +165,11 @@ class Session:
         self.check(True, "%s: the frame equals vexal-replay's" % what)
         return shot
 
-    def play(self, events, name, what):
+    def play(self, events, name, what, release=None):
         """Performs stylus events on the game one at a time. vexal-replay paints the frame
         after every event; whenever that frame changes, the game's must become equal to it
-        before the next event goes out, so no two moves can merge in a queue on the way."""
+        before the next event goes out, so no two moves can merge in a queue on the way.
+        release, when given, performs "up" instead of the mouse button."""
         first = len(self.script)
         self.script += events
         script = os.path.join(self.run_dir, name + ".txt")
@@ -182,6 +192,8 @@ class Session:
                 self.xdotool("mousedown", 1)
             elif words[0] == "move":
                 self.xdotool("mousemove", ox + int(words[1]), oy + int(words[2]))
+            elif release is not None:
+                release()
             else:
                 self.xdotool("mouseup", 1)
             frame = os.path.join(frames, "frame-%05d.png" % number)
@@ -394,6 +406,36 @@ class Session:
         self.key("ctrl+q")
         self.expect_exit("Ctrl+Q after the drags")
 
+    def lost_capture(self):
+        """A drag whose capture is taken away ends as its release would, and what the mouse
+        does afterwards, held or not, drives nothing."""
+        self.start_game()
+        ox, oy = self.frame_rect()[:2]
+
+        def hover():
+            for i in range(8):
+                self.xdotool("mousemove", ox + 90 + 8 * i, oy + 120 + 6 * i)
+                time.sleep(0.05)
+
+        for number, (what, drag, how) in enumerate(LOST_CAPTURE):
+            name = "lost-capture-%d" % number
+            self.play(self.drag_events(*drag, release=False), name + "-held", what + ", held")
+            probe = subprocess.Popen(["wine", self.probe_exe, "take-capture", how], env=self.env, cwd=self.run_dir,
+                                     stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+            taken = lambda: self.check(probe.stdout.readline().strip() == "taken", what + ": the capture is taken")
+            shot = self.play(["up"], name, what + ", the capture lost", release=taken)
+            hover()  # the button still down
+            self.xdotool("mouseup", 1)
+            self.check(probe.wait(timeout=15) == 0, what + ": the probe is done")
+            hover()
+            time.sleep(0.3)
+            after = self.crop(self.screenshot(name + "-hover-screen"), self.frame_rect(), name + "-hover")
+            self.check(self.differing_pixels(shot, after, os.path.join(self.screens, name + "-hover-diff.png")) == 0,
+                       what + ": hovering, held and released, leaves the frame as it is")
+        self.hover_game()
+        self.key("ctrl+q")
+        self.expect_exit("Ctrl+Q after the lost captures")
+
     def visible_buttons(self):
         return sorted(w["text"] for w in self.role(self.windows(), "owned")
                       if w["visible"] and w["class"].upper() == "BUTTON")
@@ -538,6 +580,7 @@ SCENARIOS = {
     "second-instance": Session.second_instance,
     "size": Session.size,
     "drag": Session.drags,
+    "lost-capture": Session.lost_capture,
     "solved-buttons": Session.solved_buttons,
     "shuffle": Session.shuffle,
     "about": Session.about,
