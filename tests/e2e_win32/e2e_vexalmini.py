@@ -26,6 +26,8 @@ import subprocess
 import sys
 import time
 
+from check_resources import project_version
+
 SCREEN = (240, 320)
 FRAME = (240, 270)
 NAVY = (0, 0, 128)
@@ -449,7 +451,7 @@ class Session:
         self.check(len(dialogs) == 1 and dialogs[0]["visible"] == 1, "Ctrl+A opens \"About VexalMini\"")
         children = self.role(windows, "dialog-child")
         texts = [c["text"] for c in children]
-        self.check("VexalMini Version 1.4" in texts, "the About box names the version")
+        self.check("VexalMini Version " + project_version() in texts, "the About box names the version")
         done = [c for c in children if c["id"] == 1 and c["class"].upper() == "BUTTON"]
         self.check(len(done) == 1 and done[0]["text"] == "Done", "the About box has a Done button with identifier 1")
         self.check(self.role(windows, "foreground")[0]["text"] == "About VexalMini", "the About box is in front")
