@@ -3,12 +3,13 @@
 a player would see: windows, buttons, frames (pixel for pixel against vexal-replay),
 menus, the About box, help and the ways out.
 
-    e2e_vexalmini.py SCENARIO... --windows-dir DIR --replay PATH --work DIR [--screens DIR]
+    e2e_vexalmini.py SCENARIO... --windows-dir DIR --replay PATH --work DIR [--screens DIR] [--exe PATH]
 
 SCENARIO is one or more of: prepare, start, second-instance, size, drag, solved-buttons,
 shuffle, about, quit-keys, quit-menu, help, help-fallback, all. "prepare" makes the private
 Wine prefix (once) and runs first. --windows-dir is the build folder of the Windows programs,
-x64 (build/win64) or i686 (build/win32).
+x64 (build/win64) or i686 (build/win32); it gives the test helpers, and the game unless
+--exe names another copy (one unpacked from a release zip, say).
 
 The Wine prefix is private (WORK/wineprefix): its X11 driver runs unmanaged, so that
 Wine places every window exactly and draws the captions itself (no window manager runs
@@ -49,7 +50,7 @@ class Session:
         self.args = args
         args.windows_dir = os.path.abspath(args.windows_dir)
         args.replay = os.path.abspath(args.replay)
-        self.exe = os.path.join(args.windows_dir, "shell", "win32", "vexalmini.exe")
+        self.exe = os.path.abspath(args.exe or os.path.join(args.windows_dir, "shell", "win32", "vexalmini.exe"))
         self.probe_exe = os.path.join(args.windows_dir, "tests", "win32", "vexal_probe", "vexal_probe.exe")
         self.peghelp_exe = os.path.join(args.windows_dir, "tests", "win32", "peghelp_standin", "PegHelp.exe")
         self.work = os.path.abspath(args.work)
@@ -557,6 +558,7 @@ def main():
     parser.add_argument("--replay", required=True, help="the vexal-replay program")
     parser.add_argument("--work", required=True, help="folder for the prefix, runs and screenshots")
     parser.add_argument("--screens", help="folder for screenshots (default WORK/screens)")
+    parser.add_argument("--exe", help="the game to run (default: the one in --windows-dir)")
     args = parser.parse_args()
 
     session = Session(args)
