@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs, with apt, what building and testing need and is not there yet.
-# Usage: scripts/install-deps.sh [test|run]
+# Usage: scripts/install-deps.sh [test|run|package]
+#   run: build and play the game; package: also the Windows builds and the packaging
+#   tools (scripts/package.sh); test: all of that and what the tests run
 #
 # Every listed package is needed: if one cannot be installed, this fails and names it.
 # wine32:i386 is optional: it runs the i686 Windows programs, and is asked for only where
@@ -13,10 +15,14 @@ what=${1:-test}
 
 pkgs=(cmake make g++ clang pkg-config python3 libpng-dev libgtest-dev libgmock-dev libbenchmark-dev libsdl2-dev libsdl2-ttf-dev
       fonts-dejavu-core xdg-utils)
+if [ "$what" = test ] || [ "$what" = package ]; then
+    pkgs+=(mingw-w64 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-i686
+           dpkg-dev file lintian zip unzip)
+fi
 if [ "$what" = test ]; then
     pkgs+=(clang-format clang-tidy libclang-rt-14-dev valgrind
-           mingw-w64 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-i686
-           wine wine64 xvfb xauth xdotool x11-utils imagemagick)
+           wine wine64 xvfb xauth xdotool x11-utils imagemagick
+           appstream desktop-file-utils man-db)
 fi
 wine32_loader=/usr/lib/wine/wine
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-// The About box and --version say the same.
-constexpr const char* kVersionLine = "VexalMini Version 1.4";
+// The About box and --version say the same; VEXAL_VERSION is project()'s version, set by the build.
+constexpr const char* kVersionLine = "VexalMini Version " VEXAL_VERSION;
 
 struct Options {
     int scale = 2;

@@ -3,12 +3,13 @@
 a player would see: windows, buttons, frames (pixel for pixel against vexal-replay),
 menus, the About box, help and the ways out.
 
-    e2e_vexalmini.py SCENARIO... --windows-dir DIR --replay PATH --work DIR [--screens DIR]
+    e2e_vexalmini.py SCENARIO... --windows-dir DIR --replay PATH --work DIR [--screens DIR] [--exe PATH]
 
 SCENARIO is one or more of: prepare, start, second-instance, size, drag, lost-capture,
 solved-buttons, shuffle, about, quit-keys, quit-menu, help, help-fallback, all. "prepare" makes the private
 Wine prefix (once) and runs first. --windows-dir is the build folder of the Windows programs,
-x64 (build/win64) or i686 (build/win32).
+x64 (build/win64) or i686 (build/win32); it gives the test helpers, and the game unless
+--exe names another copy (one unpacked from a release zip, say).
 
 The Wine prefix is private (WORK/wineprefix): its X11 driver runs unmanaged, so that
 Wine places every window exactly and draws the captions itself (no window manager runs
@@ -25,6 +26,8 @@ import shutil
 import subprocess
 import sys
 import time
+
+from check_resources import project_version
 
 SCREEN = (240, 320)
 FRAME = (240, 270)
@@ -56,7 +59,7 @@ class Session:
         self.args = args
         args.windows_dir = os.path.abspath(args.windows_dir)
         args.replay = os.path.abspath(args.replay)
-        self.exe = os.path.join(args.windows_dir, "shell", "win32", "vexalmini.exe")
+        self.exe = os.path.abspath(args.exe or os.path.join(args.windows_dir, "shell", "win32", "vexalmini.exe"))
         self.probe_exe = os.path.join(args.windows_dir, "tests", "win32", "vexal_probe", "vexal_probe.exe")
         self.peghelp_exe = os.path.join(args.windows_dir, "tests", "win32", "peghelp_standin", "PegHelp.exe")
         self.work = os.path.abspath(args.work)
@@ -491,7 +494,7 @@ class Session:
         self.check(len(dialogs) == 1 and dialogs[0]["visible"] == 1, "Ctrl+A opens \"About VexalMini\"")
         children = self.role(windows, "dialog-child")
         texts = [c["text"] for c in children]
-        self.check("VexalMini Version 1.4" in texts, "the About box names the version")
+        self.check("VexalMini Version " + project_version() in texts, "the About box names the version")
         done = [c for c in children if c["id"] == 1 and c["class"].upper() == "BUTTON"]
         self.check(len(done) == 1 and done[0]["text"] == "Done", "the About box has a Done button with identifier 1")
         self.check(self.role(windows, "foreground")[0]["text"] == "About VexalMini", "the About box is in front")
@@ -598,6 +601,7 @@ def main():
     parser.add_argument("--replay", required=True, help="the vexal-replay program")
     parser.add_argument("--work", required=True, help="folder for the prefix, runs and screenshots")
     parser.add_argument("--screens", help="folder for screenshots (default WORK/screens)")
+    parser.add_argument("--exe", help="the game to run (default: the one in --windows-dir)")
     args = parser.parse_args()
 
     session = Session(args)
