@@ -11,7 +11,7 @@
 #include "platform/png_file.h"
 #include "platform/soft_canvas.h"
 #include "render/frame.h"
-#include "tests/canvas/frame_scenes.h"
+#include "tests/support/scenes.h"
 
 #ifndef VEXAL_GOLDEN_DIR
 #error "VEXAL_GOLDEN_DIR must name tests/golden"
