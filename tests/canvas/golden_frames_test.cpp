@@ -11,6 +11,7 @@
 #include "platform/png_file.h"
 #include "platform/soft_canvas.h"
 #include "render/frame.h"
+#include "tests/support/case_name.h"
 #include "tests/support/scenes.h"
 
 #ifndef VEXAL_GOLDEN_DIR
@@ -69,7 +70,6 @@ TEST_P(GoldenFrames, MatchTheReviewedImage) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Scenes, GoldenFrames, testing::ValuesIn(kFrameScenes),
-                         [](const testing::TestParamInfo<FrameScene>& param) { return std::string(param.param.name); });
+INSTANTIATE_TEST_SUITE_P(Scenes, GoldenFrames, testing::ValuesIn(kFrameScenes), CaseName());
 
 }  // namespace
