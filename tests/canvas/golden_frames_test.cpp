@@ -59,7 +59,7 @@ TEST_P(GoldenFrames, MatchTheReviewedImage) {
     ASSERT_EQ(width, kW);
     ASSERT_EQ(height, kH);
     int differing = 0;
-    for (int i = 0; i < kW * kH * 3; i += 3) {
+    for (std::size_t i = 0; i < golden.size(); i += 3) {
         const std::uint8_t* p = canvas->Rgb() + i;
         differing += (p[0] != golden[i] || p[1] != golden[i + 1] || p[2] != golden[i + 2]) ? 1 : 0;
     }

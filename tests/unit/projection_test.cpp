@@ -190,7 +190,7 @@ TEST_F(ProjectionTest, TurningLayerRegroupsTheOrder) {
         g_inTurningLayer[i] = 1;
     }
     g_game.m_turnAxis = Axis::Y;
-    for (const std::uint8_t front : {0, 1}) {
+    for (const std::uint8_t front : {std::uint8_t{0}, std::uint8_t{1}}) {
         g_game.m_turnLayerFront = front;
         BuildDrawOrder(g_game, g_drawOrder);
         for (int i = 0; i < 8; ++i) {
