@@ -34,7 +34,7 @@ class Reader {
 public:
     Reader(const std::uint8_t* data, std::size_t size) : m_data(data), m_size(size) {}
     std::string Bytes() {
-        std::size_t n = U8();
+        auto n = static_cast<std::size_t>(U8());
         n |= static_cast<std::size_t>(U8()) << 8;
         n = n < m_size - m_pos ? n : m_size - m_pos;
         std::string s(reinterpret_cast<const char*>(m_data + m_pos), n);

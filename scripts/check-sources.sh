@@ -109,7 +109,7 @@ fail shell/commands.cpp        #include <cstdio>
 fail shell/commands.cpp        #include "shell/replay/replay.h"
 fail shell/sdl/ui.h            #include "shell/replay/replay.h"
 fail launcher/launcher.cpp     #include "model/puzzle.h"
-fail render/frame.cpp          #include "tests/perf/call_list.h"
+fail render/frame.cpp          #include "tests/support/call_list.h"
 fail platform/new_seam.h       #include <cstdint>
 '
     failures=0

@@ -42,7 +42,9 @@ struct Image {
     int height = 0;
     std::vector<std::uint8_t> rgb;
 
-    [[nodiscard]] const std::uint8_t* At(int x, int y) const { return &rgb[(y * width + x) * 3]; }
+    [[nodiscard]] const std::uint8_t* At(int x, int y) const {
+        return &rgb[static_cast<std::size_t>(y * width + x) * 3];
+    }
 };
 
 struct Box {
@@ -182,8 +184,8 @@ public:
         frame.rgb.resize(kFrameWidth * kFrameHeight * 3);
         for (int y = 0; y < kFrameHeight; ++y) {
             for (int x = 0; x < kFrameWidth; ++x) {
-                std::memcpy(&frame.rgb[(y * kFrameWidth + x) * 3], window.At(x * g_scale, (kTitleBar + y) * g_scale),
-                            3);
+                std::memcpy(&frame.rgb[static_cast<std::size_t>(y * kFrameWidth + x) * 3],
+                            window.At(x * g_scale, (kTitleBar + y) * g_scale), 3);
             }
         }
         return frame;
