@@ -28,8 +28,9 @@
 #include "render/projection.h"
 #include "shell/replay/replay.h"
 #include "shell/replay/script.h"
-#include "tests/perf/call_list.h"
-#include "tests/perf/perf_scenes.h"
+#include "tests/support/call_list.h"
+#include "tests/support/drags.h"
+#include "tests/support/scenes.h"
 
 namespace {
 
@@ -42,25 +43,26 @@ LayerDrag s_layer;
 CubeDrag s_cube;
 alignas(64) std::uint8_t s_floorBuffer[kFrameBytes];
 
-// The frames every canvas is compared on: the four scenes, a layer in mid-turn, and the
-// frames of one whole swing of a layer drag in turn. A frame drawn again and again lets
-// the processor learn its branches; the swing shows what changing frames cost.
+// The frames every canvas is compared on: every scene of the shared table, a layer in
+// mid-turn, and the frames of one whole swing of a layer drag in turn. A frame drawn again and
+// again lets the processor learn its branches; the swing shows what changing frames cost.
 struct ComparedFrame {
     std::string name;
-    int scene;    // index into kFrameScenes
+    const FrameScene* scene;
     int midTurn;  // layer-drag steps taken after the press; 0 for a still scene
     int frames;   // consecutive drag steps recorded, each one frame; 1 for a single frame
 };
 
 constexpr int kSwingFrames = 4 * kSwing;
+constexpr const char* kDragScene = "shuffled_skin2";
 
 std::vector<ComparedFrame> ComparedFrames() {
     std::vector<ComparedFrame> frames;
-    for (int i = 0; i < kFrameSceneCount; ++i) {
-        frames.push_back(ComparedFrame{kFrameScenes[i].name, i, 0, 1});
+    for (const FrameScene& scene : kFrameScenes) {
+        frames.push_back(ComparedFrame{scene.name, &scene, 0, 1});
     }
-    frames.push_back(ComparedFrame{"skin2/layer-drag", 3, 5, 1});
-    frames.push_back(ComparedFrame{"skin2/drag-swing", 3, 1, kSwingFrames});
+    frames.push_back(ComparedFrame{"layer_drag_skin2", &SceneNamed(kDragScene), 5, 1});
+    frames.push_back(ComparedFrame{"drag_swing_skin2", &SceneNamed(kDragScene), 1, kSwingFrames});
     return frames;
 }
 
@@ -69,7 +71,7 @@ void Fail(benchmark::State& state, const char* what) {
 }
 
 bool SetUpFrame(const ComparedFrame& frame) {
-    SetUpFrameScene(kFrameScenes[frame.scene]);
+    SetUpScene(*frame.scene);
     SetHost(&s_host);
     if (frame.midTurn > 0) {
         if (!s_layer.Begin()) {
@@ -90,16 +92,17 @@ void EndFrame(const ComparedFrame& frame) {
 }
 
 // The calls of each frame of `frame`, recorded from the game.
-bool RecordFrames(const ComparedFrame& frame, std::vector<CallList>* lists) {
+bool RecordFrames(const ComparedFrame& frame, std::vector<CallFrame>* frames) {
     if (!SetUpFrame(frame)) {
         return false;
     }
-    lists->assign(static_cast<std::size_t>(frame.frames), CallList{});
-    for (int i = 0; i < frame.frames; ++i) {
-        if (i > 0) {
+    frames->assign(static_cast<std::size_t>(frame.frames), CallFrame{});
+    for (CallFrame& recorded : *frames) {
+        if (&recorded != &frames->front()) {
             s_layer.Step();
         }
-        RecordingCanvas recorder(&(*lists)[static_cast<std::size_t>(i)]);
+        recorded.clear = 0xFF00FF;
+        RecordingCanvas recorder(&recorded);
         ComposeFrame(g_game, recorder, g_drawOrder);
     }
     EndFrame(frame);
@@ -133,7 +136,7 @@ void BM_FloorClear(benchmark::State& state) {
 // ---------------------------------------------------------------- core paths
 
 void BM_RefreshView(benchmark::State& state) {
-    SetUpFrameScene(kFrameScenes[1]);
+    SetUpScene(SceneNamed("shuffled_skin1"));
     SetHost(&s_host);
     for (auto _ : state) {
         RefreshView(g_game);
@@ -143,7 +146,7 @@ void BM_RefreshView(benchmark::State& state) {
 }
 
 void BM_ShowTurn(benchmark::State& state) {
-    SetUpFrameScene(kFrameScenes[1]);
+    SetUpScene(SceneNamed("shuffled_skin1"));
     SetHost(&s_host);
     if (!s_layer.Begin()) {
         return Fail(state, "no layer drag");
@@ -158,7 +161,7 @@ void BM_ShowTurn(benchmark::State& state) {
 }
 
 void BM_Shuffle(benchmark::State& state) {
-    SetUpFrameScene(kFrameScenes[0]);
+    SetUpScene(SceneNamed("start_skin1"));
     SetHost(&s_host);
     CrtSrand(kSceneSeed);
     for (auto _ : state) {
@@ -170,7 +173,7 @@ void BM_Shuffle(benchmark::State& state) {
 
 // One stylus movement of a layer drag; with `paint`, the frame the window procedure paints at once.
 void BM_LayerDragStep(benchmark::State& state, bool paint) {
-    SetUpFrameScene(kFrameScenes[3]);
+    SetUpScene(SceneNamed(kDragScene));
     SetHost(&s_host);
     if (!s_layer.Begin()) {
         return Fail(state, "no layer drag");
@@ -189,7 +192,7 @@ void BM_LayerDragStep(benchmark::State& state, bool paint) {
 // One stylus movement of a whole-puzzle drag: the turn step, the re-projection and the
 // fold into the view angles.
 void BM_CubeDragStep(benchmark::State& state, bool paint) {
-    SetUpFrameScene(kFrameScenes[3]);
+    SetUpScene(SceneNamed(kDragScene));
     SetHost(&s_host);
     if (!s_cube.Begin()) {
         return Fail(state, "no whole-cube drag");
@@ -224,7 +227,7 @@ void BM_Frame(benchmark::State& state, const ComparedFrame& frame) {
 // The canvas alone: the frame's recorded calls played back, the same lists gdi_bench draws.
 // A sequence plays its frames in turn; the time is per frame.
 void BM_Calls(benchmark::State& state, const ComparedFrame& frame) {
-    std::vector<CallList> lists;
+    std::vector<CallFrame> lists;
     if (!RecordFrames(frame, &lists)) {
         return Fail(state, "scene could not be set up");
     }
@@ -411,23 +414,17 @@ void PrintSummary(const SummaryReporter& r, const std::map<std::string, double>&
 }
 
 int WriteCalls(const std::string& path) {
-    std::string text;
+    std::vector<CallScene> scenes;
     for (const ComparedFrame& f : ComparedFrames()) {
-        std::vector<CallList> lists;
-        if (!RecordFrames(f, &lists)) {
+        scenes.push_back(CallScene{f.name, {}});
+        if (!RecordFrames(f, &scenes.back().frames)) {
             std::fprintf(stderr, "vexal_bench: scene %s could not be set up\n", f.name.c_str());
             return 1;
         }
-        text += "scene " + f.name + "\n";
-        for (const CallList& list : lists) {
-            text += list.Format(0xFF00FF);
-        }
     }
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-    out.close();
-    if (!out) {
-        std::fprintf(stderr, "vexal_bench: cannot write %s\n", path.c_str());
+    std::string error;
+    if (!WriteCallListFile(path, scenes, &error)) {
+        std::fprintf(stderr, "vexal_bench: %s\n", error.c_str());
         return 1;
     }
     return 0;

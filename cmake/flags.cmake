@@ -2,7 +2,7 @@
 function(vexal_target_flags target)
     target_compile_options(${target} PRIVATE
         -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wold-style-cast -Wcast-align
-        -Wunused -Woverloaded-virtual -Wnull-dereference -Wdouble-promotion -Wformat=2
+        -Wunused -Woverloaded-virtual -Wnull-dereference -Wdouble-promotion -Wformat=2 -Wconversion -Wsign-conversion
         -Werror)
 endfunction()
 

@@ -15,8 +15,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "game_driver.h"
 #include "shell/commands.h"
+#include "tests/support/game_driver.h"
 
 namespace {
 

@@ -1,10 +1,12 @@
 // Arbitrary command lines, module paths and registry values into the launcher's path logic.
-// Every path comes out whole and terminated (no NUL inside, nothing cut), nothing reads past
-// the registry value it was given, and the program search asks only for the path it was given
-// or that path with one of the four extensions.
+// Every path comes out whole and terminated (no NUL inside, nothing cut), the base name is the
+// module's own unless that gives none, nothing reads past the registry value it was given, and
+// the program search asks only for the path it was given or that path with one of the four
+// extensions.
 //
 // Input: len16 command line, len16 module path, len16 registry value (raw bytes, NULs allowed),
 // then one byte whose bits say which of the searched files exist.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -32,7 +34,7 @@ class Reader {
 public:
     Reader(const std::uint8_t* data, std::size_t size) : m_data(data), m_size(size) {}
     std::string Bytes() {
-        std::size_t n = U8();
+        auto n = static_cast<std::size_t>(U8());
         n |= static_cast<std::size_t>(U8()) << 8;
         n = n < m_size - m_pos ? n : m_size - m_pos;
         std::string s(reinterpret_cast<const char*>(m_data + m_pos), n);
@@ -65,22 +67,35 @@ bool EndsWith(const std::string& s, const std::string& tail) {
 }
 
 void CheckNames(const std::string& commandLine, const std::string& modulePath) {
+    // The runtime's program name: the line after its leading blanks, quotes dropped, up to a
+    // blank outside quotes. So it is a prefix of that text without its quotes, cut at a blank.
     const std::string token = ostrover::ProgramToken(commandLine);
-    const std::size_t start = commandLine.find_first_not_of(" \t");
-    const bool quoted = start != std::string::npos && commandLine[start] == '"';
-    if (commandLine.find(token) == std::string::npos || (!quoted && token.find_first_of(" \t") != std::string::npos)) {
-        Fail("program token is not a word of the command line", token);
+    const std::size_t start = std::min(commandLine.find_first_not_of(" \t"), commandLine.size());
+    std::string unquoted;
+    for (std::size_t i = start; i < commandLine.size(); ++i) {
+        if (commandLine[i] != '"') {
+            unquoted += commandLine[i];
+        }
+    }
+    if (unquoted.compare(0, token.size(), token) != 0 ||
+        (token.size() < unquoted.size() && unquoted[token.size()] != ' ' && unquoted[token.size()] != '\t')) {
+        Fail("program token is not the line's first word without its quotes", token);
+    }
+    if (commandLine.find('"') == std::string::npos && token.find_first_of(" \t") != std::string::npos) {
+        Fail("program token runs past a blank with no quote on the line", token);
     }
     const std::string base = ostrover::BaseNameOfPath(token);
     if (HasSeparator(base) || token.find(base) == std::string::npos) {
         Fail("base name is not the file name of the token", base);
     }
-    const std::string name = ostrover::LauncherBaseName(commandLine, modulePath);
+    const std::string name = ostrover::LauncherBaseName(modulePath, commandLine);
     if (name.empty() || HasSeparator(name) || !Terminated(name)) {
         Fail("launcher base name empty, with a directory, or cut", name);
     }
-    if (!base.empty() && name != base) {
-        Fail("launcher base name ignores the command line", name);
+    // The module's own name first; the command line only when the module's gives nothing.
+    const std::string moduleBase = ostrover::BaseNameOfPath(modulePath);
+    if (name != (!moduleBase.empty() ? moduleBase : !base.empty() ? base : std::string("Ostrover"))) {
+        Fail("launcher base name is not the module's, else the command line's, else the product's", name);
     }
     const std::string ini = ostrover::IniPathFor(name);
     if (ini != ".\\" + name + ".ini" || !Terminated(ini)) {

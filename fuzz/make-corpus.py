@@ -154,6 +154,10 @@ def launcher_corpus():
         ('.exe', '.', '.', 0x01),
         ('C:\\dir\\', 'C:\\dir\\', 'C:\\dir\\', 0x01),
         ('"\t"', '', '\xff\xfe', 0x01),
+        # No command line given, so the path unquoted; a path quoted up to the middle.
+        ('C:\\Program Files\\Vendor\\Ostrover.exe', 'C:\\Program Files\\Vendor\\Ostrover.exe', 'CEAPPMGR', 0x02),
+        ('"C:\\Program Files"\\Ostrover.exe', '', 'C:\\Program Files\\CEAPPMGR.EXE', 0x01),
+        ('C:\\"Program Files"\\Vendor\\"Ostrover Setup.exe" /x', 'C:\\dir\\.exe', 'mgr', 0x01),
     ]
     files = {}
     for i, (command_line, module, registry, exists) in enumerate(cases):

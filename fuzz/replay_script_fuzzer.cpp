@@ -6,10 +6,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "puzzle_invariants.h"
-#include "shell/commands.h"
 #include "shell/replay/replay.h"
 #include "shell/replay/script.h"
+#include "tests/support/puzzle_invariants.h"
 
 namespace {
 
@@ -57,81 +56,19 @@ void CheckError(const std::string& error, const std::string& text) {
     }
 }
 
-const char* CommandName(int command) {
-    switch (command) {
-        case IDM_SHUFFLE:
-            return "shuffle";
-        case IDM_CHANGE_SKIN:
-            return "change-skin";
-        case IDM_SIZE:
-            return "size";
-        case IDM_HELP:
-            return "help";
-        case IDM_ABOUT:
-            return "about";
-        case IDM_QUIT_NO:
-            return "quit-no";
-        default:
-            return nullptr;
-    }
-}
-
-const char* ButtonWord(HostButton button) {
-    switch (button) {
-        case HostButton::Shuffle:
-            return "shuffle";
-        case HostButton::NewSkin:
-            return "newskin";
-        case HostButton::SizeDown:
-            return "minus";
-        case HostButton::SizeUp:
-            return "plus";
-        case HostButton::SizeOk:
-            return "ok";
-    }
-    return nullptr;
-}
-
-// The script written back in its plainest form; every event must have a spelling.
+// The script written back in its plainest form, by the replay's own writer; every accepted
+// event must have a spelling, on the line it came from.
 std::string Rewrite(const Script& script, const std::string& text) {
-    std::string out = "seed " + std::to_string(script.seed) + "\n";
     int lastLine = 0;
     for (const ScriptEvent& ev : script.events) {
         if (ev.line <= lastLine || ev.line > LineCount(text)) {
             Fail("event line numbers out of order or past the end", text);
         }
         lastLine = ev.line;
-        switch (ev.op) {
-            case ScriptOp::Down:
-            case ScriptOp::Move:
-                if (ev.x < 0 || ev.x > 65535 || ev.y < 0 || ev.y > 65535) {
-                    Fail("accepted a point outside 0..65535", text);
-                }
-                out += (ev.op == ScriptOp::Down ? "down " : "move ") + std::to_string(ev.x) + " " +
-                       std::to_string(ev.y) + "\n";
-                break;
-            case ScriptOp::Up:
-                out += "up\n";
-                break;
-            case ScriptOp::Command: {
-                const char* name = CommandName(ev.command);
-                if (name == nullptr) {
-                    Fail("accepted a command with no name: " + std::to_string(ev.command), text);
-                }
-                out += std::string("command ") + name + "\n";
-                break;
-            }
-            case ScriptOp::Button: {
-                const char* name = ButtonWord(ev.button);
-                if (name == nullptr) {
-                    Fail("accepted a button with no name", text);
-                }
-                out += std::string("button ") + name + "\n";
-                break;
-            }
-            default:
-                Fail("accepted an event of no known kind", text);
-        }
+    }
+    std::string out;
+    if (!WriteScript(script, &out)) {
+        Fail("accepted an event that cannot be written back", text);
     }
     return out;
 }

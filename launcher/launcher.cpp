@@ -22,7 +22,9 @@ LPCSTR ResourceName(WORD id) {
     return MAKEINTRESOURCEA(id);
 }
 
+// The program's own path; empty when it cannot be read, and the command line then names us.
 std::string ModuleFileName() {
+    constexpr std::size_t kLongestPath = 32767;  // what Windows allows, prefix included
     std::vector<char> buffer(MAX_PATH);
     for (;;) {
         const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
@@ -32,6 +34,9 @@ std::string ModuleFileName() {
         // A full buffer may have been cut short: try again with more room.
         if (length < buffer.size()) {
             return std::string(buffer.data(), length);
+        }
+        if (buffer.size() > kLongestPath) {
+            return {};
         }
         buffer.resize(buffer.size() * 2);
     }
@@ -98,7 +103,7 @@ void StartAppManager() {
 }
 
 void OnCreate() {
-    g_iniPath = ostrover::IniPathFor(ostrover::LauncherBaseName(GetCommandLineA(), ModuleFileName()));
+    g_iniPath = ostrover::IniPathFor(ostrover::LauncherBaseName(ModuleFileName(), GetCommandLineA()));
     g_appManagerPath = ostrover::FindAppManagerPath(sizeof(void*) == 8, ReadRegistryPlace);
 }
 
@@ -189,7 +194,7 @@ INT_PTR CALLBACK LauncherAboutDlgProc(HWND dialog, UINT message, WPARAM wParam, 
     }
 }
 
-// The command line is read again at WM_CREATE, where the package file is worked out.
+// The package file is worked out at WM_CREATE, from the program's own file name.
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE /*hPrevInstance*/, LPSTR /*lpCmdLine*/, int nShowCmd) {
     LoadStringA(hInstance, IDS_APP_TITLE, g_title, kMaxLoadString);
     LoadStringA(hInstance, IDC_OSTROVER, g_windowClass, kMaxLoadString);

@@ -25,17 +25,17 @@ std::string ProgramToken(const std::string& commandLine) {
     while (i < commandLine.size() && IsBlank(commandLine[i])) {
         ++i;
     }
-    if (i < commandLine.size() && commandLine[i] == '"') {
-        // A missing closing quote takes the rest of the line, as the runtime does.
-        const std::size_t close = commandLine.find('"', i + 1);
-        const std::size_t end = close == std::string::npos ? commandLine.size() : close;
-        return commandLine.substr(i + 1, end - i - 1);
+    // A missing closing quote takes the rest of the line, as the runtime does.
+    std::string token;
+    bool quoted = false;
+    for (; i < commandLine.size() && (quoted || !IsBlank(commandLine[i])); ++i) {
+        if (commandLine[i] == '"') {
+            quoted = !quoted;
+        } else {
+            token += commandLine[i];
+        }
     }
-    std::size_t end = i;
-    while (end < commandLine.size() && !IsBlank(commandLine[end])) {
-        ++end;
-    }
-    return commandLine.substr(i, end - i);
+    return token;
 }
 
 std::string BaseNameOfPath(const std::string& path) {
@@ -47,10 +47,10 @@ std::string BaseNameOfPath(const std::string& path) {
     return name;
 }
 
-std::string LauncherBaseName(const std::string& commandLine, const std::string& modulePath) {
-    std::string name = BaseNameOfPath(ProgramToken(commandLine));
+std::string LauncherBaseName(const std::string& modulePath, const std::string& commandLine) {
+    std::string name = BaseNameOfPath(modulePath);
     if (name.empty()) {
-        name = BaseNameOfPath(modulePath);
+        name = BaseNameOfPath(ProgramToken(commandLine));
     }
     if (name.empty()) {
         name = "Ostrover";

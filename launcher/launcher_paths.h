@@ -11,16 +11,19 @@
 
 namespace ostrover {
 
-// The program's name as the command line gives it: the first token, in quotes or up to the
-// first blank or tab. Leading blanks are skipped. No backslash escapes apply to this token.
+// The program's name as the C runtime reads it from a command line: leading blanks skipped,
+// then up to the first blank or tab outside quotes, each quote turning quoting on or off and
+// dropped, so "C:\Program Files"\Ostrover.exe reads whole. No backslash escapes apply here.
+// A path with a blank and no quotes cannot be read whole: the line does not say where it ends.
 std::string ProgramToken(const std::string& commandLine);
 
 // File name without directory (\, / or a drive's colon) and without its last extension.
 std::string BaseNameOfPath(const std::string& path);
 
-// Base name for the package file: from the command line, else from the module's own path
-// (for a caller that passed an empty or nameless command line), else the product name.
-std::string LauncherBaseName(const std::string& commandLine, const std::string& modulePath);
+// Base name for the package file: from the module's own path, which names the file whatever
+// the caller put on the command line; else (no module path could be read) from the command
+// line; else the product name.
+std::string LauncherBaseName(const std::string& modulePath, const std::string& commandLine);
 
 // ".\" + base name + ".ini"; relative on purpose, the child inherits our current directory.
 std::string IniPathFor(const std::string& baseName);

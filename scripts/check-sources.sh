@@ -121,7 +121,7 @@ fail shell/handheld/layout.h   #include "shell/sdl/screen.h"
 fail shell/handheld/ui.h       #include "shell/web/web_api.h"
 fail shell/commands.cpp        #include "shell/handheld/layout.h"
 fail launcher/launcher.cpp     #include "model/puzzle.h"
-fail render/frame.cpp          #include "tests/perf/call_list.h"
+fail render/frame.cpp          #include "tests/support/call_list.h"
 fail platform/new_seam.h       #include <cstdint>
 '
     failures=0

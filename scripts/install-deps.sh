@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs, with apt, what building and testing need and is not there yet.
-# Usage: scripts/install-deps.sh [test|run|web]
-#   run   the native game window     web   the browser build and its local server
-#   test  everything the test command builds and runs (the web tests' npm packages too)
+# Usage: scripts/install-deps.sh [test|run|web|package]
+#   run      the native game window          web   the browser build and its local server
+#   package  the packages (scripts/package.sh): also the Windows and web builds and the
+#            packaging tools
+#   test     everything the test command builds and runs (the web tests' npm packages too)
 #
 # Every listed package is needed: if one cannot be installed, this fails and names it.
 # wine32:i386 is optional: it runs the i686 Windows programs, and is asked for only where
@@ -14,10 +16,9 @@ here=$(dirname "$0")
 what=${1:-test}
 
 case $what in
-    test | run) ;;
-    web) ;;
+    test | run | web | package) ;;
     *)
-        echo "usage: scripts/install-deps.sh [test|run|web]" >&2
+        echo "usage: scripts/install-deps.sh [test|run|web|package]" >&2
         exit 2
         ;;
 esac
@@ -26,14 +27,17 @@ web_pkgs=(cmake make emscripten python3)
 if [ "$what" = web ]; then
     pkgs=("${web_pkgs[@]}")
 else
-    pkgs=(cmake make g++ clang pkg-config libpng-dev libgtest-dev libgmock-dev libbenchmark-dev libsdl2-dev
+    pkgs=(cmake make g++ clang pkg-config python3 libpng-dev libgtest-dev libgmock-dev libbenchmark-dev libsdl2-dev
           libsdl2-ttf-dev fonts-dejavu-core xdg-utils)
+fi
+if [ "$what" = test ] || [ "$what" = package ]; then
+    pkgs+=(mingw-w64 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-i686
+           dpkg-dev file lintian zip unzip "${web_pkgs[@]}")
 fi
 if [ "$what" = test ]; then
     pkgs+=(clang-format clang-tidy libclang-rt-14-dev valgrind
-           mingw-w64 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-i686
            wine wine64 xvfb xauth xdotool x11-utils imagemagick
-           "${web_pkgs[@]}" chromium)
+           appstream desktop-file-utils man-db chromium)
 fi
 # node and npm usually come with the machine (not always from Debian): apt only when missing.
 if [ "$what" != run ]; then

@@ -74,7 +74,8 @@ const ButtonSpec& ButtonSpecOf(HostButton button);
 // The texts of the title bar and the About box; --version says the version line too.
 constexpr const char* kTitleText = "Vexal Mini";
 constexpr const char* kAboutTitle = "About VexalMini";
-constexpr const char* kVersionLine = "VexalMini Version 1.4";
+// The About box and --version say the same; VEXAL_VERSION is project()'s version, set by the build.
+constexpr const char* kVersionLine = "VexalMini Version " VEXAL_VERSION;
 constexpr const char* kAcknowledgement =
     "The Vexal puzzle and its name belong to their rights holder; acknowledged with thanks.";
 constexpr const char* kSoftwareNotice = "Software (C) the VexalMini developers. All rights reserved.";

@@ -70,6 +70,15 @@ bool Lookup(const Named* table, std::size_t count, const std::string& name, int*
     return false;
 }
 
+const char* NameOf(const Named* table, std::size_t count, int value) {
+    for (std::size_t i = 0; i < count; ++i) {
+        if (table[i].value == value) {
+            return table[i].name;
+        }
+    }
+    return nullptr;
+}
+
 std::string NameList(const Named* table, std::size_t count) {
     std::string list;
     for (std::size_t i = 0; i < count; ++i) {
@@ -209,5 +218,43 @@ bool ParseScript(const std::string& text, Script* script, std::string* error) {
         at = end + 1;
     }
     script->seed = parser.Seed();
+    return true;
+}
+
+bool WriteScriptEvent(const ScriptEvent& event, std::string* line) {
+    const char* name = nullptr;
+    switch (event.op) {
+        case ScriptOp::Down:
+        case ScriptOp::Move:
+            if (event.x < 0 || event.x > 65535 || event.y < 0 || event.y > 65535) {
+                return false;
+            }
+            *line = (event.op == ScriptOp::Down ? "down " : "move ") + std::to_string(event.x) + " " +
+                    std::to_string(event.y);
+            return true;
+        case ScriptOp::Up:
+            *line = "up";
+            return true;
+        case ScriptOp::Command:
+            name = NameOf(kCommands, sizeof kCommands / sizeof kCommands[0], event.command);
+            *line = name != nullptr ? std::string("command ") + name : std::string();
+            return name != nullptr;
+        case ScriptOp::Button:
+            name = NameOf(kButtons, sizeof kButtons / sizeof kButtons[0], static_cast<int>(event.button));
+            *line = name != nullptr ? std::string("button ") + name : std::string();
+            return name != nullptr;
+    }
+    return false;
+}
+
+bool WriteScript(const Script& script, std::string* text) {
+    *text = "seed " + std::to_string(script.seed) + "\n";
+    std::string line;
+    for (const ScriptEvent& event : script.events) {
+        if (!WriteScriptEvent(event, &line)) {
+            return false;
+        }
+        *text += line + "\n";
+    }
     return true;
 }

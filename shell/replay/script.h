@@ -70,3 +70,9 @@ private:
 
 // A whole script given as text (tests, benchmarks, the fuzzer), by the same rules.
 bool ParseScript(const std::string& text, Script* script, std::string* error);
+
+// The line, without '\n', that reads back as the event; false for a point outside 0..65535 or
+// a command or button that scripts have no name for.
+bool WriteScriptEvent(const ScriptEvent& event, std::string* line);
+// The script in its plainest form: the seed line, then one line per event.
+bool WriteScript(const Script& script, std::string* text);

@@ -91,9 +91,9 @@ SDL_Surface* ScreenPainter::Rendered(FontKind kind, const char* text, Uint32 rgb
     if (found != m_textCache.end()) {
         return found->second;
     }
-    SDL_Surface* surface = wrapWidth > 0
-                               ? TTF_RenderUTF8_Blended_Wrapped(m_fonts[kind], text, ColourOf(rgb), wrapWidth * m_scale)
-                               : TTF_RenderUTF8_Blended(m_fonts[kind], text, ColourOf(rgb));
+    SDL_Surface* surface = wrapWidth > 0 ? TTF_RenderUTF8_Blended_Wrapped(m_fonts[kind], text, ColourOf(rgb),
+                                                                          static_cast<Uint32>(wrapWidth * m_scale))
+                                         : TTF_RenderUTF8_Blended(m_fonts[kind], text, ColourOf(rgb));
     if (surface != nullptr) {
         m_textCache.emplace(key, surface);
     }

@@ -128,8 +128,19 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
             return 0;
         case WM_LBUTTONUP:
             ReleaseCapture();
-            Perform(StylusReleased(g_game), hwnd);
+            // Where the capture can be lost, letting it go has ended the drag already
+            // (WM_CAPTURECHANGED), and a release with no drag held ends nothing.
+            if (!kCaptureCanBeLost || IsStylusHeld()) {
+                Perform(StylusReleased(g_game), hwnd);
+            }
             return 0;
+        case WM_CAPTURECHANGED:
+            // Taken away in mid-drag: end the drag as the release would have.
+            if (kCaptureCanBeLost && IsStylusHeld() && reinterpret_cast<HWND>(lParam) != hwnd) {
+                Perform(StylusReleased(g_game), hwnd);
+                return 0;
+            }
+            return DefWindowProcW(hwnd, message, wParam, lParam);
         default:
             return DefWindowProcW(hwnd, message, wParam, lParam);
     }

@@ -10,6 +10,14 @@ using WinMainCommandLine = LPWSTR;
 using WinMainCommandLine = LPSTR;
 #endif
 
+// A desktop mouse can lose the capture in mid-drag (Alt+Tab, another window taking it),
+// and its release then goes elsewhere or never comes. The device's stylus keeps it.
+#if defined(UNDER_CE)
+constexpr bool kCaptureCanBeLost = false;
+#else
+constexpr bool kCaptureCanBeLost = true;
+#endif
+
 // Activation record: size, window that last had the focus, state flags.
 struct ShellActivateInfo {
     DWORD size;

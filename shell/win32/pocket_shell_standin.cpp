@@ -73,7 +73,7 @@ bool IsOverlapped(DWORD style) {
 void RemoveAddedCaption(HWND window) {
     const DWORD style = static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE));
     if (IsOverlapped(style)) {
-        SetWindowLongW(window, GWL_STYLE, static_cast<LONG>(style & ~(WS_CAPTION | WS_CLIPSIBLINGS)));
+        SetWindowLongW(window, GWL_STYLE, static_cast<LONG>(style & ~static_cast<DWORD>(WS_CAPTION | WS_CLIPSIBLINGS)));
     }
 }
 
@@ -99,7 +99,8 @@ void FixOwnedButtons() {
             continue;
         }
         const DWORD style = static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE));
-        SetWindowLongW(window, GWL_STYLE, static_cast<LONG>((style & ~(WS_CAPTION | WS_CLIPSIBLINGS)) | WS_POPUP));
+        SetWindowLongW(window, GWL_STYLE,
+                       static_cast<LONG>((style & ~static_cast<DWORD>(WS_CAPTION | WS_CLIPSIBLINGS)) | WS_POPUP));
         const DWORD exStyle = static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE));
         SetWindowLongW(window, GWL_EXSTYLE,
                        static_cast<LONG>((exStyle & ~static_cast<DWORD>(WS_EX_WINDOWEDGE)) | WS_EX_NOACTIVATE));

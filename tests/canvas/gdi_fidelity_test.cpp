@@ -7,15 +7,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/png_file.h"
 #include "platform/soft_canvas.h"
-#include "tests/canvas/canvas_calls.h"
-#include "tests/canvas/frame_scenes.h"
+#include "tests/support/call_list.h"
+#include "tests/support/pixel_runs.h"
+#include "tests/support/scenes.h"
 
 #ifndef VEXAL_GDI_REFERENCE
 #error "VEXAL_GDI_REFERENCE must name the reference drawer's .exe"
@@ -47,34 +47,22 @@ private:
     std::uint32_t m_state;
 };
 
-CallFrame ShapeFrame(const std::string& group, Rng& rng, const std::vector<Point>& points) {
+// One shape in a fresh brush on the grey background.
+CallFrame ShapeFrame(Rng& rng, const std::vector<Point>& points) {
     CallFrame frame;
-    frame.group = group;
     frame.clear = kClear;
-    CanvasCall brush;
-    brush.colour = rng.BrushColour();
-    frame.calls.push_back(brush);
-    CanvasCall poly;
-    poly.kind = CanvasCall::Kind::Poly;
-    poly.points = points;
-    frame.calls.push_back(poly);
+    RecordingCanvas canvas(&frame);
+    canvas.SelectBrush(rng.BrushColour());
+    canvas.Polygon(points.data(), static_cast<int>(points.size()));
     return frame;
 }
 
-CallFrame RectFrame(const std::string& group, Rng& rng, int l, int t, int r, int b) {
+CallFrame RectFrame(Rng& rng, int l, int t, int r, int b) {
     CallFrame frame;
-    frame.group = group;
     frame.clear = kClear;
-    CanvasCall brush;
-    brush.colour = rng.BrushColour();
-    frame.calls.push_back(brush);
-    CanvasCall rect;
-    rect.kind = CanvasCall::Kind::Rect;
-    rect.rect[0] = l;
-    rect.rect[1] = t;
-    rect.rect[2] = r;
-    rect.rect[3] = b;
-    frame.calls.push_back(rect);
+    RecordingCanvas canvas(&frame);
+    canvas.SelectBrush(rng.BrushColour());
+    canvas.Rectangle(l, t, r, b);
     return frame;
 }
 
@@ -86,10 +74,18 @@ std::vector<Point> RandomPoints(Rng& rng, int count, int x0, int y0, int x1, int
     return pts;
 }
 
-void AddRandomShapes(std::vector<CallFrame>* frames) {
+// Each class of shapes is a scene of its own, so that the results are counted by class.
+std::vector<CallFrame>& ClassFrames(std::vector<CallScene>* scenes, const char* name) {
+    if (scenes->empty() || scenes->back().name != name) {
+        scenes->push_back(CallScene{name, {}});
+    }
+    return scenes->back().frames;
+}
+
+void AddRandomShapes(std::vector<CallScene>* scenes) {
     Rng rng(20240607);
-    auto add = [frames, &rng](const char* group, const std::vector<Point>& pts) {
-        frames->push_back(ShapeFrame(group, rng, pts));
+    auto add = [scenes, &rng](const char* group, const std::vector<Point>& pts) {
+        ClassFrames(scenes, group).push_back(ShapeFrame(rng, pts));
     };
     for (int i = 0; i < 300; ++i) {
         add("inside", RandomPoints(rng, rng.Range(3, 5), 0, 0, kW - 1, kH - 1));
@@ -214,7 +210,7 @@ void AddRandomShapes(std::vector<CallFrame>* frames) {
             r = l + rng.Range(-4, i % 2 == 0 ? 4 : 200);  // odd sizes, reversed, empty
             b = t + rng.Range(-4, i % 3 == 0 ? 4 : 200);
         }
-        frames->push_back(RectFrame("rectangles", rng, l, t, r, b));
+        ClassFrames(scenes, "rectangles").push_back(RectFrame(rng, l, t, r, b));
     }
 }
 
@@ -249,32 +245,25 @@ void SaveImage(const std::string& path, const std::uint8_t* rgb) {
     }
 }
 
-struct GroupResult {
-    int frames = 0;
-    int framesDiffering = 0;
-    long pixelsDiffering = 0;
-};
-
 TEST(GdiFidelity, SoftCanvasPaintsWhatGdiPaints) {
     const std::string exe = VEXAL_GDI_REFERENCE;
     if (!std::ifstream(exe)) {
         FAIL() << "the GDI reference drawer is missing: " << exe << " (build the win64 preset first)";
     }
 
-    std::vector<CallFrame> frames;
+    std::vector<CallScene> scenes;
     for (const FrameScene& scene : kFrameScenes) {
-        CallFrame frame = RecordScene(scene);
-        frame.group = std::string("frame ") + scene.name;
-        frames.push_back(frame);
+        scenes.push_back(CallScene{std::string("frame ") + scene.name, {RecordScene(scene)}});
     }
-    AddRandomShapes(&frames);
+    AddRandomShapes(&scenes);
+    std::size_t frameCount = 0;
+    for (const CallScene& scene : scenes) {
+        frameCount += scene.frames.size();
+    }
 
     // Files stay in the test's folder for a look after a failure.
-    {
-        std::ofstream calls("calls.txt", std::ios::binary | std::ios::trunc);
-        calls << FormatCallList(frames);
-        ASSERT_TRUE(calls.good()) << "cannot write calls.txt";
-    }
+    std::string error;
+    ASSERT_TRUE(WriteCallListFile("calls.txt", scenes, &error)) << error;
     std::remove("reference.bin");
     const std::string command = "wine " + Quote(exe) + " calls.txt reference.bin > wine.log 2>&1";
     const int status = std::system(command.c_str());
@@ -284,50 +273,43 @@ TEST(GdiFidelity, SoftCanvasPaintsWhatGdiPaints) {
     std::vector<std::uint8_t> data;
     ASSERT_TRUE(ReadFile("reference.bin", &data)) << "no reference.bin";
     std::vector<std::vector<std::uint8_t>> reference;
-    std::string error;
-    ASSERT_TRUE(DecodeReferenceFrames(data, frames.size(), &reference, &error)) << error;
+    ASSERT_TRUE(ReadPixelRuns(data, kW, kH, frameCount, &reference, &error)) << "reference.bin: " << error;
 
-    std::map<std::string, GroupResult> groups;
-    std::vector<std::string> order;
     auto canvas = std::make_unique<SoftCanvas>();
+    std::size_t f = 0;
     int reported = 0;
-    for (std::size_t f = 0; f < frames.size(); ++f) {
-        const CallFrame& frame = frames[f];
-        Replay(frame, *canvas);
-        const std::uint8_t* ours = canvas->Rgb();
-        const std::uint8_t* gdi = reference[f].data();
-        long differing = 0;
-        for (int i = 0; i < kW * kH; ++i) {
-            differing +=
-                (ours[i * 3] != gdi[i * 3] || ours[i * 3 + 1] != gdi[i * 3 + 1] || ours[i * 3 + 2] != gdi[i * 3 + 2])
-                    ? 1
-                    : 0;
-        }
-        if (groups.count(frame.group) == 0) {
-            order.push_back(frame.group);
-        }
-        GroupResult& g = groups[frame.group];
-        ++g.frames;
-        if (differing != 0) {
-            ++g.framesDiffering;
-            g.pixelsDiffering += differing;
-            if (reported < 10) {
-                ++reported;
-                std::printf("frame %zu (%s): %ld pixels differ\n", f, frame.group.c_str(), differing);
-                for (const CanvasCall& call : frame.calls) {
-                    std::printf("  %s\n", DescribeCall(call).substr(0, 200).c_str());
-                }
-                SaveImage("frame" + std::to_string(f) + ".soft.png", ours);
-                SaveImage("frame" + std::to_string(f) + ".gdi.png", gdi);
-            }
-        }
-    }
-
     std::printf("%-28s %7s %16s %16s\n", "class", "frames", "frames differing", "pixels differing");
-    for (const std::string& name : order) {
-        const GroupResult& g = groups[name];
-        std::printf("%-28s %7d %16d %16ld\n", name.c_str(), g.frames, g.framesDiffering, g.pixelsDiffering);
-        EXPECT_EQ(g.pixelsDiffering, 0) << name;
+    for (const CallScene& scene : scenes) {
+        int framesDiffering = 0;
+        long pixelsDiffering = 0;
+        for (const CallFrame& frame : scene.frames) {
+            canvas->Clear(frame.clear);
+            canvas->SelectBrush(kStockWhite);
+            frame.PlayInto(*canvas);
+            const std::uint8_t* ours = canvas->Rgb();
+            const std::uint8_t* gdi = reference[f].data();
+            long differing = 0;
+            for (int i = 0; i < kW * kH * 3; i += 3) {
+                differing += (ours[i] != gdi[i] || ours[i + 1] != gdi[i + 1] || ours[i + 2] != gdi[i + 2]) ? 1 : 0;
+            }
+            if (differing != 0) {
+                ++framesDiffering;
+                pixelsDiffering += differing;
+                if (reported < 10) {
+                    ++reported;
+                    std::printf("frame %zu (%s): %ld pixels differ\n", f, scene.name.c_str(), differing);
+                    for (const CanvasCall& call : frame.calls) {
+                        std::printf("  %s\n", WriteCall(frame, call).substr(0, 200).c_str());
+                    }
+                    SaveImage("frame" + std::to_string(f) + ".soft.png", ours);
+                    SaveImage("frame" + std::to_string(f) + ".gdi.png", gdi);
+                }
+            }
+            ++f;
+        }
+        std::printf("%-28s %7zu %16d %16ld\n", scene.name.c_str(), scene.frames.size(), framesDiffering,
+                    pixelsDiffering);
+        EXPECT_EQ(pixelsDiffering, 0) << scene.name;
     }
 }
 

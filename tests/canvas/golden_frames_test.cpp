@@ -11,7 +11,8 @@
 #include "platform/png_file.h"
 #include "platform/soft_canvas.h"
 #include "render/frame.h"
-#include "tests/canvas/frame_scenes.h"
+#include "tests/support/case_name.h"
+#include "tests/support/scenes.h"
 
 #ifndef VEXAL_GOLDEN_DIR
 #error "VEXAL_GOLDEN_DIR must name tests/golden"
@@ -58,7 +59,7 @@ TEST_P(GoldenFrames, MatchTheReviewedImage) {
     ASSERT_EQ(width, kW);
     ASSERT_EQ(height, kH);
     int differing = 0;
-    for (int i = 0; i < kW * kH * 3; i += 3) {
+    for (std::size_t i = 0; i < golden.size(); i += 3) {
         const std::uint8_t* p = canvas->Rgb() + i;
         differing += (p[0] != golden[i] || p[1] != golden[i + 1] || p[2] != golden[i + 2]) ? 1 : 0;
     }
@@ -69,7 +70,6 @@ TEST_P(GoldenFrames, MatchTheReviewedImage) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Scenes, GoldenFrames, testing::ValuesIn(kFrameScenes),
-                         [](const testing::TestParamInfo<FrameScene>& param) { return std::string(param.param.name); });
+INSTANTIATE_TEST_SUITE_P(Scenes, GoldenFrames, testing::ValuesIn(kFrameScenes), CaseName());
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Drives the real vexalmini under Xvfb with xdotool and compares what the window shows
 // with vexal-replay's frames for the same events.
-//   vexal_e2e_sdl --scale N --vexalmini PATH --replay PATH --work DIR [gtest options]
+//   vexal_e2e_sdl --scale N --vexalmini PATH --replay PATH --work DIR [--help-pages DIR] [gtest options]
+// --help-pages: the folder whose pages Help must open (an installed copy's, say).
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -27,6 +28,7 @@ int g_scale = 2;
 std::string g_vexalmini;
 std::string g_replay;
 std::string g_work;
+std::string g_helpPages;
 
 constexpr int kFrameWidth = 240;
 constexpr int kFrameHeight = 270;
@@ -40,7 +42,9 @@ struct Image {
     int height = 0;
     std::vector<std::uint8_t> rgb;
 
-    [[nodiscard]] const std::uint8_t* At(int x, int y) const { return &rgb[(y * width + x) * 3]; }
+    [[nodiscard]] const std::uint8_t* At(int x, int y) const {
+        return &rgb[static_cast<std::size_t>(y * width + x) * 3];
+    }
 };
 
 struct Box {
@@ -180,8 +184,8 @@ public:
         frame.rgb.resize(kFrameWidth * kFrameHeight * 3);
         for (int y = 0; y < kFrameHeight; ++y) {
             for (int x = 0; x < kFrameWidth; ++x) {
-                std::memcpy(&frame.rgb[(y * kFrameWidth + x) * 3], window.At(x * g_scale, (kTitleBar + y) * g_scale),
-                            3);
+                std::memcpy(&frame.rgb[static_cast<std::size_t>(y * kFrameWidth + x) * 3],
+                            window.At(x * g_scale, (kTitleBar + y) * g_scale), 3);
             }
         }
         return frame;
@@ -495,6 +499,9 @@ TEST(SdlHelp, HelpAndF1OpenTheirPagesThroughXdgOpen) {
     ASSERT_TRUE(Eventually([&] { return logged().find('\n') != std::string::npos; }, "Help runs xdg-open"));
     EXPECT_EQ(logged().rfind("file:///", 0), 0U) << logged();
     EXPECT_NE(logged().find("/QZTVexalMini.htm#Main_Contents\n"), std::string::npos) << logged();
+    if (!g_helpPages.empty()) {
+        EXPECT_EQ(logged().rfind("file://" + g_helpPages + "/QZTVexalMini.htm#", 0), 0U) << logged();
+    }
     if (access((std::string(VEXAL_SOURCE_DIR) + "/resources/help/QZTVexal.htm").c_str(), R_OK) == 0) {
         game.Key("F1");
         ASSERT_TRUE(Eventually([&] { return logged().find("/QZTVexal.htm#Main_Contents\n") != std::string::npos; },
@@ -519,13 +526,18 @@ int main(int argc, char** argv) {
             g_replay = value;
         } else if (key == "--work") {
             g_work = value;
+        } else if (key == "--help-pages") {
+            char* real = realpath(value.c_str(), nullptr);
+            g_helpPages = real != nullptr ? real : value;
+            std::free(real);
         } else {
             std::fprintf(stderr, "unknown argument %s\n", key.c_str());
             return 2;
         }
     }
     if (g_vexalmini.empty() || g_replay.empty() || g_work.empty() || g_scale < 1 || g_scale > 4) {
-        std::fprintf(stderr, "usage: %s --scale N --vexalmini PATH --replay PATH --work DIR\n", argv[0]);
+        std::fprintf(stderr, "usage: %s --scale N --vexalmini PATH --replay PATH --work DIR [--help-pages DIR]\n",
+                     argv[0]);
         return 2;
     }
     mkdir(g_work.c_str(), 0755);

@@ -55,7 +55,7 @@ TEST(SdlOptions, CommandLines) {
     EXPECT_TRUE(options.help);
     EXPECT_TRUE(options.version);
     EXPECT_NE(UsageText("vexalmini").find("--seed N"), std::string::npos);
-    EXPECT_EQ(VersionText(), "VexalMini Version 1.4\n");
+    EXPECT_EQ(VersionText(), "VexalMini Version " VEXAL_VERSION "\n");
 }
 
 }  // namespace

@@ -1,20 +1,26 @@
 #!/usr/bin/env python3
 """Reads the resources back out of the built vexalmini.exe (a PE file, parsed here
 with the standard library only) and checks each against what the game needs:
-the menu-bar bytes, the menu, the accelerators, the About template, the strings
-and the icon group; and the help pages installed next to the program.
+the menu-bar bytes, the menu, the accelerators, the About template, the strings,
+the icon group and the version resource; and the help pages installed next to the
+program. For Ostrover.exe (--program ostrover) it checks the version resource.
 
-    check_resources.py vexalmini.exe              exit 0 when every check passes
-    check_resources.py --self-test vexalmini.exe  changes one resource at a time in
-                                                  memory and exits 0 when every change
-                                                  is caught
+    check_resources.py [--program P] [--version V] FILE.exe
+                                  exit 0 when every check passes; V is the release
+                                  version (default: project()'s in CMakeLists.txt)
+    check_resources.py --self-test vexalmini.exe
+                                  changes one resource at a time in memory and exits 0
+                                  when every change is caught
 """
 
+import argparse
 import os
+import re
 import struct
 import sys
 
-RT_ICON, RT_MENU, RT_DIALOG, RT_STRING, RT_ACCELERATOR, RT_RCDATA, RT_GROUP_ICON = 3, 4, 5, 6, 9, 10, 14
+RT_ICON, RT_MENU, RT_DIALOG, RT_STRING, RT_ACCELERATOR, RT_RCDATA, RT_GROUP_ICON, RT_VERSION = \
+    3, 4, 5, 6, 9, 10, 14, 16
 
 
 class PeResources:
@@ -181,20 +187,91 @@ EXPECTED_STRINGS = {1: "Vexal Mini", 3: "VEXAL", 104: "New", 40012: "Help", 4002
                     40028: "About", 40032: "Size"}
 
 # (class, text or icon ordinal, style, x, y, cx, cy); every identifier is -1.
-EXPECTED_CONTROLS = [
-    (0x82, 101, 0x50000003, 5, 17, 20, 20),
-    (0x82, "VexalMini Version 1.4", 0x50020080, 34, 10, 70, 8),
-    (0x82, None, 0x50020000, 34, 25, 70, 20),
-    (0x82, None, 0x50020000, 34, 49, 96, 16),
-]
+def expected_controls(version):
+    return [
+        (0x82, 101, 0x50000003, 5, 17, 20, 20),
+        (0x82, "VexalMini Version " + version, 0x50020080, 34, 10, 70, 8),
+        (0x82, None, 0x50020000, 34, 25, 70, 20),
+        (0x82, None, 0x50020000, 34, 49, 96, 16),
+    ]
 
 
-def check(res):
+# What Explorer's properties show of each program.
+PROGRAMS = {
+    "vexalmini": {"FileDescription": "VexalMini, the 2x2x2 twisting puzzle", "InternalName": "vexalmini",
+                  "OriginalFilename": "vexalmini.exe"},
+    "ostrover": {"FileDescription": "Ostrover, the VexalMini desktop launcher", "InternalName": "Ostrover",
+                 "OriginalFilename": "Ostrover.exe"},
+}
+
+
+def project_version():
+    """project()'s version in the top CMakeLists.txt, the one place it is written."""
+    top = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "CMakeLists.txt")
+    with open(top) as f:
+        found = re.search(r"project\(\s*VexalMini\s+VERSION\s+([0-9.]+)", f.read())
+    if not found:
+        raise ValueError("no project(VexalMini VERSION ...) in %s" % top)
+    return found.group(1)
+
+
+def parse_version_node(blob, at):
+    """One node of a version resource: (key, value, children) and the offset after it."""
+    length, value_length, kind = struct.unpack_from("<HHH", blob, at)
+    end = at + length
+    key, p = read_sz(blob, at + 6)
+    p = (p + 3) & ~3
+    if kind == 1:  # text; some compilers count its length in bytes, some in characters
+        value = read_sz(blob, p)[0] if value_length else ""
+        p += 2 * value_length
+    else:
+        value = blob[p:p + value_length]
+        p += value_length
+    children = []
+    p = (p + 3) & ~3
+    while p < end:
+        child, p = parse_version_node(blob, p)
+        children.append(child)
+        p = (p + 3) & ~3
+    return (key, value, children), end
+
+
+def check_version_info(res, program, version, expect):
+    blob = res.get(RT_VERSION, 1)
+    expect("version resource 1 present", blob is not None, True)
+    if blob is None:
+        return
+    (key, fixed, children), _ = parse_version_node(blob, 0)
+    expect("version resource key", key, "VS_VERSION_INFO")
+    parts = [int(n) for n in version.split(".")] + [0, 0, 0]
+    words = ((parts[0] << 16) | parts[1], (parts[2] << 16) | parts[3])
+    signature, _, file_ms, file_ls, product_ms, product_ls = struct.unpack_from("<6I", fixed, 0)
+    expect("fixed version signature", hex(signature), hex(0xFEEF04BD))
+    expect("fixed file and product version", (file_ms, file_ls, product_ms, product_ls), words + words)
+    strings = {}
+    translation = None
+    for name, _, blocks in children:
+        if name == "StringFileInfo":
+            for table, _, values in blocks:
+                strings[table] = {k: v for k, v, _ in values}
+        elif name == "VarFileInfo":
+            translation = [struct.unpack("<HH", v) for k, v, _ in blocks if k == "Translation"]
+    want = dict(PROGRAMS[program], ProductName="VexalMini", FileVersion=version, ProductVersion=version)
+    got = strings.get("040904B0", strings.get("040904b0", {}))
+    expect("version strings (US English, Unicode)", {k: got.get(k) for k in want}, want)
+    expect("version translation", translation, [(0x409, 1200)])
+
+
+def check(res, version, program="vexalmini"):
     failures = []
 
     def expect(what, got, want):
         if got != want:
             failures.append("%s: got %r, want %r" % (what, got, want))
+
+    check_version_info(res, program, version, expect)
+    if program != "vexalmini":
+        return failures
 
     bar = res.get(RT_RCDATA, 102)
     expect("menu-bar resource 102 present", bar is not None, True)
@@ -224,8 +301,9 @@ def check(res):
         expect("dialog title", d["title"], "About VexalMini")
         expect("dialog font", d["font"], (8, "System"))
         expect("dialog menu and class", (d["menu"], d["cls"]), ("", ""))
-        expect("dialog control count", len(d["controls"]), len(EXPECTED_CONTROLS))
-        for i, (c, want) in enumerate(zip(d["controls"], EXPECTED_CONTROLS)):
+        controls = expected_controls(version)
+        expect("dialog control count", len(d["controls"]), len(controls))
+        for i, (c, want) in enumerate(zip(d["controls"], controls)):
             cls, text, style, x, y, cx, cy = want
             expect("control %d class" % i, c["cls"], cls)
             expect("control %d identifier" % i, c["id"], 0xFFFF)
@@ -283,7 +361,7 @@ def find(data, needle, what):
     return at
 
 
-def self_test(data):
+def self_test(data, version):
     """Each change must make check() fail; returns the names of changes that passed unseen."""
     bar = struct.pack("<%dH" % len(EXPECTED_MENU_BAR), *EXPECTED_MENU_BAR)
     changes = []
@@ -299,43 +377,47 @@ def self_test(data):
     change("window title", "Vexal Mini".encode("utf-16-le"), 0, "Vexal Maxi".encode("utf-16-le"))
     change("menu item Change Skin", struct.pack("<H", 40029) + "Change Skin".encode("utf-16-le"), 0,
            struct.pack("<H", 40030))
+    change("fixed file version", struct.pack("<I", 0xFEEF04BD), 8, struct.pack("<H", 99))
+    change("original file name", "vexalmini.exe".encode("utf-16-le"), 0, "vexalmaxi".encode("utf-16-le"))
     unseen = []
     for name, changed in changes:
-        if not check(PeResources(changed)):
+        if not check(PeResources(changed), version):
             unseen.append(name)
     return unseen, len(changes)
 
 
 def main(argv):
-    if len(argv) == 3 and argv[1] == "--self-test":
-        try:
-            with open(argv[2], "rb") as f:
-                data = f.read()
-            unseen, count = self_test(data)
-        except (OSError, ValueError, struct.error) as e:
-            print("self-test cannot run on %s: %s" % (argv[2], e), file=sys.stderr)
-            return 1
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("exe", metavar="FILE.exe")
+    parser.add_argument("--self-test", action="store_true", help="prove that changed resources are caught")
+    parser.add_argument("--program", choices=sorted(PROGRAMS), default="vexalmini")
+    parser.add_argument("--version", help="the release version (default: project()'s)")
+    args = parser.parse_args(argv[1:])
+    try:
+        version = args.version or project_version()
+        with open(args.exe, "rb") as f:
+            data = f.read()
+        if args.self_test:
+            unseen, count = self_test(data, version)
+        else:
+            failures = check(PeResources(data), version, args.program)
+    except (OSError, ValueError, struct.error) as e:
+        print("cannot read the resources of %s: %s" % (args.exe, e), file=sys.stderr)
+        return 1
+    if args.self_test:
         for name in unseen:
             print("FAIL the check did not notice a changed %s" % name)
         if unseen:
             return 1
         print("self-test: all %d changed resources were caught" % count)
         return 0
-    if len(argv) != 2:
-        print(__doc__.strip(), file=sys.stderr)
-        return 2
-    try:
-        with open(argv[1], "rb") as f:
-            res = PeResources(f.read())
-    except (OSError, ValueError, struct.error) as e:
-        print("cannot read the resources of %s: %s" % (argv[1], e), file=sys.stderr)
-        return 1
-    failures = check(res) + check_help_pages(os.path.dirname(os.path.abspath(argv[1])))
+    if args.program == "vexalmini":
+        failures += check_help_pages(os.path.dirname(os.path.abspath(args.exe)))
     for line in failures:
         print("FAIL " + line)
     if failures:
         return 1
-    print("resources of %s: all checks passed" % argv[1])
+    print("resources of %s: all checks passed" % args.exe)
     return 0
 
 

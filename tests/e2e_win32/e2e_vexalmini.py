@@ -3,12 +3,13 @@
 a player would see: windows, buttons, frames (pixel for pixel against vexal-replay),
 menus, the About box, help and the ways out.
 
-    e2e_vexalmini.py SCENARIO... --windows-dir DIR --replay PATH --work DIR [--screens DIR]
+    e2e_vexalmini.py SCENARIO... --windows-dir DIR --replay PATH --work DIR [--screens DIR] [--exe PATH]
 
-SCENARIO is one or more of: prepare, start, second-instance, size, drag, solved-buttons,
-shuffle, about, quit-keys, quit-menu, help, help-fallback, all. "prepare" makes the private
+SCENARIO is one or more of: prepare, start, second-instance, size, drag, lost-capture,
+solved-buttons, shuffle, about, quit-keys, quit-menu, help, help-fallback, all. "prepare" makes the private
 Wine prefix (once) and runs first. --windows-dir is the build folder of the Windows programs,
-x64 (build/win64) or i686 (build/win32).
+x64 (build/win64) or i686 (build/win32); it gives the test helpers, and the game unless
+--exe names another copy (one unpacked from a release zip, say).
 
 The Wine prefix is private (WORK/wineprefix): its X11 driver runs unmanaged, so that
 Wine places every window exactly and draws the captions itself (no window manager runs
@@ -26,6 +27,8 @@ import subprocess
 import sys
 import time
 
+from check_resources import project_version
+
 SCREEN = (240, 320)
 FRAME = (240, 270)
 NAVY = (0, 0, 128)
@@ -37,6 +40,15 @@ BUTTONS = [("Shuffle", [0, 0, 120, 20]), ("New Skin", [120, 0, 240, 20]), ("-", 
            ("+", [0, 231, 30, 251]), ("OK", [0, 250, 30, 270])]
 BAR_CAPTIONS = ["New", "Size", "Help", "About", "Quit"]
 
+# Drags whose capture is taken away before the release: what, the drag (client x, y, step
+# dx, dy, steps) and how the probe takes the capture. "window": another window of the
+# game's input captures the mouse and gets the release; "cancel-mode": WM_CANCELMODE lets
+# the capture go, and the release later comes to the game with no drag held.
+LOST_CAPTURE = [
+    ("a layer, another window taking the capture", (100, 180, 6, -1, 10), "window"),
+    ("the whole puzzle, the mode cancelled", (20, 40, 4, 5, 12), "cancel-mode"),
+]
+
 
 class Failure(Exception):
     pass
@@ -47,7 +59,7 @@ class Session:
         self.args = args
         args.windows_dir = os.path.abspath(args.windows_dir)
         args.replay = os.path.abspath(args.replay)
-        self.exe = os.path.join(args.windows_dir, "shell", "win32", "vexalmini.exe")
+        self.exe = os.path.abspath(args.exe or os.path.join(args.windows_dir, "shell", "win32", "vexalmini.exe"))
         self.probe_exe = os.path.join(args.windows_dir, "tests", "win32", "vexal_probe", "vexal_probe.exe")
         self.peghelp_exe = os.path.join(args.windows_dir, "tests", "win32", "peghelp_standin", "PegHelp.exe")
         self.work = os.path.abspath(args.work)
@@ -156,10 +168,11 @@ class Session:
         self.check(True, "%s: the frame equals vexal-replay's" % what)
         return shot
 
-    def play(self, events, name, what):
+    def play(self, events, name, what, release=None):
         """Performs stylus events on the game one at a time. vexal-replay paints the frame
         after every event; whenever that frame changes, the game's must become equal to it
-        before the next event goes out, so no two moves can merge in a queue on the way."""
+        before the next event goes out, so no two moves can merge in a queue on the way.
+        release, when given, performs "up" instead of the mouse button."""
         first = len(self.script)
         self.script += events
         script = os.path.join(self.run_dir, name + ".txt")
@@ -182,6 +195,8 @@ class Session:
                 self.xdotool("mousedown", 1)
             elif words[0] == "move":
                 self.xdotool("mousemove", ox + int(words[1]), oy + int(words[2]))
+            elif release is not None:
+                release()
             else:
                 self.xdotool("mouseup", 1)
             frame = os.path.join(frames, "frame-%05d.png" % number)
@@ -394,6 +409,36 @@ class Session:
         self.key("ctrl+q")
         self.expect_exit("Ctrl+Q after the drags")
 
+    def lost_capture(self):
+        """A drag whose capture is taken away ends as its release would, and what the mouse
+        does afterwards, held or not, drives nothing."""
+        self.start_game()
+        ox, oy = self.frame_rect()[:2]
+
+        def hover():
+            for i in range(8):
+                self.xdotool("mousemove", ox + 90 + 8 * i, oy + 120 + 6 * i)
+                time.sleep(0.05)
+
+        for number, (what, drag, how) in enumerate(LOST_CAPTURE):
+            name = "lost-capture-%d" % number
+            self.play(self.drag_events(*drag, release=False), name + "-held", what + ", held")
+            probe = subprocess.Popen(["wine", self.probe_exe, "take-capture", how], env=self.env, cwd=self.run_dir,
+                                     stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+            taken = lambda: self.check(probe.stdout.readline().strip() == "taken", what + ": the capture is taken")
+            shot = self.play(["up"], name, what + ", the capture lost", release=taken)
+            hover()  # the button still down
+            self.xdotool("mouseup", 1)
+            self.check(probe.wait(timeout=15) == 0, what + ": the probe is done")
+            hover()
+            time.sleep(0.3)
+            after = self.crop(self.screenshot(name + "-hover-screen"), self.frame_rect(), name + "-hover")
+            self.check(self.differing_pixels(shot, after, os.path.join(self.screens, name + "-hover-diff.png")) == 0,
+                       what + ": hovering, held and released, leaves the frame as it is")
+        self.hover_game()
+        self.key("ctrl+q")
+        self.expect_exit("Ctrl+Q after the lost captures")
+
     def visible_buttons(self):
         return sorted(w["text"] for w in self.role(self.windows(), "owned")
                       if w["visible"] and w["class"].upper() == "BUTTON")
@@ -449,7 +494,7 @@ class Session:
         self.check(len(dialogs) == 1 and dialogs[0]["visible"] == 1, "Ctrl+A opens \"About VexalMini\"")
         children = self.role(windows, "dialog-child")
         texts = [c["text"] for c in children]
-        self.check("VexalMini Version 1.4" in texts, "the About box names the version")
+        self.check("VexalMini Version " + project_version() in texts, "the About box names the version")
         done = [c for c in children if c["id"] == 1 and c["class"].upper() == "BUTTON"]
         self.check(len(done) == 1 and done[0]["text"] == "Done", "the About box has a Done button with identifier 1")
         self.check(self.role(windows, "foreground")[0]["text"] == "About VexalMini", "the About box is in front")
@@ -538,6 +583,7 @@ SCENARIOS = {
     "second-instance": Session.second_instance,
     "size": Session.size,
     "drag": Session.drags,
+    "lost-capture": Session.lost_capture,
     "solved-buttons": Session.solved_buttons,
     "shuffle": Session.shuffle,
     "about": Session.about,
@@ -555,6 +601,7 @@ def main():
     parser.add_argument("--replay", required=True, help="the vexal-replay program")
     parser.add_argument("--work", required=True, help="folder for the prefix, runs and screenshots")
     parser.add_argument("--screens", help="folder for screenshots (default WORK/screens)")
+    parser.add_argument("--exe", help="the game to run (default: the one in --windows-dir)")
     args = parser.parse_args()
 
     session = Session(args)

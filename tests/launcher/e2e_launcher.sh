@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Drives the real Ostrover (x64 or x86) under Wine and Xvfb: clicks with and without the
 # application manager in the registry, the key in either registry view, File > Exit, the
-# About box through both accelerators, and a launcher renamed with a blank. A stand-in
-# application manager records what it was given.
+# About box through both accelerators, a launcher started by another program from a folder
+# with a blank in its path, and a launcher renamed with a blank. A stand-in application
+# manager records what it was given; process_starter starts programs through CreateProcess.
 #
-# Usage: e2e_launcher.sh [--views-only] OSTROVER_EXE STANDIN_EXE WORK_DIR
+# Usage: e2e_launcher.sh [--views-only] OSTROVER_EXE STANDIN_EXE STARTER_EXE WORK_DIR
 # --views-only runs just the clicks with the key in each registry view.
 # The Wine prefix is private (WORK_DIR/wineprefix, made once), so the registry key set here
 # never reaches other Wine tests. Screenshots land in WORK_DIR/screens.
@@ -16,14 +17,15 @@ if [ "${1:-}" = --views-only ]; then
     views_only=1
     shift
 fi
-if [ $# -ne 3 ]; then
-    echo "usage: $0 [--views-only] OSTROVER_EXE STANDIN_EXE WORK_DIR" >&2
+if [ $# -ne 4 ]; then
+    echo "usage: $0 [--views-only] OSTROVER_EXE STANDIN_EXE STARTER_EXE WORK_DIR" >&2
     exit 2
 fi
 launcher_exe=$1
 standin_exe=$2
-work=$3
-for exe in "$launcher_exe" "$standin_exe"; do
+starter_exe=$3
+work=$4
+for exe in "$launcher_exe" "$standin_exe" "$starter_exe"; do
     if [ ! -f "$exe" ]; then
         echo "FAIL: $exe is missing; build the win64 and win32 presets first (cmake --build --preset win64)" >&2
         exit 1
@@ -120,6 +122,7 @@ delete_key() {
 }
 
 # Starts a launcher from the run folder and waits for its window; sets launcher_pid, wid.
+# The arguments go to wine: the launcher, or process_starter and what it is to start.
 start_launcher() {
     if [ -n "$launcher_pid" ]; then  # left over from a failed step
         kill "$launcher_pid" 2>/dev/null
@@ -127,11 +130,11 @@ start_launcher() {
         launcher_pid=
     fi
     rm -f "$record"
-    (cd "$run_dir" && exec wine "$1") &
+    (cd "$run_dir" && exec wine "$@") &
     launcher_pid=$!
     wid=$(timeout 30 xdotool search --sync --onlyvisible --name '^Ostrover$' 2>/dev/null | head -1)
     if [ -z "$wid" ]; then
-        fail "no window titled Ostrover appeared for $1"
+        fail "no window titled Ostrover appeared for $*"
         return 1
     fi
     sleep 0.5  # let the first paint settle
@@ -195,6 +198,13 @@ exit_by_menu() {
 }
 
 expect_record() {
+    # The launcher ends as soon as the application manager exists, which may be before the
+    # stand-in has written its record.
+    local waited=0
+    while [ ! -f "$record" ] && [ "$waited" -lt 100 ]; do
+        sleep 0.1
+        waited=$((waited + 1))
+    done
     if [ ! -f "$record" ]; then
         fail "$1: the application manager was not started"
         return
@@ -319,7 +329,47 @@ if start_launcher Ostrover.exe; then
     fi
 fi
 
-# 4. A launcher renamed with a blank finds its own package file, handed over in quotes. The
+# 4. Started by another program through CreateProcess from a folder whose path holds a
+#    blank: with no command line (Windows then hands over the path unquoted, Wine quotes it),
+#    with the path unquoted as Windows makes it, and with the path quoted up to the middle.
+#    The package file follows the launcher's own file name. The stand-in, under the
+#    launcher's name first, shows what such a start hands over.
+vendor_dir="$run_dir/Program Files/Vendor"
+mkdir -p "$vendor_dir"
+vendor_win=$(winepath -w "$vendor_dir")
+vendor_exe="$vendor_win\Ostrover.exe"
+started_case() {  # WHAT [COMMAND_LINE]: with none, CreateProcess is given no command line
+    local what=$1 received
+    shift
+    cp "$standin_exe" "$vendor_dir/Ostrover.exe"
+    rm -f "$vendor_dir/appmgr-record.txt"
+    (cd "$run_dir" && wine "$starter_exe" "$vendor_exe" "$@" >/dev/null 2>&1)
+    received=$(sed -n 1p "$vendor_dir/appmgr-record.txt" 2>/dev/null)
+    if [ "${received//\"/}" = "$vendor_exe" ] && { [ $# -eq 0 ] || [ "$received" = "$1" ]; }; then
+        pass "$what: a program started so receives $received"
+    else
+        fail "$what: a program started so receives '$received'"
+    fi
+    cp "$launcher_exe" "$vendor_dir/Ostrover.exe"
+    start_launcher "$starter_exe" "$vendor_exe" "$@" || return
+    click
+    wait_launcher 15
+    if [ "$exit_code" = 0 ]; then
+        pass "$what: a click ended the launcher with code 0"
+    else
+        fail "$what: exit code '${exit_code:-still running}' after a click"
+        keys_to "$wid" alt+F4
+        wait_launcher 10
+    fi
+    expect_record "$what" '/report .\Ostrover.ini'
+}
+set_key "$appmgr_win"
+started_case "no command line"
+started_case "the path unquoted" "$vendor_exe"
+started_case "the path quoted up to the middle" "\"${vendor_win%\\Vendor}\"\\Vendor\\Ostrover.exe"
+delete_key
+
+# 5. A launcher renamed with a blank finds its own package file, handed over in quotes. The
 #    registry names the application manager without extension (found as .EXE), in a folder
 #    whose path is longer than any fixed buffer a launcher of this kind might keep.
 base_length=$(winepath -w "$work/appmgr-" | wc -c)

@@ -11,56 +11,81 @@
 namespace ostrover {
 namespace {
 
-const std::string kModule = "C:\\Program Files\\Module.exe";
-
 struct IniCase {
     const char* name;
+    std::string modulePath;
     std::string commandLine;
     std::string iniPath;
 };
 
-TEST(LauncherIniPath, FollowsTheProgramsOwnName) {
-    const std::vector<IniCase> cases = {
-        {"quoted then blank", "\"C:\\dir\\Ostrover.exe\" ", ".\\Ostrover.ini"},
-        {"quoted, nothing after", "\"C:\\dir\\Ostrover.exe\"", ".\\Ostrover.ini"},
-        {"unquoted", "C:\\dir\\Ostrover.exe", ".\\Ostrover.ini"},
-        {"no backslash", "Ostrover.exe", ".\\Ostrover.ini"},
-        {"bare name", "Ostrover", ".\\Ostrover.ini"},
-        {"forward slashes", "C:/dir/sub/Ostrover.exe", ".\\Ostrover.ini"},
-        {"drive-relative", "C:Ostrover.exe", ".\\Ostrover.ini"},
-        {"renamed", "\"D:\\setup\\VexalMini.exe\"", ".\\VexalMini.ini"},
-        {"blank in name", "\"C:\\Program Files\\Ostrover Setup.exe\" /x", ".\\Ostrover Setup.ini"},
-        {"blank in folder only", "\"C:\\My Dir\\Ostrover.exe\"", ".\\Ostrover.ini"},
-        {"backslash in a later argument", "C:\\dir\\Ostrover.exe /report x\\y.exe", ".\\Ostrover.ini"},
-        {"arguments after quoted path", "\"C:\\dir\\Ostrover.exe\" a\\b \"c d\"", ".\\Ostrover.ini"},
-        {"dot in folder, none in name", "\"C:\\dir.d\\Ostrover\"", ".\\Ostrover.ini"},
-        {"two dots", "Ostrover.v2.exe", ".\\Ostrover.v2.ini"},
-        {"trailing dot", "Ostrover.", ".\\Ostrover.ini"},
-        {"leading blanks and tab", " \t C:\\a\\Ostrover.exe\targ", ".\\Ostrover.ini"},
-        {"shorter than six characters", "a.exe", ".\\a.ini"},
-        {"one character", "x", ".\\x.ini"},
-        {"unterminated quote", "\"C:\\dir\\Ostrover.exe", ".\\Ostrover.ini"},
-        {"empty line: module name", "", ".\\Module.ini"},
-        {"blanks only: module name", "   ", ".\\Module.ini"},
-        {"empty quotes: module name", "\"\" /x", ".\\Module.ini"},
-        {"folder only: module name", "\"C:\\dir\\\"", ".\\Module.ini"},
-        {"extension only: module name", "C:\\dir\\.exe", ".\\Module.ini"},
-    };
+void ExpectIniPaths(const std::vector<IniCase>& cases) {
     for (const IniCase& c : cases) {
-        EXPECT_EQ(IniPathFor(LauncherBaseName(c.commandLine, kModule)), c.iniPath) << c.name;
+        EXPECT_EQ(IniPathFor(LauncherBaseName(c.modulePath, c.commandLine)), c.iniPath) << c.name;
     }
 }
 
-TEST(LauncherIniPath, FallsBackToTheProductNameWhenNothingNamesTheProgram) {
-    EXPECT_EQ(IniPathFor(LauncherBaseName("", "")), ".\\Ostrover.ini");
-    EXPECT_EQ(IniPathFor(LauncherBaseName("\"\"", "C:\\dir\\")), ".\\Ostrover.ini");
+// The module's path names the file, whatever the command line says.
+TEST(LauncherIniPath, FollowsTheModuleFileName) {
+    const std::string vendor = "C:\\Program Files\\Vendor\\Ostrover.exe";
+    ExpectIniPaths({
+        {"no command line given: the path unquoted", vendor, vendor, ".\\Ostrover.ini"},
+        {"quoted up to the middle", vendor, "\"C:\\Program Files\"\\Vendor\\Ostrover.exe", ".\\Ostrover.ini"},
+        {"a caller's own first word", vendor, "setup.exe /quiet", ".\\Ostrover.ini"},
+        {"empty command line", vendor, "", ".\\Ostrover.ini"},
+        {"renamed with a blank", "D:\\setup\\Install VexalMini.exe", "\"D:\\setup\\Install\" x",
+         ".\\Install VexalMini.ini"},
+        {"long-path prefix", "\\\\?\\C:\\dir\\Ostrover.exe", "Ostrover", ".\\Ostrover.ini"},
+        {"network share", "\\\\server\\share\\Ostrover.exe", "", ".\\Ostrover.ini"},
+        {"no extension", "C:\\dir.d\\Ostrover", "", ".\\Ostrover.ini"},
+        {"two dots", "C:\\dir\\Ostrover.v2.exe", "", ".\\Ostrover.v2.ini"},
+        {"extension only: the command line", "C:\\dir\\.exe", "Ostrover.exe", ".\\Ostrover.ini"},
+    });
+}
+
+// No module path could be read: the command line's program name, as the C runtime reads it.
+TEST(LauncherIniPath, FallsBackToTheCommandLine) {
+    ExpectIniPaths({
+        {"quoted then blank", "", "\"C:\\dir\\Ostrover.exe\" ", ".\\Ostrover.ini"},
+        {"quoted, nothing after", "", "\"C:\\dir\\Ostrover.exe\"", ".\\Ostrover.ini"},
+        {"unquoted", "", "C:\\dir\\Ostrover.exe", ".\\Ostrover.ini"},
+        {"no backslash", "", "Ostrover.exe", ".\\Ostrover.ini"},
+        {"bare name", "", "Ostrover", ".\\Ostrover.ini"},
+        {"forward slashes", "", "C:/dir/sub/Ostrover.exe", ".\\Ostrover.ini"},
+        {"drive-relative", "", "C:Ostrover.exe", ".\\Ostrover.ini"},
+        {"renamed", "", "\"D:\\setup\\VexalMini.exe\"", ".\\VexalMini.ini"},
+        {"blank in name", "", "\"C:\\Program Files\\Ostrover Setup.exe\" /x", ".\\Ostrover Setup.ini"},
+        {"blank in folder only", "", "\"C:\\My Dir\\Ostrover.exe\"", ".\\Ostrover.ini"},
+        {"quoted up to the middle", "", "\"C:\\Program Files\"\\Ostrover.exe", ".\\Ostrover.ini"},
+        {"quoted in the middle", "", "C:\\\"Program Files\"\\Vendor\\Ostrover.exe /x", ".\\Ostrover.ini"},
+        {"quoted name after the folder", "", "C:\\dir\\\"Ostrover Setup.exe\" /x", ".\\Ostrover Setup.ini"},
+        {"backslash in a later argument", "", "C:\\dir\\Ostrover.exe /report x\\y.exe", ".\\Ostrover.ini"},
+        {"arguments after quoted path", "", "\"C:\\dir\\Ostrover.exe\" a\\b \"c d\"", ".\\Ostrover.ini"},
+        {"dot in folder, none in name", "", "\"C:\\dir.d\\Ostrover\"", ".\\Ostrover.ini"},
+        {"two dots", "", "Ostrover.v2.exe", ".\\Ostrover.v2.ini"},
+        {"trailing dot", "", "Ostrover.", ".\\Ostrover.ini"},
+        {"leading blanks and tab", "", " \t C:\\a\\Ostrover.exe\targ", ".\\Ostrover.ini"},
+        {"shorter than six characters", "", "a.exe", ".\\a.ini"},
+        {"one character", "", "x", ".\\x.ini"},
+        {"unterminated quote", "", "\"C:\\dir\\Ostrover.exe", ".\\Ostrover.ini"},
+        {"unterminated quote takes the rest", "", "\"C:\\dir\\Ostrover Setup.exe -x", ".\\Ostrover Setup.ini"},
+        {"empty line: product name", "", "", ".\\Ostrover.ini"},
+        {"blanks only: product name", "", "   ", ".\\Ostrover.ini"},
+        {"empty quotes: product name", "", "\"\" /x", ".\\Ostrover.ini"},
+        {"folder only: product name", "", "\"C:\\dir\\\"", ".\\Ostrover.ini"},
+        {"extension only: product name", "", "C:\\dir\\.exe", ".\\Ostrover.ini"},
+        {"module folder only: product name", "C:\\dir\\", "\"\"", ".\\Ostrover.ini"},
+    });
 }
 
 TEST(LauncherIniPath, KeepsVeryLongNamesWhole) {
     const std::string name(100000, 'n');
-    EXPECT_EQ(IniPathFor(LauncherBaseName("\"C:\\" + name + ".exe\"", kModule)), ".\\" + name + ".ini");
     const std::string folders = std::string(50000, '\\') + "Ostrover.exe";
-    EXPECT_EQ(IniPathFor(LauncherBaseName(folders, kModule)), ".\\Ostrover.ini");
+    ExpectIniPaths({
+        {"long module name", "C:\\" + name + ".exe", "", ".\\" + name + ".ini"},
+        {"long quoted command line", "", "\"C:\\" + name + ".exe\"", ".\\" + name + ".ini"},
+        {"many folders in the module path", folders, "x.exe", ".\\Ostrover.ini"},
+        {"many folders on the command line", "", folders, ".\\Ostrover.ini"},
+    });
 }
 
 TEST(LauncherChildCommandLine, QuotesThePackagePathOnlyWhenItHoldsABlank) {

@@ -15,7 +15,8 @@
 #include "render/frame.h"
 #include "render/projection.h"
 #include "shell/commands.h"
-#include "tests/perf/perf_scenes.h"
+#include "tests/support/drags.h"
+#include "tests/support/scenes.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define VEXAL_ALLOC_UNCOUNTED 1
@@ -131,7 +132,7 @@ protected:
 #if defined(VEXAL_ALLOC_UNCOUNTED)
         GTEST_SKIP() << "a sanitizer replaces operator new in this build; the plain build counts allocations";
 #endif
-        SetUpFrameScene(kFrameScenes[3]);
+        SetUpScene(SceneNamed("shuffled_skin2"));
         SetHost(&m_host);
     }
     void TearDown() override {
@@ -203,7 +204,7 @@ TEST_F(AllocationTest, HotPathsAllocateNothing) {
         SCOPED_TRACE(path.name);
         for (const FrameScene& scene : kFrameScenes) {
             SCOPED_TRACE(scene.name);
-            SetUpFrameScene(scene);
+            SetUpScene(scene);
             SetHost(&m_host);
             ASSERT_TRUE(path.setUp()) << "the path cannot be reached from this scene";
             SoftCanvas& canvas = *m_canvas;

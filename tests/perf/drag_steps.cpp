@@ -12,7 +12,8 @@
 #include "model/puzzle.h"
 #include "platform/soft_canvas.h"
 #include "render/frame.h"
-#include "tests/perf/perf_scenes.h"
+#include "tests/support/drags.h"
+#include "tests/support/scenes.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ template <typename Drag>
 int Run(Drag& drag, long steps) {
     QuietHost host;
     auto canvas = std::make_unique<SoftCanvas>();
-    SetUpFrameScene(kFrameScenes[3]);
+    SetUpScene(SceneNamed("shuffled_skin2"));
     SetHost(&host);
     if (!drag.Begin()) {
         std::fprintf(stderr, "vexal_drag_steps: the drag could not be started\n");

@@ -1,17 +1,19 @@
 // The measured steps must do the work they are named for, or the figures mean nothing.
+#include "tests/support/scenes.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <memory>
-#include <sstream>
 #include <string>
+#include <vector>
 
 #include "model/puzzle.h"
 #include "platform/soft_canvas.h"
 #include "render/frame.h"
 #include "shell/commands.h"
-#include "tests/perf/call_list.h"
-#include "tests/perf/perf_scenes.h"
+#include "tests/support/call_list.h"
+#include "tests/support/drags.h"
 
 namespace {
 
@@ -31,7 +33,7 @@ float TurnAngle() {
 TEST_F(SceneTest, EveryLayerStepTurnsTheLayerAndRepaints) {
     for (const FrameScene& scene : kFrameScenes) {
         SCOPED_TRACE(scene.name);
-        SetUpFrameScene(scene);
+        SetUpScene(scene);
         SetHost(&m_host);
         LayerDrag drag;
         ASSERT_TRUE(drag.Begin());
@@ -52,7 +54,7 @@ TEST_F(SceneTest, EveryLayerStepTurnsTheLayerAndRepaints) {
 TEST_F(SceneTest, EveryCubeStepMovesTheView) {
     for (const FrameScene& scene : kFrameScenes) {
         SCOPED_TRACE(scene.name);
-        SetUpFrameScene(scene);
+        SetUpScene(scene);
         SetHost(&m_host);
         CubeDrag drag;
         ASSERT_TRUE(drag.Begin());
@@ -69,58 +71,31 @@ TEST_F(SceneTest, EveryCubeStepMovesTheView) {
     }
 }
 
-TEST_F(SceneTest, RecordedCallsRepaintTheSameFrame) {
-    // GDI is timed on the recorded calls: they must be the frame, pixel for pixel.
+TEST_F(SceneTest, RecordedCallsReadBackAndRepaintTheSameFrame) {
+    // GDI draws the calls as written and read back: they must be the frame, pixel for pixel.
     auto direct = std::make_unique<SoftCanvas>();
     auto played = std::make_unique<SoftCanvas>();
+    std::vector<CallScene> written;
     for (const FrameScene& scene : kFrameScenes) {
-        SCOPED_TRACE(scene.name);
-        SetUpFrameScene(scene);
-        CallList list;
-        RecordingCanvas recorder(&list);
-        ComposeFrame(g_game, recorder, g_drawOrder);
+        written.push_back(CallScene{scene.name, {RecordScene(scene)}});
+    }
+    std::vector<CallScene> read;
+    std::string error;
+    ASSERT_TRUE(ReadCallList(WriteCallList(written), &read, &error)) << error;
+    ASSERT_EQ(read.size(), written.size());
+    for (std::size_t i = 0; i < read.size(); ++i) {
+        SCOPED_TRACE(read[i].name);
+        SetUpScene(kFrameScenes[i]);
+        direct->Clear(0xFF00FF);
         ComposeFrame(g_game, *direct, g_drawOrder);
-        played->Clear(0xFF00FF);
-        list.PlayInto(*played);
+        ASSERT_EQ(read[i].frames.size(), 1U);
+        const CallFrame& frame = read[i].frames[0];
+        EXPECT_EQ(frame.calls.size(), written[i].frames[0].calls.size());
+        played->Clear(frame.clear);
+        played->SelectBrush(kStockWhite);
+        frame.PlayInto(*played);
         EXPECT_EQ(std::memcmp(direct->Rgb(), played->Rgb(), SoftCanvas::kWidth * SoftCanvas::kHeight * 3), 0);
     }
-}
-
-TEST_F(SceneTest, CallListTextHasOneLinePerCall) {
-    SetUpFrameScene(kFrameScenes[3]);
-    CallList list;
-    RecordingCanvas recorder(&list);
-    ComposeFrame(g_game, recorder, g_drawOrder);
-    ASSERT_FALSE(list.calls.empty());
-    std::istringstream text(list.Format(0xFF00FF));
-    std::string line;
-    ASSERT_TRUE(std::getline(text, line));
-    EXPECT_EQ(line, "frame 0xFF00FF");
-    for (const CallList::Call& call : list.calls) {
-        ASSERT_TRUE(std::getline(text, line));
-        std::istringstream words(line);
-        std::string op;
-        words >> op;
-        int numbers = 0;
-        for (long v = 0; words >> v;) {
-            ++numbers;
-        }
-        switch (call.kind) {
-            case CallList::Kind::Brush:
-                EXPECT_EQ(op, "brush");  // the colour is hexadecimal, read as text below
-                EXPECT_EQ(line.substr(0, 8), "brush 0x");
-                break;
-            case CallList::Kind::Rect:
-                EXPECT_EQ(op, "rect");
-                EXPECT_EQ(numbers, 4);
-                break;
-            case CallList::Kind::Poly:
-                EXPECT_EQ(op, "poly");
-                EXPECT_EQ(numbers, 1 + 2 * call.count);
-                break;
-        }
-    }
-    EXPECT_FALSE(std::getline(text, line));
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "model/puzzle.h"
 #include "shell/commands.h"
 #include "shell/replay/printable.h"
+#include "shell/replay/script.h"
 
 namespace {
 
@@ -41,6 +42,41 @@ TEST(ScriptTest, ReadsEveryCommand) {
     EXPECT_EQ(s.events[3].command, IDM_CHANGE_SKIN);
     EXPECT_EQ(s.events[4].button, HostButton::NewSkin);
     EXPECT_EQ(s.events[5].button, HostButton::SizeOk);
+}
+
+TEST(ScriptTest, EveryCommandAndButtonIsWrittenAsItIsRead) {
+    const std::string plain =
+        "seed 7\n"
+        "down 0 65535\n"
+        "move 65535 0\n"
+        "up\n"
+        "command shuffle\ncommand change-skin\ncommand size\ncommand help\ncommand about\ncommand quit-no\n"
+        "button shuffle\nbutton newskin\nbutton minus\nbutton plus\nbutton ok\n";
+    Script s;
+    std::string error;
+    ASSERT_TRUE(ParseScript(plain, &s, &error)) << error;
+    std::string written;
+    ASSERT_TRUE(WriteScript(s, &written));
+    EXPECT_EQ(written, plain);
+
+    // What a script cannot say is not written.
+    struct Case {
+        const char* name;
+        ScriptEvent event;
+    };
+    const Case cases[] = {
+        {"x past 65535", {ScriptOp::Down, 65536, 0, 0, HostButton::Shuffle, 1}},
+        {"negative y", {ScriptOp::Move, 0, -1, 0, HostButton::Shuffle, 1}},
+        {"a command scripts do not name", {ScriptOp::Command, 0, 0, IDM_QUIT_YES, HostButton::Shuffle, 1}},
+        {"no such button", {ScriptOp::Button, 0, 0, 0, static_cast<HostButton>(kHostButtonCount), 1}},
+    };
+    for (const Case& c : cases) {
+        std::string line;
+        EXPECT_FALSE(WriteScriptEvent(c.event, &line)) << c.name;
+        s.events.push_back(c.event);
+        EXPECT_FALSE(WriteScript(s, &written)) << c.name;
+        s.events.pop_back();
+    }
 }
 
 TEST(PrintableTest, HiddenAndSteeringBytesAreEscaped) {

@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "game_driver.h"
 #include "model/puzzle.h"
 #include "render/projection.h"
 #include "shell/commands.h"
+#include "tests/support/game_driver.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "model/matrix34.h"
+#include "tests/support/case_name.h"
 
 namespace {
 
@@ -26,6 +27,7 @@ TEST(Matrix34Test, IdentityClearsEverythingElseIncludingTranslation) {
 
 // The degree factor is not exactly pi/180, so quarter turns leave tiny entries.
 struct QuarterCase {
+    const char* name;
     double angle;
     float cosine;
     float sine;
@@ -45,9 +47,10 @@ TEST_P(RotateXQuarterTest, LeavesTheTinyEntries) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Quarters, RotateXQuarterTest,
-                         ::testing::Values(QuarterCase{90, 3.9663289e-13F, 1.0F},
-                                           QuarterCase{180, -1.0F, 7.9326579e-13F},
-                                           QuarterCase{270, -1.1894546e-12F, -1.0F}));
+                         ::testing::Values(QuarterCase{"by_90", 90, 3.9663289e-13F, 1.0F},
+                                           QuarterCase{"by_180", 180, -1.0F, 7.9326579e-13F},
+                                           QuarterCase{"by_270", 270, -1.1894546e-12F, -1.0F}),
+                         CaseName());
 
 TEST(Matrix34Test, NinetyDegreesIsNotExactlyZero) {
     Matrix34 m = Identity();

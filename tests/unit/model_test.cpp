@@ -30,12 +30,6 @@ TEST_F(ModelTest, StartValuesOfTheGameAndGlobals) {
         EXPECT_EQ(g_drawOrder[i], i);
         EXPECT_EQ(g_inTurningLayer[i], 0);
     }
-    EXPECT_EQ(g_backgroundBrush, 0x800000U);
-    EXPECT_EQ(g_solvedBrush, 0x40c040U);
-    const Colour brushes[8] = {0x1111f5, 0x0079e6, 0x32f532, 0xf53232, 0xffffff, 0x00f5f5, 0xf500f5, 0x808080};
-    for (int i = 0; i < 8; ++i) {
-        EXPECT_EQ(g_brushes[i], brushes[i]);
-    }
     EXPECT_TRUE(IsSolved());
 }
 
@@ -136,30 +130,6 @@ TEST_F(ModelTest, FacesWindClockwiseFromOutside) {
                 nx * (cx - piece.x[idx[0]]) + ny * (cy - piece.y[idx[0]]) + nz * (cz - piece.z[idx[0]]);
             EXPECT_GT(toCentre, 0.0F) << "face " << f;
         }
-    }
-}
-
-TEST_F(ModelTest, OuterBoxAndSpareSlot) {
-    EXPECT_EQ(g_outerBox.vertexCount, 8);
-    EXPECT_EQ(g_outerBox.faceCount, 6);
-    const int signs[8][3] = {{1, 1, 1},  {-1, 1, 1},  {-1, -1, 1},  {1, -1, 1},
-                             {1, 1, -1}, {-1, 1, -1}, {-1, -1, -1}, {1, -1, -1}};
-    for (int c = 0; c < 8; ++c) {
-        EXPECT_EQ(g_outerBox.x[c], 1000.0F * static_cast<float>(signs[c][0]));
-        EXPECT_EQ(g_outerBox.y[c], 1000.0F * static_cast<float>(signs[c][1]));
-        EXPECT_EQ(g_outerBox.z[c], 1000.0F * static_cast<float>(signs[c][2]));
-    }
-    const int faces[6][4] = {{3, 2, 1, 0}, {4, 5, 6, 7}, {0, 1, 5, 4}, {2, 3, 7, 6}, {2, 6, 5, 1}, {0, 4, 7, 3}};
-    for (int f = 0; f < 6; ++f) {
-        EXPECT_EQ(g_outerBox.faceVertexCount[f], 4);
-        for (int k = 0; k < 4; ++k) {
-            EXPECT_EQ(g_outerBox.faceVertex[f][k], faces[f][k]);
-        }
-    }
-    EXPECT_EQ(g_spareSlot.vertexCount, 12);
-    EXPECT_EQ(g_spareSlot.faceCount, 7);
-    for (int v = 0; v < 12; ++v) {
-        EXPECT_EQ(g_spareSlot.x[v], 0.0F);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "render/projection.h"
 
 #include "test_support.h"
+#include "tests/support/case_name.h"
 
 namespace {
 
@@ -15,6 +16,7 @@ TEST_F(ProjectionTest, StartViewMatrix) {
 }
 
 struct ProjectCase {
+    const char* name;
     float angles[3];  // x, y, z
     float point[3];
     int sx;
@@ -36,14 +38,16 @@ TEST_P(ProjectPointTest, ProjectsToWholePixels) {
     EXPECT_EQ(ProjectZ(g_viewMatrix, p[0], p[1], p[2]), c.sz);
 }
 
-INSTANTIATE_TEST_SUITE_P(Corners, ProjectPointTest,
-                         ::testing::Values(ProjectCase{{-15, 15, 10}, {1000, 1000, 1000}, 150, 82, 116},
-                                           // -52.37 truncates toward zero
-                                           ProjectCase{{-15, 15, 10}, {-1000, -1000, -1000}, 89, 187, -52},
-                                           ProjectCase{{-15, 15, 10}, {0, 0, 0}, 120, 135, 32},
-                                           // 0.06 x 1000 is 60.0 in single precision: 180, not 179
-                                           ProjectCase{{0, 0, 0}, {1000, 1000, 1000}, 180, 75, 92},
-                                           ProjectCase{{0, 0, 0}, {-1000, -1000, -1000}, 60, 195, -28}));
+INSTANTIATE_TEST_SUITE_P(
+    Corners, ProjectPointTest,
+    ::testing::Values(ProjectCase{"start_view_near_corner", {-15, 15, 10}, {1000, 1000, 1000}, 150, 82, 116},
+                      // -52.37 truncates toward zero
+                      ProjectCase{"start_view_far_corner", {-15, 15, 10}, {-1000, -1000, -1000}, 89, 187, -52},
+                      ProjectCase{"start_view_centre", {-15, 15, 10}, {0, 0, 0}, 120, 135, 32},
+                      // 0.06 x 1000 is 60.0 in single precision: 180, not 179
+                      ProjectCase{"square_view_near_corner", {0, 0, 0}, {1000, 1000, 1000}, 180, 75, 92},
+                      ProjectCase{"square_view_far_corner", {0, 0, 0}, {-1000, -1000, -1000}, 60, 195, -28}),
+    CaseName());
 
 TEST_F(ProjectionTest, RefreshViewProjectsPiecesAndBoxAndInvalidates) {
     RecordingHost host;
@@ -186,7 +190,7 @@ TEST_F(ProjectionTest, TurningLayerRegroupsTheOrder) {
         g_inTurningLayer[i] = 1;
     }
     g_game.m_turnAxis = Axis::Y;
-    for (const std::uint8_t front : {0, 1}) {
+    for (const std::uint8_t front : {std::uint8_t{0}, std::uint8_t{1}}) {
         g_game.m_turnLayerFront = front;
         BuildDrawOrder(g_game, g_drawOrder);
         for (int i = 0; i < 8; ++i) {

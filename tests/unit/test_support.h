@@ -9,6 +9,8 @@
 
 #include "model/puzzle.h"
 #include "platform/host.h"
+#include "tests/support/drags.h"
+#include "tests/support/puzzle_invariants.h"
 
 class RecordingHost final : public Host {
 public:
@@ -33,13 +35,9 @@ protected:
     void TearDown() override;
 };
 
-// Screen point inside face f of the piece in a slot (the centroid of its projected corners).
-void FaceCentre(int slot, int face, int* x, int* y);
 // Snapshot of the whole model, for before/after comparisons.
 struct ModelSnapshot {
     Piece pieces[8];
     bool operator==(const ModelSnapshot& other) const;
 };
 ModelSnapshot TakeSnapshot();
-// True when a value is one of the model's coordinates 0, +-414, +-500, +-1000.
-bool IsModelCoordinate(float v);

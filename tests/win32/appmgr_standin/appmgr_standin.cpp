@@ -1,5 +1,6 @@
 // Stands in for the application manager: writes the command line it was given and its
-// current directory, one per line, to "appmgr-record.txt" beside its own executable.
+// current directory, one per line, to "appmgr-record.txt" beside its own executable. The
+// record appears whole (written aside, then renamed), so a test that sees it can read it.
 
 #include <windows.h>
 
@@ -27,11 +28,14 @@ std::string CurrentDirectory() {
 
 int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*commandLine*/, int /*showCommand*/) {
     const std::string record = OwnDirectory() + "\\appmgr-record.txt";
-    std::FILE* file = std::fopen(record.c_str(), "wb");
+    const std::string aside = record + ".part";
+    std::FILE* file = std::fopen(aside.c_str(), "wb");
     if (file == nullptr) {
         return 1;
     }
-    std::fprintf(file, "%s\n%s\n", GetCommandLineA(), CurrentDirectory().c_str());
-    std::fclose(file);
-    return 0;
+    const bool written = std::fprintf(file, "%s\n%s\n", GetCommandLineA(), CurrentDirectory().c_str()) > 0;
+    if (std::fclose(file) != 0 || !written) {
+        return 1;
+    }
+    return MoveFileExA(aside.c_str(), record.c_str(), MOVEFILE_REPLACE_EXISTING) ? 0 : 1;
 }

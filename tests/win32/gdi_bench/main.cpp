@@ -1,15 +1,14 @@
 // gdi_bench CALLS [--min-ms N] [--repeat R] [--bpp 32|24]: draws each recorded frame of
 // CALLS with GDI into a 240 x 270 DIB section over and over, for at least N ms of thread time
-// (default 500), R times (default 3), and prints per frame "NAME CPU_NS WALL_NS FRAMES": the
+// (default 500), R times (default 3), and prints per scene "NAME CPU_NS WALL_NS FRAMES": the
 // medians of thread time and elapsed time per frame. Last comes "gdi-fill": one PatBlt of the
 // whole bitmap, the GDI floor. Lines starting with # are comments.
 //
-// CALLS is what `vexal_bench --write-calls` writes: "scene NAME" starts a scene of one or
-// more frames, each in the lines gdi_reference reads ("frame 0xBBGGRR", then "brush
-// 0xBBGGRR", "rect L T R B", "poly N X1 Y1 ... XN YN"). A scene's frames are drawn in turn.
-// Brushes are made once before timing, as the game makes its brushes once; each drawn
-// frame starts from the stock white brush. Exit code 0 on success; 2 bad arguments or
-// file, 3 bad input line, 4 GDI failure.
+// CALLS is a call list (tests/support/call_list.h), as `vexal_bench --write-calls` writes it;
+// a scene's frames are drawn in turn. Brushes are made once before timing, as the game makes
+// its brushes once; each drawn frame starts from the stock white brush, and paints its whole
+// background itself. Exit code 0 on success; 2 bad arguments or file, 3 a bad call list,
+// 4 GDI failure.
 #include <windows.h>
 
 #include <algorithm>
@@ -21,29 +20,15 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/call_list.h"
+
 namespace {
 
-constexpr int kWidth = 240;
-constexpr int kHeight = 270;
-constexpr long kMaxPoints = 100000;
-
-struct Call {
-    enum Kind { Brush, Rect, Poly } kind;
-    HBRUSH brush;
-    int rect[4];
-    std::size_t first;  // Poly: first point in Frame::points
-    int count;
-};
-
+// A recorded frame made ready for GDI: the brush of every Brush call and the points as POINTs.
 struct Frame {
-    std::vector<Call> calls;
+    const CallFrame* calls;
+    std::vector<HBRUSH> brushes;  // by call
     std::vector<POINT> points;
-};
-
-// One or more frames; a scene of several is drawn frame after frame, timed per frame.
-struct Scene {
-    std::string name;
-    std::vector<Frame> frames;
 };
 
 bool ParseLong(const char* text, long* value, char** end) {
@@ -55,22 +40,6 @@ bool ParseLong(const char* text, long* value, char** end) {
     return true;
 }
 
-class Reader {
-public:
-    explicit Reader(const char* text) : m_pos(text) {}
-    bool Number(long* value) {
-        char* end = nullptr;
-        if (!ParseLong(m_pos, value, &end)) {
-            return false;
-        }
-        m_pos = end;
-        return true;
-    }
-
-private:
-    const char* m_pos;
-};
-
 HBRUSH BrushFor(std::map<COLORREF, HBRUSH>* brushes, COLORREF colour) {
     auto it = brushes->find(colour);
     if (it != brushes->end()) {
@@ -81,92 +50,32 @@ HBRUSH BrushFor(std::map<COLORREF, HBRUSH>* brushes, COLORREF colour) {
     return brush;
 }
 
-// Returns 0 or the exit code of the first problem.
-int ReadScenes(std::FILE* in, std::vector<Scene>* scenes, std::map<COLORREF, HBRUSH>* brushes) {
-    std::string line;
-    char buffer[4096];
-    int lineNumber = 0;
-    while (std::fgets(buffer, sizeof buffer, in) != nullptr) {
-        line += buffer;
-        if (line.back() != '\n' && !std::feof(in)) {
-            continue;
+Frame Prepare(const CallFrame& recorded, std::map<COLORREF, HBRUSH>* brushes) {
+    Frame frame{&recorded, std::vector<HBRUSH>(recorded.calls.size()), {}};
+    for (std::size_t i = 0; i < recorded.calls.size(); ++i) {
+        if (recorded.calls[i].kind == CanvasCall::Kind::Brush) {
+            frame.brushes[i] = BrushFor(brushes, recorded.calls[i].colour);
         }
-        ++lineNumber;
-        while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
-            line.pop_back();
-        }
-        const std::size_t space = line.find(' ');
-        const std::string word = line.substr(0, space);
-        const char* rest = space == std::string::npos ? "" : line.c_str() + space + 1;
-        Reader reader(rest);
-        bool ok = true;
-        if (word.empty()) {
-            // blank line
-        } else if (word == "scene") {
-            scenes->push_back(Scene{rest, {}});
-            ok = *rest != '\0';
-        } else if (scenes->empty()) {
-            ok = false;
-        } else if (word == "frame") {
-            long clear = 0;
-            ok = reader.Number(&clear);  // every frame paints its whole background itself
-            scenes->back().frames.push_back(Frame{});
-        } else if (scenes->back().frames.empty()) {
-            ok = false;
-        } else if (word == "brush") {
-            long colour = 0;
-            ok = reader.Number(&colour);
-            if (ok) {
-                Call c{Call::Brush, BrushFor(brushes, static_cast<COLORREF>(colour)), {0, 0, 0, 0}, 0, 0};
-                scenes->back().frames.back().calls.push_back(c);
-            }
-        } else if (word == "rect") {
-            long r[4] = {};
-            ok = reader.Number(&r[0]) && reader.Number(&r[1]) && reader.Number(&r[2]) && reader.Number(&r[3]);
-            if (ok) {
-                Call c{Call::Rect,
-                       nullptr,
-                       {static_cast<int>(r[0]), static_cast<int>(r[1]), static_cast<int>(r[2]), static_cast<int>(r[3])},
-                       0,
-                       0};
-                scenes->back().frames.back().calls.push_back(c);
-            }
-        } else if (word == "poly") {
-            long n = 0;
-            ok = reader.Number(&n) && n >= 0 && n <= kMaxPoints;
-            Frame& f = scenes->back().frames.back();
-            const std::size_t first = f.points.size();
-            for (long i = 0; ok && i < n; ++i) {
-                POINT p{};
-                ok = reader.Number(&p.x) && reader.Number(&p.y);
-                f.points.push_back(p);
-            }
-            if (ok) {
-                f.calls.push_back(Call{Call::Poly, nullptr, {0, 0, 0, 0}, first, static_cast<int>(n)});
-            }
-        } else {
-            ok = false;
-        }
-        if (!ok) {
-            std::fprintf(stderr, "gdi_bench: bad line %d\n", lineNumber);
-            return 3;
-        }
-        line.clear();
     }
-    return 0;
+    for (const Point& p : recorded.points) {
+        frame.points.push_back(POINT{p.x, p.y});
+    }
+    return frame;
 }
 
 void Draw(HDC dc, HGDIOBJ stockBrush, const Frame& frame) {
     SelectObject(dc, stockBrush);
-    for (const Call& c : frame.calls) {
+    const std::vector<CanvasCall>& calls = frame.calls->calls;
+    for (std::size_t i = 0; i < calls.size(); ++i) {
+        const CanvasCall& c = calls[i];
         switch (c.kind) {
-            case Call::Brush:
-                SelectObject(dc, c.brush);
+            case CanvasCall::Kind::Brush:
+                SelectObject(dc, frame.brushes[i]);
                 break;
-            case Call::Rect:
+            case CanvasCall::Kind::Rect:
                 Rectangle(dc, c.rect[0], c.rect[1], c.rect[2], c.rect[3]);
                 break;
-            case Call::Poly:
+            case CanvasCall::Kind::Poly:
                 Polygon(dc, frame.points.data() + c.first, c.count);
                 break;
         }
@@ -277,33 +186,29 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: gdi_bench CALLS [--min-ms N] [--repeat R] [--bpp 32|24]\n");
         return 2;
     }
-    std::FILE* in = std::fopen(path, "r");
-    if (in == nullptr) {
-        std::fprintf(stderr, "gdi_bench: cannot open %s\n", path);
-        return 2;
-    }
-    std::vector<Scene> scenes;
-    std::map<COLORREF, HBRUSH> brushes;
-    const int status = ReadScenes(in, &scenes, &brushes);
-    std::fclose(in);
-    if (status != 0) {
-        return status;
-    }
-    for (const Scene& scene : scenes) {
-        if (scene.frames.empty()) {
-            std::fprintf(stderr, "gdi_bench: scene %s has no frames\n", scene.name.c_str());
-            return 3;
-        }
+    std::vector<CallScene> scenes;
+    std::string error;
+    if (!ReadCallListFile(path, &scenes, &error)) {
+        std::fprintf(stderr, "gdi_bench: %s\n", error.c_str());
+        return error.rfind("cannot ", 0) == 0 ? 2 : 3;  // the file, or a line in it
     }
     if (scenes.empty()) {
         std::fprintf(stderr, "gdi_bench: no frames in %s\n", path);
         return 2;
     }
+    std::map<COLORREF, HBRUSH> brushes;
+    std::vector<std::vector<Frame>> prepared;
+    for (const CallScene& scene : scenes) {
+        prepared.emplace_back();
+        for (const CallFrame& frame : scene.frames) {
+            prepared.back().push_back(Prepare(frame, &brushes));
+        }
+    }
 
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = kWidth;
-    info.bmiHeader.biHeight = -kHeight;  // top-down
+    info.bmiHeader.biWidth = kCallFrameWidth;
+    info.bmiHeader.biHeight = -kCallFrameHeight;  // top-down
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = static_cast<WORD>(bpp);
     info.bmiHeader.biCompression = BI_RGB;
@@ -325,19 +230,20 @@ int main(int argc, char** argv) {
     }
 
     std::printf("# name cpu-ns/frame wall-ns/frame frames\n");
-    for (const Scene& scene : scenes) {
+    for (std::size_t s = 0; s < scenes.size(); ++s) {
+        const std::vector<Frame>& frames = prepared[s];
         std::size_t next = 0;
         const Timing t = TimeDraws(
             [&] {
-                Draw(dc, stockBrush, scene.frames[next]);
-                next = next + 1 == scene.frames.size() ? 0 : next + 1;
+                Draw(dc, stockBrush, frames[next]);
+                next = next + 1 == frames.size() ? 0 : next + 1;
             },
             minMs, repeat);
-        std::printf("%s %.0f %.0f %ld\n", scene.name.c_str(), t.cpuNs, t.wallNs, t.count);
+        std::printf("%s %.0f %.0f %ld\n", scenes[s].name.c_str(), t.cpuNs, t.wallNs, t.count);
     }
     HBRUSH fill = CreateSolidBrush(RGB(0, 0, 128));
     SelectObject(dc, fill);
-    const Timing t = TimeDraws([&] { PatBlt(dc, 0, 0, kWidth, kHeight, PATCOPY); }, minMs, repeat);
+    const Timing t = TimeDraws([&] { PatBlt(dc, 0, 0, kCallFrameWidth, kCallFrameHeight, PATCOPY); }, minMs, repeat);
     std::printf("gdi-fill %.0f %.0f %ld\n", t.cpuNs, t.wallNs, t.count);
     std::fflush(stdout);
     return 0;

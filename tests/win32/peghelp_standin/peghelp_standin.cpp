@@ -10,7 +10,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     }
     const wchar_t* line = GetCommandLineW();
     DWORD written = 0;
-    WriteFile(file, line, static_cast<DWORD>(lstrlenW(line) * sizeof(wchar_t)), &written, nullptr);
+    WriteFile(file, line, static_cast<DWORD>(static_cast<unsigned>(lstrlenW(line)) * sizeof(wchar_t)), &written,
+              nullptr);
     WriteFile(file, L"\n", sizeof(wchar_t), &written, nullptr);
     CloseHandle(file);
     return 0;

@@ -7,6 +7,13 @@
 //                                  game's window to become the foreground; exit 0 when
 //                                  it did, 1 when not
 //   vexal_probe send-help          sends WM_HELP to the game's window
+//   vexal_probe take-capture HOW   takes the mouse capture from the game's window in
+//                                  mid-drag and prints "taken". HOW is "window": join
+//                                  the game's input and capture a window of our own,
+//                                  which then gets the release; once the button is up
+//                                  (or after 10 s) let it go and exit. Or "cancel-mode":
+//                                  send WM_CANCELMODE, whose default handling lets the
+//                                  capture go, and exit
 #include <windows.h>
 
 #include <cstdio>
@@ -127,15 +134,19 @@ LRESULT CALLBACK ProbeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-int HoldForeground(int seconds) {
+HWND CreateProbeWindow(DWORD style, int x, int y, int width, int height) {
     WNDCLASSW wc{};
     wc.lpfnWndProc = ProbeProc;
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     wc.lpszClassName = L"VexalProbe";
     RegisterClassW(&wc);
-    const HWND own = CreateWindowExW(0, L"VexalProbe", L"Probe", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 40, 200, 150,
-                                     nullptr, nullptr, wc.hInstance, nullptr);
+    return CreateWindowExW(0, L"VexalProbe", L"Probe", style, x, y, width, height, nullptr, nullptr, wc.hInstance,
+                           nullptr);
+}
+
+int HoldForeground(int seconds) {
+    const HWND own = CreateProbeWindow(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 40, 200, 150);
     SetForegroundWindow(own);
     const DWORD until = GetTickCount() + static_cast<DWORD>(seconds) * 1000U;
     bool announced = false;
@@ -164,6 +175,38 @@ int HoldForeground(int seconds) {
     return 1;
 }
 
+int TakeCapture(const char* how) {
+    const HWND game = FindGame();
+    if (game == nullptr) {
+        std::printf("no game window\n");
+        return 1;
+    }
+    if (std::strcmp(how, "cancel-mode") == 0) {
+        SendMessageW(game, WM_CANCELMODE, 0, 0);
+        std::printf("taken\n");
+        return 0;
+    }
+    // Only a window that shares the game's input can take its capture over.
+    const HWND own = CreateProbeWindow(WS_POPUP, 0, 0, 1, 1);
+    AttachThreadInput(GetCurrentThreadId(), GetWindowThreadProcessId(game, nullptr), TRUE);
+    SetCapture(own);
+    std::printf(GetCapture() == own ? "taken\n" : "the capture stayed where it was\n");
+    std::fflush(stdout);
+    const DWORD until = GetTickCount() + 10000U;
+    bool up = false;
+    while (!up && static_cast<LONG>(until - GetTickCount()) > 0) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE) != FALSE) {
+            up = up || msg.message == WM_LBUTTONUP;
+            DispatchMessageW(&msg);
+        }
+        Sleep(10);
+    }
+    ReleaseCapture();
+    DestroyWindow(own);
+    return up ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -181,6 +224,9 @@ int main(int argc, char** argv) {
         SendMessageW(game, WM_HELP, 0, 0);
         return 0;
     }
-    std::fprintf(stderr, "usage: vexal_probe windows | hold-foreground SECONDS | send-help\n");
+    if (argc >= 3 && std::strcmp(argv[1], "take-capture") == 0) {
+        return TakeCapture(argv[2]);
+    }
+    std::fprintf(stderr, "usage: vexal_probe windows | hold-foreground SECONDS | send-help | take-capture HOW\n");
     return 2;
 }

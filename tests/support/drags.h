@@ -1,12 +1,11 @@
-// The hot paths as repeatable steps, shared by the benchmarks, the instruction
-// budget and the allocation test so they all measure the same work.
+// The hot paths as repeatable steps, shared by the benchmarks, the instruction budget and
+// the allocation test so that they all measure the same work.
 #pragma once
 
-#include <cstdint>
-
-#include "model/puzzle.h"
-#include "platform/canvas.h"
 #include "platform/host.h"
+
+// Where to press on a face: the centroid of the projected corners of face f of the piece in a slot.
+void FaceCentre(int slot, int face, int* x, int* y);
 
 // A window that remembers nothing and allocates nothing.
 class QuietHost final : public Host {
@@ -17,19 +16,6 @@ public:
 
     long invalidations = 0;
 };
-
-// The frames compared across canvases: each skin, at the start (solved) and shuffled.
-struct FrameScene {
-    const char* name;
-    Skin skin;
-    bool shuffled;
-};
-constexpr int kFrameSceneCount = 4;
-extern const FrameScene kFrameScenes[kFrameSceneCount];
-constexpr std::uint32_t kSceneSeed = 1234;
-
-// From a fresh puzzle with no host; the shuffle uses kSceneSeed.
-void SetUpFrameScene(const FrameScene& scene);
 
 // A layer drag under way: pressed on a coloured face of the front piece, moved past the
 // dead zone so a turn is chosen. Each step moves the stylus a few pixels along the

@@ -1,4 +1,4 @@
-#include "game_driver.h"
+#include "tests/support/game_driver.h"
 
 #include <cstring>
 

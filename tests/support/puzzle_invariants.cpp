@@ -1,4 +1,4 @@
-#include "puzzle_invariants.h"
+#include "tests/support/puzzle_invariants.h"
 
 #include <array>
 #include <cmath>
@@ -9,16 +9,25 @@
 #include "interaction/commit.h"
 #include "render/projection.h"
 
-namespace {
+const int kSlotSigns[8][3] = {{1, 1, 1},  {-1, 1, 1},  {-1, -1, 1},  {1, -1, 1},
+                              {1, 1, -1}, {-1, 1, -1}, {-1, -1, -1}, {1, -1, -1}};
 
-// Slot corners: the signs of x, y, z of each slot's outer corner.
-constexpr int kSlotSigns[8][3] = {{1, 1, 1},  {-1, 1, 1},  {-1, -1, 1},  {1, -1, 1},
-                                  {1, 1, -1}, {-1, 1, -1}, {-1, -1, -1}, {1, -1, -1}};
-
-// Every value a model coordinate may take; anything else is a rounding or copying fault.
-bool IsModelValue(float v) {
+bool IsModelCoordinate(float v) {
     return v == 0.0F || v == 414.0F || v == -414.0F || v == 500.0F || v == -500.0F || v == 1000.0F || v == -1000.0F;
 }
+
+bool InSlotCorner(const Piece& piece, int slot) {
+    const float corner[3] = {piece.x[2], piece.y[2], piece.z[2]};
+    for (int k = 0; k < 3; ++k) {
+        const int sign = corner[k] > 0.0F ? 1 : (corner[k] < 0.0F ? -1 : 0);
+        if (sign != kSlotSigns[slot][k]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+namespace {
 
 std::string Problem(const char* format, ...) __attribute__((format(printf, 1, 2)));
 std::string Problem(const char* format, ...) {
@@ -98,7 +107,7 @@ std::string CheckPieces(PieceCatalogue& catalogue) {
             return Problem("slot %d: counts %d/%d/%d", slot, p.vertexCount, p.faceCount, p.stickerCount);
         }
         for (int v = 0; v < p.vertexCount; ++v) {
-            if (!IsModelValue(p.x[v]) || !IsModelValue(p.y[v]) || !IsModelValue(p.z[v])) {
+            if (!IsModelCoordinate(p.x[v]) || !IsModelCoordinate(p.y[v]) || !IsModelCoordinate(p.z[v])) {
                 return Problem("slot %d vertex %d: model point (%.9g, %.9g, %.9g) off the grid", slot, v,
                                static_cast<double>(p.x[v]), static_cast<double>(p.y[v]), static_cast<double>(p.z[v]));
             }
@@ -125,14 +134,9 @@ std::string CheckPieces(PieceCatalogue& catalogue) {
             }
             catalogue.verified[slot] = p;
         }
-        const float corner[3] = {p.x[2], p.y[2], p.z[2]};
-        for (int k = 0; k < 3; ++k) {
-            const int sign = corner[k] > 0.0F ? 1 : (corner[k] < 0.0F ? -1 : 0);
-            if (sign != kSlotSigns[slot][k]) {
-                return Problem("slot %d (start piece %d): corner (%g, %g, %g) lies in another slot", slot, which,
-                               static_cast<double>(corner[0]), static_cast<double>(corner[1]),
-                               static_cast<double>(corner[2]));
-            }
+        if (!InSlotCorner(p, slot)) {
+            return Problem("slot %d (start piece %d): corner (%g, %g, %g) lies in another slot", slot, which,
+                           static_cast<double>(p.x[2]), static_cast<double>(p.y[2]), static_cast<double>(p.z[2]));
         }
         for (int f = 0; f < p.faceCount; ++f) {
             if (p.faceColour[f] < 0 || p.faceColour[f] > 7) {

@@ -1,24 +1,20 @@
-#include "tests/perf/perf_scenes.h"
+#include "tests/support/drags.h"
 
-#include "interaction/shuffle.h"
 #include "model/puzzle.h"
 #include "render/projection.h"
 #include "shell/commands.h"
 
-const FrameScene kFrameScenes[kFrameSceneCount] = {
-    {"skin1/solved", Skin::Plain, false},
-    {"skin1/shuffled", Skin::Plain, true},
-    {"skin2/solved", Skin::Stickers, false},
-    {"skin2/shuffled", Skin::Stickers, true},
-};
-
-void SetUpFrameScene(const FrameScene& scene) {
-    StartGame(kSceneSeed, nullptr);
-    if (scene.shuffled) {
-        ShuffleCube(g_game);
+void FaceCentre(int slot, int face, int* x, int* y) {
+    const Piece& p = g_pieces[slot];
+    int sumX = 0;
+    int sumY = 0;
+    const int n = p.faceVertexCount[face];
+    for (int k = 0; k < n; ++k) {
+        sumX += p.sx[p.faceVertex[face][k]];
+        sumY += p.sy[p.faceVertex[face][k]];
     }
-    g_skin = scene.skin;
-    BuildDrawOrder(g_game, g_drawOrder);
+    *x = sumX / n;
+    *y = sumY / n;
 }
 
 namespace {
@@ -38,21 +34,14 @@ int SwingOffset(int phase) {
 
 bool FindFrontFace(int* x, int* y) {
     BuildDrawOrder(g_game, g_drawOrder);
-    const Piece& p = g_pieces[g_drawOrder[7]];
+    const int slot = g_drawOrder[7];
+    const Piece& p = g_pieces[slot];
     for (int f = 0; f < p.faceCount; ++f) {
         const int colour = p.faceColour[f];
         if (colour == kColourGrey || colour == kColourWhite || IsFacingAway(p, f)) {
             continue;
         }
-        int sumX = 0;
-        int sumY = 0;
-        const int n = p.faceVertexCount[f];
-        for (int k = 0; k < n; ++k) {
-            sumX += p.sx[p.faceVertex[f][k]];
-            sumY += p.sy[p.faceVertex[f][k]];
-        }
-        *x = sumX / n;
-        *y = sumY / n;
+        FaceCentre(slot, f, x, y);
         return true;
     }
     return false;

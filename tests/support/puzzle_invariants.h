@@ -16,6 +16,15 @@ struct PieceCatalogue {
 };
 void RecordStartPieces(PieceCatalogue* catalogue);
 
+// The signs of x, y and z of each slot's outer corner.
+extern const int kSlotSigns[8][3];
+// Every value a model coordinate may take (0, +-414, +-500, +-1000); anything else is a
+// rounding or copying fault.
+bool IsModelCoordinate(float v);
+// Vertex 2 has no zero coordinate and lies next to the piece's outer corner: its signs name the
+// slot the piece is in.
+bool InSlotCorner(const Piece& piece, int slot);
+
 // Model, records, turn state, view angles, size and draw order. Call after BuildDrawOrder.
 std::string CheckPuzzle(PieceCatalogue& catalogue, const PuzzleGame& game);
 

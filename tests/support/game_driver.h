@@ -7,8 +7,8 @@
 
 #include "platform/host.h"
 #include "platform/soft_canvas.h"
-#include "puzzle_invariants.h"
 #include "shell/replay/replay.h"
+#include "tests/support/puzzle_invariants.h"
 
 enum class EventKind : std::uint8_t { Press, Move, Release, Command, Button, Paint };
 

@@ -1,15 +1,13 @@
-#include "tests/canvas/frame_scenes.h"
+#include "tests/support/scenes.h"
+
+#include <cstring>
 
 #include "interaction/shuffle.h"
-#include "model/puzzle.h"
 #include "render/frame.h"
+#include "render/projection.h"
 #include "shell/commands.h"
 
-namespace {
-constexpr std::uint32_t kShuffleSeed = 1234;
-}
-
-const FrameScene kFrameScenes[10] = {
+const FrameScene kFrameScenes[kFrameSceneCount] = {
     {"start_skin2", Skin::Stickers, true, false, -1, 0},
     {"start_skin1", Skin::Plain, true, false, -1, 0},
     {"start_skin2_unsolved", Skin::Stickers, false, false, -1, 0},
@@ -23,8 +21,17 @@ const FrameScene kFrameScenes[10] = {
     {"turn_back_60", Skin::Plain, true, false, 1, 60},
 };
 
+const FrameScene& SceneNamed(const char* name) {
+    for (const FrameScene& scene : kFrameScenes) {
+        if (std::strcmp(scene.name, name) == 0) {
+            return scene;
+        }
+    }
+    return kFrameScenes[0];
+}
+
 void SetUpScene(const FrameScene& scene) {
-    StartGame(kShuffleSeed, nullptr);
+    StartGame(kSceneSeed, nullptr);
     if (scene.shuffled) {
         ShuffleCube(g_game);
     }
@@ -35,14 +42,14 @@ void SetUpScene(const FrameScene& scene) {
         g_turnAngleZ = scene.turnAngle;  // faces 0 and 1 turn about Z
         g_game.ShowTurn(g_viewMatrix);
     }
+    BuildDrawOrder(g_game, g_drawOrder);
 }
 
 CallFrame RecordScene(const FrameScene& scene) {
     SetUpScene(scene);
     CallFrame frame;
-    frame.group = "frame";
-    frame.clear = 0xFF00FF;  // magenta: any pixel the frame leaves alone shows
-    RecordingCanvas recorder(&frame.calls);
+    frame.clear = 0xFF00FF;
+    RecordingCanvas recorder(&frame);
     ComposeFrame(g_game, recorder, g_drawOrder);
     return frame;
 }
