@@ -1,6 +1,7 @@
 #include "platform/crt_math.h"
 
 #include <cmath>
+#include <cstddef>
 
 namespace {
 
@@ -243,10 +244,10 @@ double Round(Dd a) {
 }
 
 // Horner's rule over a short tail in plain double: these terms are far below the result's ulp.
-template <int N>
+template <std::size_t N>
 double Tail(const double (&c)[N], double w) {
     double t = c[N - 1];
-    for (int k = N - 2; k >= 0; --k) {
+    for (std::size_t k = N - 1; k-- > 0;) {
         t = c[k] + w * t;
     }
     return t;
