@@ -422,7 +422,6 @@ class Game:
                  hover=(200, 30)):
         self.desktop, self.program, self.origin, self.scale = desktop, program, origin, scale
         self.top, self.rows, self.script, self.window, self.hover = top, rows, list(head), window, hover
-        self.replays = 0
 
     def root(self, x, y, client=True):
         """Root position of a client point (or, client=False, a screen point)."""
@@ -435,20 +434,18 @@ class Game:
     def did(self, *lines):
         self.script += lines
 
-    def screen(self, keep=None):
-        """The handheld's screen, one sample per pixel."""
-        image = self.desktop.grab((self.origin[0], self.origin[1], 240 * self.scale, 320 * self.scale))
-        image = image.crop(0, 0, 240, 320, self.scale)
+    def _grab(self, at, width, height, keep):
+        image = self.desktop.grab(at + (width * self.scale, height * self.scale)).crop(0, 0, width, height, self.scale)
         if keep:
             self.desktop.keep(image, keep)
         return image
 
+    def screen(self, keep=None):
+        """The handheld's screen, one sample per pixel."""
+        return self._grab(self.root(0, 0, client=False), 240, 320, keep)
+
     def frame(self, keep=None):
-        image = self.desktop.grab(self.root(0, 0) + (FRAME[0] * self.scale, FRAME[1] * self.scale))
-        image = image.crop(0, 0, FRAME[0], FRAME[1], self.scale)
-        if keep:
-            self.desktop.keep(image, keep)
-        return image
+        return self._grab(self.root(0, 0), FRAME[0], FRAME[1], keep)
 
     def _replay(self, name, lines, option, out):
         path = os.path.join(self.desktop.screens, name + "-script.txt")
