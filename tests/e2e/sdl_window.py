@@ -1,0 +1,189 @@
+#!/usr/bin/env python3
+"""The real vexalmini (the SDL window) on a 1280 x 1024 Xvfb screen at --scale N: what the
+window shows, held to vexal-replay's frames for the same events, its menus, buttons and
+About box, help through xdg-open, and the ways out. --help-pages names the folder whose
+pages Help must open (an installed copy's, say)."""
+
+import os
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import desktop  # noqa: E402
+from desktop import stroke  # noqa: E402
+
+NAVY, GREEN, WHITE = (0, 0, 128), (0x40, 0xC0, 0x40), (255, 255, 255)
+TITLE_BAR = 26  # rows of the handheld's screen above the frame
+VISIBLE_ROWS = 268  # the menu bar hides the frame's last two rows, as on the device
+SIZE_BUTTONS = (0, 212 - TITLE_BAR, 30, 58)  # "-", "+" and "OK" together, client pixels
+
+# Menu bar buttons are 48 pixels wide along the bottom 26 rows; popups open above it.
+BAR = {name: (24 + 48 * i, 307) for i, name in enumerate(["New", "Size", "Help", "About", "Quit"])}
+ITEM_X = {"New": 50, "Quit": 210}
+
+
+def item(menu, index):
+    return ITEM_X[menu], 294 - 46 + 1 + index * 22 + 11
+
+
+# --- steps ---------------------------------------------------------------------------
+
+
+def start(*extra, env=None, errors=None, size=None):
+    """The game at the run's scale (EXTRA arguments after), its window SIZE scales of the
+    handheld's 240 x 320 (default: the run's scale)."""
+    def step(d):
+        scale = d.args.scale
+        stderr = open(os.path.join(d.run_dir, errors), "w") if errors else None
+        program = d.start([d.args.vexalmini, "--scale", scale, "--seed", 7, *extra], "vexalmini",
+                          env=dict(d.env, **(env(d) if env else {})), stderr=stderr)
+        window = d.find_window("^Vexal Mini$", program, pid=True)
+        x, y, width, height = d.geometry(window)
+        shown = size or scale
+        d.check((width, height) == (240 * shown, 320 * shown), "the window is %d x %d" % (width, height))
+        d.game = desktop.Game(d, program, (x, y), shown, TITLE_BAR, VISIBLE_ROWS, ["seed 7"], window, (120, 124))
+    return step
+
+
+def tap(x, y, *script, pause=0.25):
+    """A tap on the handheld's screen and the replay script lines it stands for."""
+    def step(d):
+        d.game.tap(x, y, pause)
+        d.game.did(*script)
+    return step
+
+
+def frame(name, what, lines=None, mask=None):
+    return lambda d: d.game.shows(name, what, d.game.replay(name, lines), mask)
+
+
+def play(points, name, what, release=True):
+    return lambda d: d.game.play(stroke(points, release), name, what)
+
+
+def screen_shows(what, *pixels):
+    """Waits until the handheld's screen has the colours at the points given."""
+    def shown(d):
+        shot = d.game.screen()
+        return all(shot.pixel(x, y) == colour for x, y, colour in pixels)
+    return lambda d: d.check(d.eventually(lambda: shown(d), what), what)
+
+
+def ends(what, keys=None):
+    def step(d):
+        if keys:
+            d.game.key(keys)
+        d.game.program.ends(what)
+    return step
+
+
+def running(what):
+    return lambda d: d.check(d.game.program.running(), what)
+
+
+def terminate(d):
+    # SDL hands a SIGTERM to the program as the same quit event as a desktop's close button.
+    d.game.program.process.terminate()
+
+
+def chrome(d):
+    shot = d.game.screen(keep="start-screen")
+    title, bar = shot.pixel(200, 13), shot.pixel(2, 296)
+    d.check(title[2] > title[0], "a blue title bar over the frame: %s" % (title,))
+    d.check(bar[0] > 0xC0, "a light menu bar under it: %s" % (bar,))
+
+
+def grows(d):
+    """The puzzle covers more of the frame after "+" than at the start."""
+    covered = [sum(1 for y in range(1, VISIBLE_ROWS) for x in range(1, 240) if image.pixel(x, y) != GREEN)
+               for image in (d.game.replay("size-start", ["seed 7"]), d.game.replay("size-plus"))]
+    d.check(covered[1] > covered[0] + covered[0] // 4, "\"+\" makes the puzzle cover more of the frame: %s" % covered)
+
+
+def hover(d):
+    for x, y in ((60, 60), (200, 200)):
+        d.move(*d.game.root(x, y))
+
+
+def xdg_open(d):
+    """A stand-in for xdg-open, first in PATH, that records what it is given."""
+    folder = os.path.join(d.run_dir, "bin")
+    os.makedirs(folder)
+    with open(os.path.join(folder, "xdg-open"), "w") as f:
+        f.write("#!/bin/sh\nprintf '%%s\\n' \"$*\" >> '%s/xdg-open.log'\n" % d.run_dir)
+    os.chmod(os.path.join(folder, "xdg-open"), 0o755)
+    return {"PATH": folder + os.pathsep + os.environ.get("PATH", "/usr/bin:/bin")}
+
+
+def opened(d):
+    try:
+        with open(os.path.join(d.run_dir, "xdg-open.log")) as f:
+            return f.read()
+    except FileNotFoundError:
+        return ""
+
+
+def help_pages(d):
+    log = d.eventually(lambda: opened(d) if "\n" in opened(d) else None, "Help runs xdg-open")
+    d.check(log.startswith("file:///"), "Help opens a file: URL: %r" % log)
+    d.check("/QZTVexalMini.htm#Main_Contents\n" in log, "Help opens QZTVexalMini.htm at Main_Contents")
+    if d.args.help_pages:
+        d.check(log.startswith("file://" + d.args.help_pages + "/QZTVexalMini.htm#"),
+                "Help opens the page in %s" % d.args.help_pages)
+    d.game.key("F1")
+    d.eventually(lambda: "/QZTVexal.htm#Main_Contents\n" in opened(d), "F1 opens QZTVexal.htm")
+    d.check(True, "F1 opens QZTVexal.htm at Main_Contents")
+
+
+def scale_lowered(d):
+    with open(os.path.join(d.run_dir, "stderr.txt")) as f:
+        text = f.read()
+    d.check("vexalmini: at --scale 4 the window (960 x 1280) is larger than the screen's usable area (1280 x 1024); "
+            "using --scale 3\n" in text, "the lowered scale is said: %r" % text)
+
+
+LAYER = [(120, 135), (121, 135), (124, 137), (130, 140), (140, 143), (152, 147), (166, 150)]  # from the centre piece
+BESIDE = [(20, 230), (18, 229), (12, 226), (4, 220)]
+# Left of and above the main window: the device sees unsigned 16-bit coordinates.
+OUTSIDE = [(-6, 214), (-15, 100), (-20, -10), (30, -30)]
+
+SCENARIOS = {
+    "first-frame": [start(), frame("start", "the first frame"), chrome],
+    "new-shuffle": [
+        start(), tap(*BAR["New"]), tap(*item("New", 0), "command shuffle"),
+        lambda d: d.check(d.game.replay("shuffle").pixel(10, 10) == NAVY, "a shuffle turns the background dark blue"),
+        frame("shuffle", "New > Shuffle")],
+    "layer-drag": [start(), play(LAYER, "layer-drag", "a layer dragged from the centre piece")],
+    "whole-puzzle-drag": [
+        start(), play(BESIDE + OUTSIDE, "cube-drag", "the whole puzzle, dragged beside it and off the window"),
+        hover, lambda d: d.game.shows("cube-hover", "hovering afterwards turns nothing", settle=0.3)],
+    "size-plus": [
+        start(), tap(*BAR["Size"], "command size"),
+        screen_shows("the size buttons show: the \"+\" button's white face", (27, 236, WHITE)),
+        tap(15, 241, "button plus"), frame("size-plus", "\"+\"", mask=SIZE_BUTTONS), grows,
+        tap(15, 260, "button ok"), frame("size-ok", "\"OK\" hides the three")],
+    "quit-yes": [start(), tap(*BAR["Quit"]), tap(*item("Quit", 0)), ends("Quit > Yes")],
+    "quit-no": [
+        start(), tap(*BAR["Quit"]), tap(*item("Quit", 1), "command quit-no"), frame("quit-no", "Quit > No"),
+        running("Quit > No keeps playing"), ends("Ctrl+Q", "ctrl+q")],
+    "about": [
+        start(), frame("about-before", "the first frame"), lambda d: d.game.key("ctrl+a"),
+        screen_shows("Ctrl+A opens the About box over the screen", (200, 250, WHITE), (2, 300, WHITE)),
+        tap(220, 13), frame("about-closed", "its Done button closes it"), running("the game runs on")],
+    "terminate": [start(), frame("terminate", "the first frame"), terminate, ends("SIGTERM")],
+    # The later --scale wins: 4 makes 960 x 1280, taller than the screen.
+    "scale-too-large": [start("--scale", "4", errors="stderr.txt", size=3), scale_lowered, terminate, ends("SIGTERM")],
+    # Help goes to the user's browser through xdg-open.
+    "help": [start(env=xdg_open), tap(*BAR["Help"]), help_pages, ends("Ctrl+Q", "ctrl+q")],
+}
+
+OPTIONS = [
+    (["--scale"], dict(type=int, choices=[1, 2, 3, 4], required=True, help="the window's scale")),
+    (["--vexalmini"], dict(required=True, type=os.path.abspath, help="the game")),
+    (["--replay"], dict(required=True, type=os.path.abspath, help="the vexal-replay program")),
+    (["--help-pages"], dict(type=os.path.realpath, help="the folder whose pages Help must open")),
+]
+
+if __name__ == "__main__":
+    # ASan starts slowly: the patience is long.
+    sys.exit(desktop.main(__doc__, SCENARIOS, OPTIONS, screen=(1280, 1024), patience=45.0,
+                          setup=lambda d: desktop.need(d.args.vexalmini, d.args.replay)))
