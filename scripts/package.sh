@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Builds every release artefact into dist/: the Debian package, the Windows zips (x64 and
-# x86) and, once a web build exists, the web zip; then SHA256SUMS over them. The version is
+# x86) and the web zip; then SHA256SUMS over them. The version is
 # project()'s in CMakeLists.txt. The Debian package must pass lintian without errors.
 #
 # Usage: scripts/package.sh [--no-build] [--dist DIR]
-#   --no-build  pack the release, win64 and win32 builds as they are (the test command
+#   --no-build  pack the release, win64, win32 and web builds as they are (the test command
 #               has just built them); without it they are configured and built first
 #   --dist DIR  write the artefacts into DIR instead of dist/; earlier artefacts there are
 #               replaced, and a folder that holds anything else is refused
@@ -106,22 +106,13 @@ pack release DEB "$deb"
 pack win64 ZIP "vexalmini-$version-win64.zip"
 pack win32 ZIP "vexalmini-$version-win32.zip"
 
-if grep -Eq '"name"[[:space:]]*:[[:space:]]*"web"' CMakePresets.json; then
-    if [ "$build" -eq 1 ]; then
-        say "building the web preset"
-        logged "web build" bash -c "cmake --preset web && cmake --build --preset web -j $(nproc)"
-    fi
-    if [ -d build/web/site ]; then
-        say "packing vexalmini-$version-web.zip"
-        (cd build/web/site && zip -q -r -X "$dist/vexalmini-$version-web.zip" .) || fail "cannot zip build/web/site"
-    elif [ "$build" -eq 1 ]; then
-        fail "the web build made no build/web/site"
-    else
-        say "web zip: skipped, build/web/site is not built"
-    fi
-else
-    say "web zip: skipped, CMakePresets.json has no web preset yet"
+if [ "$build" -eq 1 ]; then
+    say "building the web preset"
+    logged "web build" bash -c "cmake --preset web && cmake --build --preset web -j $(nproc)"
 fi
+[ -f build/web/site/index.html ] || fail "build/web/site is not built (cmake --preset web && cmake --build --preset web)"
+say "packing vexalmini-$version-web.zip"
+(cd build/web/site && zip -q -r -X "$dist/vexalmini-$version-web.zip" .) || fail "cannot zip build/web/site"
 
 say "checking $deb with lintian (errors fail, warnings are shown)"
 if ! lint=$(lintian --fail-on error "$dist/$deb" 2>&1); then

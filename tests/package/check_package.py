@@ -13,11 +13,14 @@ ARTEFACT is one of:
          desktop entry and the AppStream metadata under their validators
   win64  unzips into WORK/win64; README.txt with CRLF line ends, x64 programs, the
   win32  resources of both programs read back (check_resources.py); win32 alike, x86
+  web    unzips into WORK/web; every file the page, its manifest and its service worker
+         name is there, and the service worker caches every file, so it plays offline
 """
 
 import argparse
 import gzip
 import hashlib
+import json
 import os
 import re
 import shutil
@@ -188,12 +191,35 @@ class Check:
             self.expect(not failures, "%s's resources (version %s) read back as built%s" %
                         (exe, self.args.version, "".join("\n  " + line for line in failures)))
 
+    # --- the web site -----------------------------------------------------------------
+
+    def web(self, name, listed):
+        folder = self.fresh("web")
+        with zipfile.ZipFile(os.path.join(self.args.dist, name)) as z:
+            self.expect(z.testzip() is None, "%s is a sound zip" % name)
+            found = [i.filename for i in z.infolist() if not i.is_dir()]
+            z.extractall(folder)
+        self.same_files(name, found, listed)
+        with open(os.path.join(folder, "index.html"), encoding="utf-8") as f:
+            page = f.read()
+        named = re.findall(r'(?:src|href)="([^"#?:]+)"', page)
+        with open(os.path.join(folder, "manifest.webmanifest"), encoding="utf-8") as f:
+            named += [icon["src"] for icon in json.load(f)["icons"]]
+        self.expect(named and all(n in found for n in named),
+                    "the page and its manifest name only files the zip holds: %s" % sorted(set(named)))
+        with open(os.path.join(folder, "sw.js"), encoding="utf-8") as f:
+            cached = re.search(r"const FILES = \[(.*?)\];", f.read(), re.S)
+        cached = [c[2:] for c in re.findall(r"'([^']*)'", cached.group(1))] if cached else []
+        self.expect(sorted(c for c in cached if c) == sorted(set(found) - {"sw.js"}),
+                    "the service worker caches every file of the site, so it plays offline")
+
 
 # Each artefact: its name in README.md's lists, and how it is checked.
 ARTEFACTS = {
     "deb": ("vexalmini_<version>_amd64.deb", lambda c, name, listed: c.deb(name, listed)),
     "win64": ("vexalmini-<version>-win64.zip", lambda c, name, listed: c.zip(name, listed, 0x8664)),
     "win32": ("vexalmini-<version>-win32.zip", lambda c, name, listed: c.zip(name, listed, 0x14C)),
+    "web": ("vexalmini-<version>-web.zip", lambda c, name, listed: c.web(name, listed)),
 }
 
 
