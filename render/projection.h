@@ -25,6 +25,8 @@ void BuildViewMatrix(const PuzzleGame& game, Matrix34& view);
 void RefreshView(PuzzleGame& game);
 
 bool IsFacingAway(const Piece& piece, int face);
+// The facing test on a face's first edge (dx1, dy1) and second edge (dx2, dy2), in pixels.
+bool FacingAwayFromEdges(int dx1, int dy1, int dx2, int dy2);
 bool IsBoxFaceFacingAway(const OuterBox& box, int face);
 float MeanDepth(const Piece& piece);
 // The slots back to front by mean depth, the turning layer's group kept apart. Every paint
