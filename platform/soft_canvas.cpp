@@ -120,6 +120,11 @@ public:
             return;
         }
         const Painter local = *this;  // in registers: the stores could alias the members
+        const auto bytes = static_cast<std::size_t>(r - l) * 3U;
+        if (bytes > 144) {
+            local.WideRows(At(l, t), bytes, b - t);
+            return;
+        }
         for (int y = t; y < b; ++y) {
             local.Span(y, l, r);
         }
@@ -134,8 +139,12 @@ private:
 
     // More than 144 bytes: the middle is stored at 16-byte boundaries, so no store there
     // straddles a cache line.
-    void LongRun(std::uint8_t* p, std::size_t bytes) const {
-        Store(p, m_b0);
+    void LongRun(std::uint8_t* p, std::size_t bytes) const { WideRows(p, bytes, 1); }
+
+    // `rows` rows of more than 144 bytes from p on. Every row of the bitmap starts on a 16-byte
+    // boundary (720 bytes a row), so the rows share their alignment and are planned once.
+    void WideRows(std::uint8_t* p, std::size_t bytes, int rows) const {
+        static_assert(kStride % 16 == 0, "rows that differ in alignment need a plan each");
         const std::size_t misalign = reinterpret_cast<std::uintptr_t>(p) & 15U;
         const std::size_t skip = 16U - misalign;
         const std::uint8_t* const phased = m_pattern + kPhaseAfter[misalign];
@@ -146,20 +155,23 @@ private:
         std::memcpy(&c1, phased + 16, 16);
         std::memcpy(&c2, phased + 32, 16);
         const std::size_t last = bytes - 48;
-        std::size_t o = skip;
-        for (; o + 144 < last; o += 192) {
-            for (std::size_t k = 0; k < 192; k += 48) {
-                Store(p + o + k, c0);
-                Store(p + o + k + 16, c1);
-                Store(p + o + k + 32, c2);
+        for (; rows > 0; --rows, p += kStride) {
+            Store(p, m_b0);
+            std::size_t o = skip;
+            for (; o + 144 < last; o += 192) {
+                for (std::size_t k = 0; k < 192; k += 48) {
+                    Store(p + o + k, c0);
+                    Store(p + o + k + 16, c1);
+                    Store(p + o + k + 32, c2);
+                }
             }
+            for (; o < last; o += 48) {
+                Store(p + o, c0);
+                Store(p + o + 16, c1);
+                Store(p + o + 32, c2);
+            }
+            Store48(p + last);
         }
-        for (; o < last; o += 48) {
-            Store(p + o, c0);
-            Store(p + o + 16, c1);
-            Store(p + o + 32, c2);
-        }
-        Store48(p + last);
     }
 
     std::uint8_t* m_rgb;
@@ -764,13 +776,27 @@ void FillWithEdgeTable(const Painter& painter, const Point* points, int count) {
     }
 }
 
-bool FitsFixedEdges(const Point* points, int count) {
-    for (int i = 0; i < count; ++i) {
-        if (points[i].x < 0 || points[i].x > kW || points[i].y < -kFixedRange || points[i].y > kFixedRange) {
-            return false;
-        }
+// The polygon's extent, in 64 bits.
+struct Bounds {
+    I64 x0;
+    I64 y0;
+    I64 x1;  // inclusive
+    I64 y1;
+};
+
+Bounds BoundsOf(const Point* points, int count) {
+    Bounds b{points[0].x, points[0].y, points[0].x, points[0].y};
+    for (int i = 1; i < count; ++i) {
+        b.x0 = std::min<I64>(b.x0, points[i].x);
+        b.y0 = std::min<I64>(b.y0, points[i].y);
+        b.x1 = std::max<I64>(b.x1, points[i].x);
+        b.y1 = std::max<I64>(b.y1, points[i].y);
     }
-    return true;
+    return b;
+}
+
+bool FitsFixedEdges(const Bounds& b) {
+    return b.x0 >= 0 && b.x1 <= kW && b.y0 >= -kFixedRange && b.y1 <= kFixedRange;
 }
 
 // Any number of points: each row counts the crossings to the left of every pixel.
@@ -815,7 +841,39 @@ void FillByParity(const Painter& painter, const Point* points, int count) {
     }
 }
 
+// The box [x0, x1) x [y0, y1) of one covering rectangle: its brush, and its outline where it
+// falls on the bitmap's first or last row or column.
+void PaintCover(std::uint8_t* rgb, const SoftCanvas::Cover& cover, const SoftCanvas::Box& box) {
+    std::uint8_t pattern[kPatternBytes];
+    MakePattern(cover.brush, pattern);
+    Painter(rgb, pattern).Rect(box.x0, box.y0, box.x1, box.y1);
+    const Painter ink(rgb, kBlackPattern);
+    if (cover.top == 0 && box.y0 == 0) {
+        ink.Rect(box.x0, 0, box.x1, 1);
+    }
+    if (cover.bottom == kH && box.y1 == kH) {
+        ink.Rect(box.x0, kH - 1, box.x1, kH);
+    }
+    if (cover.left == 0 && box.x0 == 0) {
+        BlackColumn(rgb, 0, box.y0, box.y1);
+    }
+    if (cover.right == kW && box.x1 == kW) {
+        BlackColumn(rgb, kW - 1, box.y0, box.y1);
+    }
+}
+
+constexpr SoftCanvas::Box kNothing{kW, kH, 0, 0};
+constexpr SoftCanvas::Box kEverything{0, 0, kW, kH};
+
+// Scaled far points can put pixels outside their segment's box.
+constexpr I64 kFarCoordinate = 0x10000000;
+
 }  // namespace
+
+bool SoftCanvas::Cover::operator==(const Cover& other) const {
+    return left == other.left && top == other.top && right == other.right && bottom == other.bottom &&
+           brush == other.brush;
+}
 
 SoftCanvas::SoftCanvas() {
     MakePattern(m_brush, m_brushPattern);
@@ -844,20 +902,21 @@ void SoftCanvas::Rectangle(int left, int top, int right, int bottom) {
     if (l == r || t == b) {
         return;
     }
+    // Outline and inside together paint every pixel of [l, r) x [t, b). One that takes in the
+    // whole bitmap leaves nothing of what lay there: it waits, as the next one may paint over it
+    // in turn, and then paints only what changed since the same one was last painted.
+    if (l <= 0 && t <= 0 && r >= kW && b >= kH) {
+        m_held = Cover{static_cast<int>(std::max<I64>(l, -1)), static_cast<int>(std::max<I64>(t, -1)),
+                       static_cast<int>(std::min<I64>(r, kW + 1)), static_cast<int>(std::min<I64>(b, kH + 1)), m_brush};
+        m_holding = true;
+        return;
+    }
+    Settle();
+    Changed(l, t, r, b);
     --r;
     --b;
-    // Inside and outline share no pixel, so the inside goes first: with the outline's left
-    // column at x = 0 and the right one past the bitmap, the inside is one run from (1, t + 1)
-    // on, through the column pixels the outline then paints over.
     const Painter brush(m_rgb, m_brushPattern);
-    const I64 insideTop = std::max<I64>(t + 1, 0);
-    const I64 insideBottom = std::min<I64>(b, kH);
-    if (l == 0 && r >= kW && insideTop < insideBottom) {
-        brush.Run(brush.At(1, static_cast<int>(insideTop)),
-                  static_cast<std::size_t>(insideBottom - insideTop) * kW - 1U);
-    } else {
-        brush.Rect(l + 1, t + 1, r, b);
-    }
+    brush.Rect(l + 1, t + 1, r, b);
     // Clockwise from the bottom-right corner, as the outline is traced.
     const LinePoint corners[4] = {{r, b}, {l, b}, {l, t}, {r, t}};
     for (int i = 0; i < 4; ++i) {
@@ -869,10 +928,18 @@ void SoftCanvas::Polygon(const Point* points, int count) {
     if (points == nullptr || count < 2) {
         return;  // GDI refuses a polygon of fewer than two points
     }
+    Settle();
+    const Bounds bounds = BoundsOf(points, count);
+    if (bounds.x0 <= -kFarCoordinate || bounds.y0 <= -kFarCoordinate || bounds.x1 >= kFarCoordinate ||
+        bounds.y1 >= kFarCoordinate) {
+        m_changed = kEverything;
+    } else {
+        Changed(bounds.x0, bounds.y0, bounds.x1 + 1, bounds.y1 + 1);
+    }
     const Painter brush(m_rgb, m_brushPattern);
     if (count > kMaxTableEdges) {
         FillByParity(brush, points, count);
-    } else if (FitsFixedEdges(points, count)) {
+    } else if (FitsFixedEdges(bounds)) {
         FillWithEdgeTable<FixedEdge>(brush, points, count);
     } else {
         FillWithEdgeTable<ExactEdge>(brush, points, count);
@@ -885,15 +952,54 @@ void SoftCanvas::Polygon(const Point* points, int count) {
 }
 
 void SoftCanvas::Clear(Colour colour) {
-    std::uint8_t pattern[kPatternBytes];
-    MakePattern(colour, pattern);
-    Painter(m_rgb, pattern).Run(m_rgb, static_cast<std::size_t>(kW) * kH);
+    m_held = Cover{-1, -1, kW + 1, kH + 1, colour & 0xFFFFFFU};
+    m_holding = true;
+    Settle();
+}
+
+void SoftCanvas::ForgetBackground() {
+    m_shownValid = false;
 }
 
 Colour SoftCanvas::PixelAt(int x, int y) const {
     if (x < 0 || x >= kWidth || y < 0 || y >= kHeight) {
         return 0xFFFFFFFFU;  // as GetPixel's CLR_INVALID
     }
+    Settle();
     const std::uint8_t* p = m_rgb + (static_cast<std::size_t>(y) * kWidth + static_cast<std::size_t>(x)) * 3U;
     return static_cast<Colour>(p[0]) | (static_cast<Colour>(p[1]) << 8U) | (static_cast<Colour>(p[2]) << 16U);
+}
+
+const std::uint8_t* SoftCanvas::Rgb() const {
+    Settle();
+    return m_rgb;
+}
+
+void SoftCanvas::Settle() const {
+    if (!m_holding) {
+        return;
+    }
+    m_holding = false;
+    if (!m_shownValid || !(m_held == m_shown)) {
+        PaintCover(m_rgb, m_held, kEverything);
+    } else if (m_changed.x0 < m_changed.x1) {
+        PaintCover(m_rgb, m_held, m_changed);
+    }
+    m_shown = m_held;
+    m_shownValid = true;
+    m_changed = kNothing;
+}
+
+void SoftCanvas::Changed(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom) {
+    const auto l = static_cast<int>(std::max<I64>(left, 0));
+    const auto t = static_cast<int>(std::max<I64>(top, 0));
+    const auto r = static_cast<int>(std::min<I64>(right, kW));
+    const auto b = static_cast<int>(std::min<I64>(bottom, kH));
+    if (l >= r || t >= b) {
+        return;
+    }
+    m_changed.x0 = std::min(m_changed.x0, l);
+    m_changed.y0 = std::min(m_changed.y0, t);
+    m_changed.x1 = std::max(m_changed.x1, r);
+    m_changed.y1 = std::max(m_changed.y1, b);
 }
