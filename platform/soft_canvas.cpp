@@ -79,10 +79,13 @@ public:
             if (bytes <= 96) {
                 Store48(p);
                 Store48(p + bytes - 48);
-            } else if (bytes <= 144) {
-                Store48(p);
-                Store48(p + 48);
-                Store48(p + bytes - 48);
+            } else if (bytes <= static_cast<std::size_t>(kStride)) {
+                // Within a row: planning aligned stores would cost more than it saves.
+                std::uint8_t* const last = p + bytes - 48;
+                for (; p < last; p += 48) {
+                    Store48(p);
+                }
+                Store48(last);
             } else {
                 LongRun(p, bytes);
             }
@@ -512,6 +515,65 @@ void PenLine(std::uint8_t* rgb, LinePoint start, LinePoint end) {
     WalkClippedLine(rgb, from, length, err, params.bias, addMinor, addMajor, xMajor, xInc, yInc);
 }
 
+// `length` pixels of a walk from p, length > 0: a major step each time, and a minor one too
+// whenever the error is positive.
+void WalkSteps(std::uint8_t* p, int length, int err, int addMajor, int subMinor, std::ptrdiff_t majorStep,
+               std::ptrdiff_t minorStep) {
+    for (;;) {
+        PutBlack(p);
+        if (--length == 0) {
+            return;
+        }
+        // One combined step: gcc keeps a copy of the loop for each outcome.
+        const bool minorNext = err > 0;
+        p += majorStep + (minorNext ? minorStep : 0);
+        err += addMajor - (minorNext ? subMinor : 0);
+    }
+}
+
+// The outline of a polygon whose points all lie in the bitmap. Each segment leaves out its end
+// point, which the next segment starts on, and the walk picks the same pixels in both
+// directions (the biased octants see to that): so the outline is the union of the closed
+// segments, each walked in whichever direction is cheapest, top down or left to right. A polygon
+// whose points all coincide has no outline.
+void OutlineInside(std::uint8_t* rgb, const Point* points, int count) {
+    const Painter ink(rgb, kBlackPattern);
+    for (int i = 0; i < count; ++i) {
+        Point a = points[i];
+        Point b = points[i + 1 == count ? 0 : i + 1];
+        if (a.y > b.y || (a.y == b.y && a.x > b.x)) {
+            std::swap(a, b);
+        }
+        int dx = b.x - a.x;
+        const int dy = b.y - a.y;
+        if (dy == 0) {
+            if (dx != 0) {
+                ink.Run(ink.At(a.x, a.y), static_cast<std::size_t>(dx) + 1U);
+            }
+            continue;
+        }
+        const int adx = dx < 0 ? -dx : dx;
+        int major = dy;
+        int minor = adx;
+        std::ptrdiff_t majorStep = kStride;
+        std::ptrdiff_t minorStep = dx < 0 ? -3 : 3;
+        int bias = dx < 0 ? 1 : 0;  // down a row each step; octant 3 (leftwards) rounds the other way
+        if (dy < adx) {
+            // Along a row each step, left to right; octant 8 (upwards) rounds the other way.
+            if (dx < 0) {
+                std::swap(a, b);
+            }
+            major = adx;
+            minor = dy;
+            majorStep = 3;
+            minorStep = b.y < a.y ? -kStride : kStride;
+            bias = b.y < a.y ? 1 : 0;
+        }
+        // One call, so that the steps stay variables: with constants gcc lays the loop out worse.
+        WalkSteps(ink.At(a.x, a.y), major + 1, 2 * minor - major + bias, 2 * minor, 2 * major, majorStep, minorStep);
+    }
+}
+
 // ---------------------------------------------------------------- polygon interior
 
 // An edge from its upper point (tx, ty) to its lower one, dy > 0 rows long. On row
@@ -710,6 +772,85 @@ void FillTwoEdgeBand(const Painter& shared, std::uint8_t* row, int rows, Edge* e
     }
     *edgeA = a;
     *edgeB = b;
+}
+
+// One side of a polygon that runs down from its top point to its bottom one, a point at a time
+// in one direction round the polygon.
+template <typename Edge>
+class Chain {
+public:
+    Chain(const Point* points, int count, int top, int step)
+        : m_points(points), m_count(count), m_at(top), m_step(step) {}
+
+    // Moves to the edge that crosses row y (rows above its lower end) and starts it there.
+    void StartAt(int y) {
+        int from = 0;
+        do {
+            from = m_at;
+            m_at += m_step;
+            m_at = m_at == m_count ? 0 : (m_at < 0 ? m_count - 1 : m_at);
+        } while (m_points[m_at].y <= y);
+        EdgeGeometry g{};
+        MakeEdge(m_points[from], m_points[m_at], &g);
+        edge.yEnd = static_cast<int>(std::min<I64>(m_points[m_at].y, kH));
+        edge.Start(g, y);
+    }
+
+    Edge edge{};
+
+private:
+    const Point* m_points;
+    int m_count;
+    int m_at;
+    int m_step;
+};
+
+// A polygon that goes down from its top point and then up again, without turning on the way,
+// crosses every row between its top and bottom on exactly two edges, one of each side: its
+// alternate fill is the run between them. Most polygons are of this kind (every convex one),
+// and need no table. False, with nothing painted, for any other.
+template <typename Edge>
+bool FillMonotone(const Painter& painter, const Point* points, int count) {
+    int top = 0;
+    for (int i = 1; i < count; ++i) {
+        top = points[i].y < points[top].y ? i : top;
+    }
+    int at = top;
+    int steps = 0;
+    auto next = [count](int i) { return i + 1 == count ? 0 : i + 1; };
+    for (; steps < count && points[next(at)].y >= points[at].y; ++steps) {
+        at = next(at);
+    }
+    const int bottom = at;
+    for (; steps < count && points[next(at)].y <= points[at].y; ++steps) {
+        at = next(at);
+    }
+    if (steps < count) {
+        return false;
+    }
+    const int first = static_cast<int>(std::max<I64>(points[top].y, 0));
+    const int stop = static_cast<int>(std::min<I64>(points[bottom].y, kH));
+    if (first >= stop) {
+        return true;
+    }
+    Chain<Edge> forward(points, count, top, 1);
+    Chain<Edge> backward(points, count, top, -1);
+    forward.StartAt(first);
+    backward.StartAt(first);
+    for (int y = first;;) {
+        const int bandEnd = std::min(forward.edge.yEnd, backward.edge.yEnd);
+        FillTwoEdgeBand(painter, painter.At(0, y), bandEnd - y, &forward.edge, &backward.edge);
+        y = bandEnd;
+        if (y >= stop) {
+            return true;
+        }
+        if (forward.edge.yEnd == y) {
+            forward.StartAt(y);
+        }
+        if (backward.edge.yEnd == y) {
+            backward.StartAt(y);
+        }
+    }
 }
 
 // Rows are taken in bands between the rows where an edge starts or ends; within a band the
@@ -940,9 +1081,17 @@ void SoftCanvas::Polygon(const Point* points, int count) {
     if (count > kMaxTableEdges) {
         FillByParity(brush, points, count);
     } else if (FitsFixedEdges(bounds)) {
-        FillWithEdgeTable<FixedEdge>(brush, points, count);
-    } else {
+        if (!FillMonotone<FixedEdge>(brush, points, count)) {
+            FillWithEdgeTable<FixedEdge>(brush, points, count);
+        }
+    } else if (!FillMonotone<ExactEdge>(brush, points, count)) {
         FillWithEdgeTable<ExactEdge>(brush, points, count);
+    }
+    if (bounds.x0 >= 0 && bounds.y0 >= 0 && bounds.x1 < kW && bounds.y1 < kH) {
+        if (bounds.x0 != bounds.x1 || bounds.y0 != bounds.y1) {
+            OutlineInside(m_rgb, points, count);
+        }
+        return;
     }
     for (int i = 0; i < count; ++i) {
         const Point& a = points[i];
@@ -990,7 +1139,7 @@ void SoftCanvas::Settle() const {
     m_changed = kNothing;
 }
 
-void SoftCanvas::Changed(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom) {
+inline void SoftCanvas::Changed(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom) {
     const auto l = static_cast<int>(std::max<I64>(left, 0));
     const auto t = static_cast<int>(std::max<I64>(top, 0));
     const auto r = static_cast<int>(std::min<I64>(right, kW));

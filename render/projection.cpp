@@ -19,17 +19,17 @@ void TranslateMatrix(Matrix34& m, float tx, float ty, float tz) {
 }
 
 // Float sums in the matrix's order, then truncation toward zero.
-int ProjectX(Matrix34 m, float x, float y, float z) {
+int ProjectX(const Matrix34& m, float x, float y, float z) {
     return static_cast<int>(m.TransformX(x, y, z));
 }
-int ProjectY(Matrix34 m, float x, float y, float z) {
+int ProjectY(const Matrix34& m, float x, float y, float z) {
     return static_cast<int>(m.TransformY(x, y, z));
 }
-int ProjectZ(Matrix34 m, float x, float y, float z) {
+int ProjectZ(const Matrix34& m, float x, float y, float z) {
     return static_cast<int>(m.TransformZ(x, y, z));
 }
 
-void ProjectPiece(Piece& piece, Matrix34 m) {
+void ProjectPiece(Piece& piece, const Matrix34& m) {
     for (int i = 0; i < piece.vertexCount; ++i) {
         piece.sx[i] = ProjectX(m, piece.x[i], piece.y[i], piece.z[i]);
         piece.sy[i] = ProjectY(m, piece.x[i], piece.y[i], piece.z[i]);
@@ -37,7 +37,7 @@ void ProjectPiece(Piece& piece, Matrix34 m) {
     }
 }
 
-void ProjectBox(OuterBox& box, Matrix34 m) {
+void ProjectBox(OuterBox& box, const Matrix34& m) {
     for (int i = 0; i < 8; ++i) {
         box.sx[i] = ProjectX(m, box.x[i], box.y[i], box.z[i]);
         box.sy[i] = ProjectY(m, box.x[i], box.y[i], box.z[i]);

@@ -5,11 +5,11 @@
 
 void ScaleMatrix(Matrix34& m, float a, float b, float c);
 void TranslateMatrix(Matrix34& m, float tx, float ty, float tz);
-int ProjectX(Matrix34 m, float x, float y, float z);
-int ProjectY(Matrix34 m, float x, float y, float z);
-int ProjectZ(Matrix34 m, float x, float y, float z);
-void ProjectPiece(Piece& piece, Matrix34 m);
-void ProjectBox(OuterBox& box, Matrix34 m);
+int ProjectX(const Matrix34& m, float x, float y, float z);
+int ProjectY(const Matrix34& m, float x, float y, float z);
+int ProjectZ(const Matrix34& m, float x, float y, float z);
+void ProjectPiece(Piece& piece, const Matrix34& m);
+void ProjectBox(OuterBox& box, const Matrix34& m);
 
 // Where the puzzle's centre lands: pixel (120, 135) of the frame, at depth 32.
 constexpr Point3 kViewCentre{120.0F, 135.0F, 32.0F};
