@@ -531,6 +531,38 @@ void WalkSteps(std::uint8_t* p, int length, int err, int addMajor, int subMinor,
     }
 }
 
+// One closed segment of an outline inside the bitmap: both end points and what lies between.
+void OutlineSegment(const Painter& ink, Point a, Point b) {
+    if (a.y > b.y || (a.y == b.y && a.x > b.x)) {
+        std::swap(a, b);
+    }
+    const int dx = b.x - a.x;
+    const int dy = b.y - a.y;
+    if (dy == 0) {
+        ink.Run(ink.At(a.x, a.y), static_cast<std::size_t>(dx) + 1U);
+        return;
+    }
+    const int adx = dx < 0 ? -dx : dx;
+    int major = dy;
+    int minor = adx;
+    std::ptrdiff_t majorStep = kStride;
+    std::ptrdiff_t minorStep = dx < 0 ? -3 : 3;
+    int bias = dx < 0 ? 1 : 0;  // down a row each step; octant 3 (leftwards) rounds the other way
+    if (dy < adx) {
+        // Along a row each step, left to right; octant 8 (upwards) rounds the other way.
+        if (dx < 0) {
+            std::swap(a, b);
+        }
+        major = adx;
+        minor = dy;
+        majorStep = 3;
+        minorStep = b.y < a.y ? -kStride : kStride;
+        bias = b.y < a.y ? 1 : 0;
+    }
+    // One call, so that the steps stay variables: with constants gcc lays the loop out worse.
+    WalkSteps(ink.At(a.x, a.y), major + 1, 2 * minor - major + bias, 2 * minor, 2 * major, majorStep, minorStep);
+}
+
 // The outline of a polygon whose points all lie in the bitmap. Each segment leaves out its end
 // point, which the next segment starts on, and the walk picks the same pixels in both
 // directions (the biased octants see to that): so the outline is the union of the closed
@@ -539,38 +571,7 @@ void WalkSteps(std::uint8_t* p, int length, int err, int addMajor, int subMinor,
 void OutlineInside(std::uint8_t* rgb, const Point* points, int count) {
     const Painter ink(rgb, kBlackPattern);
     for (int i = 0; i < count; ++i) {
-        Point a = points[i];
-        Point b = points[i + 1 == count ? 0 : i + 1];
-        if (a.y > b.y || (a.y == b.y && a.x > b.x)) {
-            std::swap(a, b);
-        }
-        int dx = b.x - a.x;
-        const int dy = b.y - a.y;
-        if (dy == 0) {
-            if (dx != 0) {
-                ink.Run(ink.At(a.x, a.y), static_cast<std::size_t>(dx) + 1U);
-            }
-            continue;
-        }
-        const int adx = dx < 0 ? -dx : dx;
-        int major = dy;
-        int minor = adx;
-        std::ptrdiff_t majorStep = kStride;
-        std::ptrdiff_t minorStep = dx < 0 ? -3 : 3;
-        int bias = dx < 0 ? 1 : 0;  // down a row each step; octant 3 (leftwards) rounds the other way
-        if (dy < adx) {
-            // Along a row each step, left to right; octant 8 (upwards) rounds the other way.
-            if (dx < 0) {
-                std::swap(a, b);
-            }
-            major = adx;
-            minor = dy;
-            majorStep = 3;
-            minorStep = b.y < a.y ? -kStride : kStride;
-            bias = b.y < a.y ? 1 : 0;
-        }
-        // One call, so that the steps stay variables: with constants gcc lays the loop out worse.
-        WalkSteps(ink.At(a.x, a.y), major + 1, 2 * minor - major + bias, 2 * minor, 2 * major, majorStep, minorStep);
+        OutlineSegment(ink, points[i], points[i + 1 == count ? 0 : i + 1]);
     }
 }
 
@@ -697,6 +698,7 @@ struct ExactEdge {
 // lies at least 2^32 / dy >= 1 + j units above floor(x_k), which the value stays above.
 constexpr I64 kFixedRange = I64{1} << 22;
 constexpr int kFixedShift = 32;
+constexpr I64 kCeilBias = (I64{1} << kFixedShift) - 1;  // x + kCeilBias >> 32 is ceil(x)
 
 struct FixedEdge {
     int yFirst;
@@ -724,37 +726,47 @@ struct FixedEdge {
     void Step() { x += step; }
 };
 
-// `rows` rows from `row` on between two edges, the left one first.
+// `rows` rows from `row` on between two edges, the left one first. The painter and the edges
+// are worked on as locals whose address is never taken (the pixel stores could alias anything
+// else), in a function of their own, so that the row loop comes out the same wherever it is used.
 template <typename Edge>
-void FillOrderedBand(const Painter& painter, std::uint8_t* row, int rows, Edge* left, Edge* right) {
+[[gnu::noinline]] void FillOrderedBand(const Painter& shared, std::uint8_t* row, int rows, Edge* left, Edge* right) {
+    const Painter painter = shared;
+    Edge l = *left;
+    Edge r = *right;
     for (; rows > 0; --rows, row += kStride) {
-        const I64 xl = left->X();
-        painter.Run(row + xl * 3, static_cast<std::size_t>(right->X() - xl));
-        left->Step();
-        right->Step();
+        const I64 xl = l.X();
+        painter.Run(row + xl * 3, static_cast<std::size_t>(r.X() - xl));
+        l.Step();
+        r.Step();
     }
+    *left = l;
+    *right = r;
 }
 
 // `rows` rows from `row` on between two edges, in either order.
 template <typename Edge>
-void FillUnorderedBand(const Painter& painter, std::uint8_t* row, int rows, Edge* a, Edge* b) {
-    for (; rows > 0; --rows, row += kStride) {
-        const I64 xa = a->X();
-        const I64 xb = b->X();
-        const I64 lo = std::min(xa, xb);
-        painter.Run(row + lo * 3, static_cast<std::size_t>(std::max(xa, xb) - lo));
-        a->Step();
-        b->Step();
-    }
-}
-
-// `rows` rows from `row` on between two edges. The painter and the edges are worked on as
-// locals: the pixel stores could alias them in memory.
-template <typename Edge>
-void FillTwoEdgeBand(const Painter& shared, std::uint8_t* row, int rows, Edge* edgeA, Edge* edgeB) {
+[[gnu::noinline]] void FillUnorderedBand(const Painter& shared, std::uint8_t* row, int rows, Edge* edgeA, Edge* edgeB) {
     const Painter painter = shared;
     Edge a = *edgeA;
     Edge b = *edgeB;
+    for (; rows > 0; --rows, row += kStride) {
+        const I64 xa = a.X();
+        const I64 xb = b.X();
+        const I64 lo = std::min(xa, xb);
+        painter.Run(row + lo * 3, static_cast<std::size_t>(std::max(xa, xb) - lo));
+        a.Step();
+        b.Step();
+    }
+    *edgeA = a;
+    *edgeB = b;
+}
+
+// `rows` rows from `row` on between two edges.
+template <typename Edge>
+void FillTwoEdgeBand(const Painter& painter, std::uint8_t* row, int rows, Edge* edgeA, Edge* edgeB) {
+    Edge& a = *edgeA;
+    Edge& b = *edgeB;
     if constexpr (Edge::kLinear) {
         // x is linear in the row: edges in the same order on the band's first and last rows
         // keep it on every row between.
@@ -770,8 +782,27 @@ void FillTwoEdgeBand(const Painter& shared, std::uint8_t* row, int rows, Edge* e
     } else {
         FillUnorderedBand(painter, row, rows, &a, &b);
     }
-    *edgeA = a;
-    *edgeB = b;
+}
+
+// The polygon's extent, in 64 bits.
+struct Bounds {
+    I64 x0;
+    I64 y0;
+    I64 x1;  // inclusive
+    I64 y1;
+    int top;  // the first point on row y0
+};
+
+Bounds BoundsOf(const Point* points, int count) {
+    Bounds b{points[0].x, points[0].y, points[0].x, points[0].y, 0};
+    for (int i = 1; i < count; ++i) {
+        b.x0 = std::min<I64>(b.x0, points[i].x);
+        b.top = points[i].y < b.y0 ? i : b.top;
+        b.y0 = std::min<I64>(b.y0, points[i].y);
+        b.x1 = std::max<I64>(b.x1, points[i].x);
+        b.y1 = std::max<I64>(b.y1, points[i].y);
+    }
+    return b;
 }
 
 // One side of a polygon that runs down from its top point to its bottom one, a point at a time
@@ -810,11 +841,8 @@ private:
 // alternate fill is the run between them. Most polygons are of this kind (every convex one),
 // and need no table. False, with nothing painted, for any other.
 template <typename Edge>
-bool FillMonotone(const Painter& painter, const Point* points, int count) {
-    int top = 0;
-    for (int i = 1; i < count; ++i) {
-        top = points[i].y < points[top].y ? i : top;
-    }
+bool FillMonotone(const Painter& painter, const Point* points, int count, const Bounds& bounds) {
+    const int top = bounds.top;
     int at = top;
     int steps = 0;
     auto next = [count](int i) { return i + 1 == count ? 0 : i + 1; };
@@ -851,6 +879,172 @@ bool FillMonotone(const Painter& painter, const Point* points, int count) {
             backward.StartAt(y);
         }
     }
+}
+
+// Both sides of a polygon while its rows are filled: x in 32.32 fixed point, ceil-biased.
+struct SideRows {
+    std::uint8_t* row;
+    I64 xa;
+    I64 sa;
+    I64 xb;
+    I64 sb;
+};
+
+// On a segment that steps down a row each pixel, the pen's pixel on the row where the segment's
+// true x (a multiple of 1 / dy) lies is ceil(x - 1/2): the walk's rounding, ties to the left,
+// whichever way the walk goes. For segments within the bitmap (dy < 2^9, fewer than 2^9 rows)
+// the side's ceil-biased x less a half gives it exactly, as its ceil (see FixedEdge).
+constexpr I64 kHalf = I64{1} << (kFixedShift - 1);
+
+// `rows` rows: the run between the sides (kOrder 0: a left of b, 1: b left of a, 2: either),
+// then the pen's pixel of each side whose segment steps down a row each pixel (kInkA, kInkB).
+// Its own function with everything in locals, as the pixel stores could alias memory.
+template <int kOrder, bool kInkA, bool kInkB>
+void FillSideRows(const Painter& shared, SideRows* sides, int rows) {
+    const Painter painter = shared;
+    std::uint8_t* row = sides->row;
+    I64 xa = sides->xa;
+    I64 xb = sides->xb;
+    const I64 sa = sides->sa;
+    const I64 sb = sides->sb;
+    for (; rows > 0; --rows, row += kStride, xa += sa, xb += sb) {
+        const I64 lo = (kOrder == 0 ? xa : (kOrder == 1 ? xb : std::min(xa, xb))) >> kFixedShift;
+        const I64 hi = (kOrder == 0 ? xb : (kOrder == 1 ? xa : std::max(xa, xb))) >> kFixedShift;
+        painter.Run(row + lo * 3, static_cast<std::size_t>(hi - lo));
+        if constexpr (kInkA) {
+            PutBlack(row + ((xa - kHalf) >> kFixedShift) * 3);
+        }
+        if constexpr (kInkB) {
+            PutBlack(row + ((xb - kHalf) >> kFixedShift) * 3);
+        }
+    }
+    sides->row = row;
+    sides->xa = xa;
+    sides->xb = xb;
+}
+
+using SideRowsFill = void (*)(const Painter&, SideRows*, int);
+constexpr SideRowsFill kSideRowsFills[3][2][2] = {
+    {{FillSideRows<0, false, false>, FillSideRows<0, false, true>},
+     {FillSideRows<0, true, false>, FillSideRows<0, true, true>}},
+    {{FillSideRows<1, false, false>, FillSideRows<1, false, true>},
+     {FillSideRows<1, true, false>, FillSideRows<1, true, true>}},
+    {{FillSideRows<2, false, false>, FillSideRows<2, false, true>},
+     {FillSideRows<2, true, false>, FillSideRows<2, true, true>}},
+};
+
+// The same for a polygon whose edges step in fixed point (FitsFixedEdges): each side's edges
+// are worked out first, and the rows then run from band to band. With `ink` (a polygon inside
+// the bitmap, not a single point) the pen's pixels of the segments that step down a row each
+// pixel are drawn with the rows, and the bottom point: OutlineInside does the rest.
+bool FillMonotoneFixed(const Painter& painter, const Point* points, int count, const Bounds& bounds, bool ink) {
+    struct Side {
+        I64 x[kMaxTableEdges];
+        I64 step[kMaxTableEdges];
+        int end[kMaxTableEdges];
+        bool steep[kMaxTableEdges];
+    };
+    const int top = bounds.top;
+    int at = top;
+    int steps = 0;
+    auto next = [count](int i) { return i + 1 == count ? 0 : i + 1; };
+    for (; steps < count && points[next(at)].y >= points[at].y; ++steps) {
+        at = next(at);
+    }
+    const int bottom = at;
+    for (; steps < count && points[next(at)].y <= points[at].y; ++steps) {
+        at = next(at);
+    }
+    if (steps < count) {
+        return false;
+    }
+    const int first = static_cast<int>(std::max<I64>(points[top].y, 0));
+    const int stop = static_cast<int>(std::min<I64>(points[bottom].y, kH));
+    if (first >= stop) {
+        return !ink;  // no rows: the outline is left to OutlineInside
+    }
+    // Each side from the top point to the bottom one, the edges that reach row `first` or below.
+    // With ink, the segments the rows do not draw (level, or more across than down) wait in
+    // `flat` until the fill is done.
+    Side sides[2];
+    int flat[2 * kMaxTableEdges];
+    int flatCount = 0;
+    for (int s = 0; s < 2; ++s) {
+        int n = 0;
+        for (int from = top; from != bottom;) {
+            const int to = s == 0 ? next(from) : (from == 0 ? count - 1 : from - 1);
+            // Down the side, `from` is never below `to`.
+            const I64 dx = static_cast<I64>(points[to].x) - points[from].x;
+            const I64 dy = static_cast<I64>(points[to].y) - points[from].y;
+            const bool steep = dy != 0 && (dx < 0 ? -dx : dx) <= dy;
+            if (ink && !steep) {
+                flat[flatCount++] = from;
+                flat[flatCount++] = to;
+            }
+            if (dy != 0 && points[to].y > first) {
+                if (points[from].y >= first) {
+                    // The usual start, on the edge's top row: its x exactly, and the step
+                    // floor(dx 2^32 / dy) (the division rounds toward zero).
+                    const I64 scaled = dx * (I64{1} << kFixedShift);
+                    sides[s].x[n] = static_cast<I64>(points[from].x) * (I64{1} << kFixedShift) + kCeilBias;
+                    sides[s].step[n] = scaled / dy - (scaled % dy < 0 ? 1 : 0);
+                } else {
+                    EdgeGeometry g{};
+                    MakeEdge(points[from], points[to], &g);
+                    FixedEdge e{};
+                    e.Start(g, first);
+                    sides[s].x[n] = e.x;
+                    sides[s].step[n] = e.step;
+                }
+                sides[s].end[n] = static_cast<int>(std::min<I64>(points[to].y, kH));
+                sides[s].steep[n] = ink && steep;
+                ++n;
+            }
+            from = to;
+        }
+    }
+    SideRows rows{painter.At(0, first), sides[0].x[0], sides[0].step[0], sides[1].x[0], sides[1].step[0]};
+    int ea = sides[0].end[0];
+    int eb = sides[1].end[0];
+    bool inkA = sides[0].steep[0];
+    bool inkB = sides[1].steep[0];
+    int ia = 0;
+    int ib = 0;
+    for (int y = first;;) {
+        const int bandEnd = std::min(ea, eb);
+        // x is linear in the row: sides in the same order on the band's first and last rows
+        // keep it on every row between.
+        const I64 gapFirst = rows.xb - rows.xa;
+        const I64 gapLast = gapFirst + static_cast<I64>(bandEnd - y - 1) * (rows.sb - rows.sa);
+        const int order = gapFirst >= 0 && gapLast >= 0 ? 0 : (gapFirst <= 0 && gapLast <= 0 ? 1 : 2);
+        kSideRowsFills[order][inkA ? 1 : 0][inkB ? 1 : 0](painter, &rows, bandEnd - y);
+        y = bandEnd;
+        if (y >= stop) {
+            break;
+        }
+        if (ea == y) {
+            ++ia;
+            rows.xa = sides[0].x[ia];
+            rows.sa = sides[0].step[ia];
+            ea = sides[0].end[ia];
+            inkA = sides[0].steep[ia];
+        }
+        if (eb == y) {
+            ++ib;
+            rows.xb = sides[1].x[ib];
+            rows.sb = sides[1].step[ib];
+            eb = sides[1].end[ib];
+            inkB = sides[1].steep[ib];
+        }
+    }
+    if (ink) {
+        const Painter pen(painter.At(0, 0), kBlackPattern);
+        for (int i = 0; i < flatCount; i += 2) {
+            OutlineSegment(pen, points[flat[i]], points[flat[i + 1]]);
+        }
+        PutBlack(painter.At(points[bottom].x, points[bottom].y));
+    }
+    return true;
 }
 
 // Rows are taken in bands between the rows where an edge starts or ends; within a band the
@@ -915,25 +1109,6 @@ void FillWithEdgeTable(const Painter& painter, const Point* points, int count) {
         }
         activeCount = kept;
     }
-}
-
-// The polygon's extent, in 64 bits.
-struct Bounds {
-    I64 x0;
-    I64 y0;
-    I64 x1;  // inclusive
-    I64 y1;
-};
-
-Bounds BoundsOf(const Point* points, int count) {
-    Bounds b{points[0].x, points[0].y, points[0].x, points[0].y};
-    for (int i = 1; i < count; ++i) {
-        b.x0 = std::min<I64>(b.x0, points[i].x);
-        b.y0 = std::min<I64>(b.y0, points[i].y);
-        b.x1 = std::max<I64>(b.x1, points[i].x);
-        b.y1 = std::max<I64>(b.y1, points[i].y);
-    }
-    return b;
 }
 
 bool FitsFixedEdges(const Bounds& b) {
@@ -1078,17 +1253,21 @@ void SoftCanvas::Polygon(const Point* points, int count) {
         Changed(bounds.x0, bounds.y0, bounds.x1 + 1, bounds.y1 + 1);
     }
     const Painter brush(m_rgb, m_brushPattern);
+    const bool inside = bounds.x0 >= 0 && bounds.y0 >= 0 && bounds.x1 < kW && bounds.y1 < kH;
+    const bool ink = inside && (bounds.x0 != bounds.x1 || bounds.y0 != bounds.y1);
+    bool outlined = false;
     if (count > kMaxTableEdges) {
         FillByParity(brush, points, count);
     } else if (FitsFixedEdges(bounds)) {
-        if (!FillMonotone<FixedEdge>(brush, points, count)) {
+        outlined = FillMonotoneFixed(brush, points, count, bounds, ink);
+        if (!outlined) {
             FillWithEdgeTable<FixedEdge>(brush, points, count);
         }
-    } else if (!FillMonotone<ExactEdge>(brush, points, count)) {
+    } else if (!FillMonotone<ExactEdge>(brush, points, count, bounds)) {
         FillWithEdgeTable<ExactEdge>(brush, points, count);
     }
-    if (bounds.x0 >= 0 && bounds.y0 >= 0 && bounds.x1 < kW && bounds.y1 < kH) {
-        if (bounds.x0 != bounds.x1 || bounds.y0 != bounds.y1) {
+    if (inside) {
+        if (ink && !outlined) {
             OutlineInside(m_rgb, points, count);
         }
         return;
