@@ -805,82 +805,6 @@ Bounds BoundsOf(const Point* points, int count) {
     return b;
 }
 
-// One side of a polygon that runs down from its top point to its bottom one, a point at a time
-// in one direction round the polygon.
-template <typename Edge>
-class Chain {
-public:
-    Chain(const Point* points, int count, int top, int step)
-        : m_points(points), m_count(count), m_at(top), m_step(step) {}
-
-    // Moves to the edge that crosses row y (rows above its lower end) and starts it there.
-    void StartAt(int y) {
-        int from = 0;
-        do {
-            from = m_at;
-            m_at += m_step;
-            m_at = m_at == m_count ? 0 : (m_at < 0 ? m_count - 1 : m_at);
-        } while (m_points[m_at].y <= y);
-        EdgeGeometry g{};
-        MakeEdge(m_points[from], m_points[m_at], &g);
-        edge.yEnd = static_cast<int>(std::min<I64>(m_points[m_at].y, kH));
-        edge.Start(g, y);
-    }
-
-    Edge edge{};
-
-private:
-    const Point* m_points;
-    int m_count;
-    int m_at;
-    int m_step;
-};
-
-// A polygon that goes down from its top point and then up again, without turning on the way,
-// crosses every row between its top and bottom on exactly two edges, one of each side: its
-// alternate fill is the run between them. Most polygons are of this kind (every convex one),
-// and need no table. False, with nothing painted, for any other.
-template <typename Edge>
-bool FillMonotone(const Painter& painter, const Point* points, int count, const Bounds& bounds) {
-    const int top = bounds.top;
-    int at = top;
-    int steps = 0;
-    auto next = [count](int i) { return i + 1 == count ? 0 : i + 1; };
-    for (; steps < count && points[next(at)].y >= points[at].y; ++steps) {
-        at = next(at);
-    }
-    const int bottom = at;
-    for (; steps < count && points[next(at)].y <= points[at].y; ++steps) {
-        at = next(at);
-    }
-    if (steps < count) {
-        return false;
-    }
-    const int first = static_cast<int>(std::max<I64>(points[top].y, 0));
-    const int stop = static_cast<int>(std::min<I64>(points[bottom].y, kH));
-    if (first >= stop) {
-        return true;
-    }
-    Chain<Edge> forward(points, count, top, 1);
-    Chain<Edge> backward(points, count, top, -1);
-    forward.StartAt(first);
-    backward.StartAt(first);
-    for (int y = first;;) {
-        const int bandEnd = std::min(forward.edge.yEnd, backward.edge.yEnd);
-        FillTwoEdgeBand(painter, painter.At(0, y), bandEnd - y, &forward.edge, &backward.edge);
-        y = bandEnd;
-        if (y >= stop) {
-            return true;
-        }
-        if (forward.edge.yEnd == y) {
-            forward.StartAt(y);
-        }
-        if (backward.edge.yEnd == y) {
-            backward.StartAt(y);
-        }
-    }
-}
-
 // Both sides of a polygon while its rows are filled: x in 32.32 fixed point, ceil-biased.
 struct SideRows {
     std::uint8_t* row;
@@ -933,10 +857,15 @@ constexpr SideRowsFill kSideRowsFills[3][2][2] = {
      {FillSideRows<2, true, false>, FillSideRows<2, true, true>}},
 };
 
-// The same for a polygon whose edges step in fixed point (FitsFixedEdges): each side's edges
-// are worked out first, and the rows then run from band to band. With `ink` (a polygon inside
-// the bitmap, not a single point) the pen's pixels of the segments that step down a row each
-// pixel are drawn with the rows, and the bottom point: OutlineInside does the rest.
+// A polygon that goes down from its top point and then up again, without turning on the way,
+// crosses every row between its top and bottom on exactly two edges, one of each side: its
+// alternate fill is the run between them. Most polygons are of this kind (every convex one)
+// and need no edge table. For one whose edges step in fixed point (FitsFixedEdges) each
+// side's edges are worked out first, and the rows then run from band to band. With `ink` (a
+// polygon inside the bitmap, not a single point) its whole outline is drawn too: the pen's
+// pixels of the segments that step down a row each pixel with the rows, the other segments
+// and the bottom point after them. False, with nothing painted, for a polygon of another kind,
+// and with ink for one without rows (its outline is then left to OutlineInside).
 bool FillMonotoneFixed(const Painter& painter, const Point* points, int count, const Bounds& bounds, bool ink) {
     struct Side {
         I64 x[kMaxTableEdges];
@@ -1263,7 +1192,7 @@ void SoftCanvas::Polygon(const Point* points, int count) {
         if (!outlined) {
             FillWithEdgeTable<FixedEdge>(brush, points, count);
         }
-    } else if (!FillMonotone<ExactEdge>(brush, points, count, bounds)) {
+    } else {
         FillWithEdgeTable<ExactEdge>(brush, points, count);
     }
     if (inside) {
