@@ -37,25 +37,3 @@ void Matrix34::RotateY(double degrees) {
 void Matrix34::RotateZ(double degrees) {
     MixRows(m, 0, 1, degrees);
 }
-
-// Every product and sum rounds to float, in this order; -ffp-contract=off keeps it so.
-float Matrix34::TransformX(float x, float y, float z) const {
-    float t = m[0] * x;
-    t = t + m[4] * y;
-    t = t + m[8] * z;
-    return t + m[3];
-}
-
-float Matrix34::TransformY(float x, float y, float z) const {
-    float t = m[1] * x;
-    t = t + m[5] * y;
-    t = t + m[9] * z;
-    return t + m[7];
-}
-
-float Matrix34::TransformZ(float x, float y, float z) const {
-    float t = m[2] * x;
-    t = t + m[6] * y;
-    t = t + m[10] * z;
-    return t + m[11];
-}

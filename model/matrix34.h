@@ -10,9 +10,26 @@ struct Matrix34 {
     void RotateX(double degrees);
     void RotateY(double degrees);
     void RotateZ(double degrees);
-    [[nodiscard]] float TransformX(float x, float y, float z) const;
-    [[nodiscard]] float TransformY(float x, float y, float z) const;
-    [[nodiscard]] float TransformZ(float x, float y, float z) const;
+    // Every product and sum rounds to float, in this order; -ffp-contract=off keeps it so.
+    // Inline: projection runs them for every vertex of every step.
+    [[nodiscard]] float TransformX(float x, float y, float z) const {
+        float t = m[0] * x;
+        t = t + m[4] * y;
+        t = t + m[8] * z;
+        return t + m[3];
+    }
+    [[nodiscard]] float TransformY(float x, float y, float z) const {
+        float t = m[1] * x;
+        t = t + m[5] * y;
+        t = t + m[9] * z;
+        return t + m[7];
+    }
+    [[nodiscard]] float TransformZ(float x, float y, float z) const {
+        float t = m[2] * x;
+        t = t + m[6] * y;
+        t = t + m[10] * z;
+        return t + m[11];
+    }
 };
 
 // 3.141592653589 / 180: not the exact pi / 180, and the difference shows in results.

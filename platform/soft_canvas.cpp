@@ -87,10 +87,13 @@ public:
             if (bytes <= 96) {
                 Store48(p);
                 Store48(p + bytes - 48);
-            } else if (bytes <= 144) {
-                Store48(p);
-                Store48(p + 48);
-                Store48(p + bytes - 48);
+            } else if (bytes <= static_cast<std::size_t>(kStride)) {
+                // Within a row: planning aligned stores would cost more than it saves.
+                std::uint8_t* const last = p + bytes - 48;
+                for (; p < last; p += 48) {
+                    Store48(p);
+                }
+                Store48(last);
             } else {
                 LongRun(p, bytes);
             }
@@ -128,6 +131,11 @@ public:
             return;
         }
         const Painter local = *this;  // in registers: the stores could alias the members
+        const auto bytes = static_cast<std::size_t>(r - l) * 3U;
+        if (bytes > 144) {
+            local.WideRows(At(l, t), bytes, b - t);
+            return;
+        }
         for (int y = t; y < b; ++y) {
             local.Span(y, l, r);
         }
@@ -142,8 +150,12 @@ private:
 
     // More than 144 bytes: the middle is stored at 16-byte boundaries, so no store there
     // straddles a cache line.
-    void LongRun(std::uint8_t* p, std::size_t bytes) const {
-        Store(p, m_b0);
+    void LongRun(std::uint8_t* p, std::size_t bytes) const { WideRows(p, bytes, 1); }
+
+    // `rows` rows of more than 144 bytes from p on. Every row of the bitmap starts on a 16-byte
+    // boundary (720 bytes a row), so the rows share their alignment and are planned once.
+    void WideRows(std::uint8_t* p, std::size_t bytes, int rows) const {
+        static_assert(kStride % 16 == 0, "rows that differ in alignment need a plan each");
         const std::size_t misalign = reinterpret_cast<std::uintptr_t>(p) & 15U;
         const std::size_t skip = 16U - misalign;
         const std::uint8_t* const phased = m_pattern + kPhaseAfter[misalign];
@@ -154,20 +166,23 @@ private:
         std::memcpy(&c1, phased + 16, 16);
         std::memcpy(&c2, phased + 32, 16);
         const std::size_t last = bytes - 48;
-        std::size_t o = skip;
-        for (; o + 144 < last; o += 192) {
-            for (std::size_t k = 0; k < 192; k += 48) {
-                Store(p + o + k, c0);
-                Store(p + o + k + 16, c1);
-                Store(p + o + k + 32, c2);
+        for (; rows > 0; --rows, p += kStride) {
+            Store(p, m_b0);
+            std::size_t o = skip;
+            for (; o + 144 < last; o += 192) {
+                for (std::size_t k = 0; k < 192; k += 48) {
+                    Store(p + o + k, c0);
+                    Store(p + o + k + 16, c1);
+                    Store(p + o + k + 32, c2);
+                }
             }
+            for (; o < last; o += 48) {
+                Store(p + o, c0);
+                Store(p + o + 16, c1);
+                Store(p + o + 32, c2);
+            }
+            Store48(p + last);
         }
-        for (; o < last; o += 48) {
-            Store(p + o, c0);
-            Store(p + o + 16, c1);
-            Store(p + o + 32, c2);
-        }
-        Store48(p + last);
     }
 
     std::uint8_t* m_rgb;
@@ -508,6 +523,66 @@ void PenLine(std::uint8_t* rgb, LinePoint start, LinePoint end) {
     WalkClippedLine(rgb, from, length, err, params.bias, addMinor, addMajor, xMajor, xInc, yInc);
 }
 
+// `length` pixels of a walk from p, length > 0: a major step each time, and a minor one too
+// whenever the error is positive.
+void WalkSteps(std::uint8_t* p, int length, int err, int addMajor, int subMinor, std::ptrdiff_t majorStep,
+               std::ptrdiff_t minorStep) {
+    for (;;) {
+        PutBlack(p);
+        if (--length == 0) {
+            return;
+        }
+        // One combined step: gcc keeps a copy of the loop for each outcome.
+        const bool minorNext = err > 0;
+        p += majorStep + (minorNext ? minorStep : 0);
+        err += addMajor - (minorNext ? subMinor : 0);
+    }
+}
+
+// One closed segment of an outline inside the bitmap: both end points and what lies between.
+void OutlineSegment(const Painter& ink, Point a, Point b) {
+    if (a.y > b.y || (a.y == b.y && a.x > b.x)) {
+        std::swap(a, b);
+    }
+    const int dx = b.x - a.x;
+    const int dy = b.y - a.y;
+    if (dy == 0) {
+        ink.Run(ink.At(a.x, a.y), static_cast<std::size_t>(dx) + 1U);
+        return;
+    }
+    const int adx = dx < 0 ? -dx : dx;
+    int major = dy;
+    int minor = adx;
+    std::ptrdiff_t majorStep = kStride;
+    std::ptrdiff_t minorStep = dx < 0 ? -3 : 3;
+    int bias = dx < 0 ? 1 : 0;  // down a row each step; octant 3 (leftwards) rounds the other way
+    if (dy < adx) {
+        // Along a row each step, left to right; octant 8 (upwards) rounds the other way.
+        if (dx < 0) {
+            std::swap(a, b);
+        }
+        major = adx;
+        minor = dy;
+        majorStep = 3;
+        minorStep = b.y < a.y ? -kStride : kStride;
+        bias = b.y < a.y ? 1 : 0;
+    }
+    // One call, so that the steps stay variables: with constants gcc lays the loop out worse.
+    WalkSteps(ink.At(a.x, a.y), major + 1, 2 * minor - major + bias, 2 * minor, 2 * major, majorStep, minorStep);
+}
+
+// The outline of a polygon whose points all lie in the bitmap. Each segment leaves out its end
+// point, which the next segment starts on, and the walk picks the same pixels in both
+// directions (the biased octants see to that): so the outline is the union of the closed
+// segments, each walked in whichever direction is cheapest, top down or left to right. A polygon
+// whose points all coincide has no outline.
+void OutlineInside(std::uint8_t* rgb, const Point* points, int count) {
+    const Painter ink(rgb, kBlackPattern);
+    for (int i = 0; i < count; ++i) {
+        OutlineSegment(ink, points[i], points[i + 1 == count ? 0 : i + 1]);
+    }
+}
+
 // ---------------------------------------------------------------- polygon interior
 
 // An edge from its upper point (tx, ty) to its lower one, dy > 0 rows long. On row
@@ -631,6 +706,7 @@ struct ExactEdge {
 // lies at least 2^32 / dy >= 1 + j units above floor(x_k), which the value stays above.
 constexpr I64 kFixedRange = I64{1} << 22;
 constexpr int kFixedShift = 32;
+constexpr I64 kCeilBias = (I64{1} << kFixedShift) - 1;  // x + kCeilBias >> 32 is ceil(x)
 
 struct FixedEdge {
     int yFirst;
@@ -658,37 +734,47 @@ struct FixedEdge {
     void Step() { x += step; }
 };
 
-// `rows` rows from `row` on between two edges, the left one first.
+// `rows` rows from `row` on between two edges, the left one first. The painter and the edges
+// are worked on as locals whose address is never taken (the pixel stores could alias anything
+// else), in a function of their own, so that the row loop comes out the same wherever it is used.
 template <typename Edge>
-void FillOrderedBand(const Painter& painter, std::uint8_t* row, int rows, Edge* left, Edge* right) {
+[[gnu::noinline]] void FillOrderedBand(const Painter& shared, std::uint8_t* row, int rows, Edge* left, Edge* right) {
+    const Painter painter = shared;
+    Edge l = *left;
+    Edge r = *right;
     for (; rows > 0; --rows, row += kStride) {
-        const I64 xl = left->X();
-        painter.Run(row + xl * 3, static_cast<std::size_t>(right->X() - xl));
-        left->Step();
-        right->Step();
+        const I64 xl = l.X();
+        painter.Run(row + xl * 3, static_cast<std::size_t>(r.X() - xl));
+        l.Step();
+        r.Step();
     }
+    *left = l;
+    *right = r;
 }
 
 // `rows` rows from `row` on between two edges, in either order.
 template <typename Edge>
-void FillUnorderedBand(const Painter& painter, std::uint8_t* row, int rows, Edge* a, Edge* b) {
-    for (; rows > 0; --rows, row += kStride) {
-        const I64 xa = a->X();
-        const I64 xb = b->X();
-        const I64 lo = std::min(xa, xb);
-        painter.Run(row + lo * 3, static_cast<std::size_t>(std::max(xa, xb) - lo));
-        a->Step();
-        b->Step();
-    }
-}
-
-// `rows` rows from `row` on between two edges. The painter and the edges are worked on as
-// locals: the pixel stores could alias them in memory.
-template <typename Edge>
-void FillTwoEdgeBand(const Painter& shared, std::uint8_t* row, int rows, Edge* edgeA, Edge* edgeB) {
+[[gnu::noinline]] void FillUnorderedBand(const Painter& shared, std::uint8_t* row, int rows, Edge* edgeA, Edge* edgeB) {
     const Painter painter = shared;
     Edge a = *edgeA;
     Edge b = *edgeB;
+    for (; rows > 0; --rows, row += kStride) {
+        const I64 xa = a.X();
+        const I64 xb = b.X();
+        const I64 lo = std::min(xa, xb);
+        painter.Run(row + lo * 3, static_cast<std::size_t>(std::max(xa, xb) - lo));
+        a.Step();
+        b.Step();
+    }
+    *edgeA = a;
+    *edgeB = b;
+}
+
+// `rows` rows from `row` on between two edges.
+template <typename Edge>
+void FillTwoEdgeBand(const Painter& painter, std::uint8_t* row, int rows, Edge* edgeA, Edge* edgeB) {
+    Edge& a = *edgeA;
+    Edge& b = *edgeB;
     if constexpr (Edge::kLinear) {
         // x is linear in the row: edges in the same order on the band's first and last rows
         // keep it on every row between.
@@ -704,8 +790,198 @@ void FillTwoEdgeBand(const Painter& shared, std::uint8_t* row, int rows, Edge* e
     } else {
         FillUnorderedBand(painter, row, rows, &a, &b);
     }
-    *edgeA = a;
-    *edgeB = b;
+}
+
+// The polygon's extent, in 64 bits.
+struct Bounds {
+    I64 x0;
+    I64 y0;
+    I64 x1;  // inclusive
+    I64 y1;
+    int top;  // the first point on row y0
+};
+
+Bounds BoundsOf(const Point* points, int count) {
+    Bounds b{points[0].x, points[0].y, points[0].x, points[0].y, 0};
+    for (int i = 1; i < count; ++i) {
+        b.x0 = std::min<I64>(b.x0, points[i].x);
+        b.top = points[i].y < b.y0 ? i : b.top;
+        b.y0 = std::min<I64>(b.y0, points[i].y);
+        b.x1 = std::max<I64>(b.x1, points[i].x);
+        b.y1 = std::max<I64>(b.y1, points[i].y);
+    }
+    return b;
+}
+
+// Both sides of a polygon while its rows are filled: x in 32.32 fixed point, ceil-biased.
+struct SideRows {
+    std::uint8_t* row;
+    I64 xa;
+    I64 sa;
+    I64 xb;
+    I64 sb;
+};
+
+// On a segment that steps down a row each pixel, the pen's pixel on the row where the segment's
+// true x (a multiple of 1 / dy) lies is ceil(x - 1/2): the walk's rounding, ties to the left,
+// whichever way the walk goes. For segments within the bitmap (dy < 2^9, fewer than 2^9 rows)
+// the side's ceil-biased x less a half gives it exactly, as its ceil (see FixedEdge).
+constexpr I64 kHalf = I64{1} << (kFixedShift - 1);
+
+// `rows` rows: the run between the sides (kOrder 0: a left of b, 1: b left of a, 2: either),
+// then the pen's pixel of each side whose segment steps down a row each pixel (kInkA, kInkB).
+// Its own function with everything in locals, as the pixel stores could alias memory.
+template <int kOrder, bool kInkA, bool kInkB>
+void FillSideRows(const Painter& shared, SideRows* sides, int rows) {
+    const Painter painter = shared;
+    std::uint8_t* row = sides->row;
+    I64 xa = sides->xa;
+    I64 xb = sides->xb;
+    const I64 sa = sides->sa;
+    const I64 sb = sides->sb;
+    for (; rows > 0; --rows, row += kStride, xa += sa, xb += sb) {
+        const I64 lo = (kOrder == 0 ? xa : (kOrder == 1 ? xb : std::min(xa, xb))) >> kFixedShift;
+        const I64 hi = (kOrder == 0 ? xb : (kOrder == 1 ? xa : std::max(xa, xb))) >> kFixedShift;
+        painter.Run(row + lo * 3, static_cast<std::size_t>(hi - lo));
+        if constexpr (kInkA) {
+            PutBlack(row + ((xa - kHalf) >> kFixedShift) * 3);
+        }
+        if constexpr (kInkB) {
+            PutBlack(row + ((xb - kHalf) >> kFixedShift) * 3);
+        }
+    }
+    sides->row = row;
+    sides->xa = xa;
+    sides->xb = xb;
+}
+
+using SideRowsFill = void (*)(const Painter&, SideRows*, int);
+constexpr SideRowsFill kSideRowsFills[3][2][2] = {
+    {{FillSideRows<0, false, false>, FillSideRows<0, false, true>},
+     {FillSideRows<0, true, false>, FillSideRows<0, true, true>}},
+    {{FillSideRows<1, false, false>, FillSideRows<1, false, true>},
+     {FillSideRows<1, true, false>, FillSideRows<1, true, true>}},
+    {{FillSideRows<2, false, false>, FillSideRows<2, false, true>},
+     {FillSideRows<2, true, false>, FillSideRows<2, true, true>}},
+};
+
+// A polygon that goes down from its top point and then up again, without turning on the way,
+// crosses every row between its top and bottom on exactly two edges, one of each side: its
+// alternate fill is the run between them. Most polygons are of this kind (every convex one)
+// and need no edge table. For one whose edges step in fixed point (FitsFixedEdges) each
+// side's edges are worked out first, and the rows then run from band to band. With `ink` (a
+// polygon inside the bitmap, not a single point) its whole outline is drawn too: the pen's
+// pixels of the segments that step down a row each pixel with the rows, the other segments
+// and the bottom point after them. False, with nothing painted, for a polygon of another kind,
+// and with ink for one without rows (its outline is then left to OutlineInside).
+bool FillMonotoneFixed(const Painter& painter, const Point* points, int count, const Bounds& bounds, bool ink) {
+    struct Side {
+        I64 x[kMaxTableEdges];
+        I64 step[kMaxTableEdges];
+        int end[kMaxTableEdges];
+        bool steep[kMaxTableEdges];
+    };
+    const int top = bounds.top;
+    int at = top;
+    int steps = 0;
+    auto next = [count](int i) { return i + 1 == count ? 0 : i + 1; };
+    for (; steps < count && points[next(at)].y >= points[at].y; ++steps) {
+        at = next(at);
+    }
+    const int bottom = at;
+    for (; steps < count && points[next(at)].y <= points[at].y; ++steps) {
+        at = next(at);
+    }
+    if (steps < count) {
+        return false;
+    }
+    const int first = static_cast<int>(std::max<I64>(points[top].y, 0));
+    const int stop = static_cast<int>(std::min<I64>(points[bottom].y, kH));
+    if (first >= stop) {
+        return !ink;  // no rows: the outline is left to OutlineInside
+    }
+    // Each side from the top point to the bottom one, the edges that reach row `first` or below.
+    // With ink, the segments the rows do not draw (level, or more across than down) wait in
+    // `flat` until the fill is done.
+    Side sides[2];
+    int flat[2 * kMaxTableEdges];
+    int flatCount = 0;
+    for (int s = 0; s < 2; ++s) {
+        int n = 0;
+        for (int from = top; from != bottom;) {
+            const int to = s == 0 ? next(from) : (from == 0 ? count - 1 : from - 1);
+            // Down the side, `from` is never below `to`.
+            const I64 dx = static_cast<I64>(points[to].x) - points[from].x;
+            const I64 dy = static_cast<I64>(points[to].y) - points[from].y;
+            const bool steep = dy != 0 && (dx < 0 ? -dx : dx) <= dy;
+            if (ink && !steep) {
+                flat[flatCount++] = from;
+                flat[flatCount++] = to;
+            }
+            if (dy != 0 && points[to].y > first) {
+                if (points[from].y >= first) {
+                    // The usual start, on the edge's top row: its x exactly, and the step
+                    // floor(dx 2^32 / dy) (the division rounds toward zero).
+                    const I64 scaled = dx * (I64{1} << kFixedShift);
+                    sides[s].x[n] = static_cast<I64>(points[from].x) * (I64{1} << kFixedShift) + kCeilBias;
+                    sides[s].step[n] = scaled / dy - (scaled % dy < 0 ? 1 : 0);
+                } else {
+                    EdgeGeometry g{};
+                    MakeEdge(points[from], points[to], &g);
+                    FixedEdge e{};
+                    e.Start(g, first);
+                    sides[s].x[n] = e.x;
+                    sides[s].step[n] = e.step;
+                }
+                sides[s].end[n] = static_cast<int>(std::min<I64>(points[to].y, kH));
+                sides[s].steep[n] = ink && steep;
+                ++n;
+            }
+            from = to;
+        }
+    }
+    SideRows rows{painter.At(0, first), sides[0].x[0], sides[0].step[0], sides[1].x[0], sides[1].step[0]};
+    int ea = sides[0].end[0];
+    int eb = sides[1].end[0];
+    bool inkA = sides[0].steep[0];
+    bool inkB = sides[1].steep[0];
+    int ia = 0;
+    int ib = 0;
+    for (int y = first;;) {
+        const int bandEnd = std::min(ea, eb);
+        // x is linear in the row: sides in the same order on the band's first and last rows
+        // keep it on every row between.
+        const I64 gapFirst = rows.xb - rows.xa;
+        const I64 gapLast = gapFirst + static_cast<I64>(bandEnd - y - 1) * (rows.sb - rows.sa);
+        const int order = gapFirst >= 0 && gapLast >= 0 ? 0 : (gapFirst <= 0 && gapLast <= 0 ? 1 : 2);
+        kSideRowsFills[order][inkA ? 1 : 0][inkB ? 1 : 0](painter, &rows, bandEnd - y);
+        y = bandEnd;
+        if (y >= stop) {
+            break;
+        }
+        if (ea == y) {
+            ++ia;
+            rows.xa = sides[0].x[ia];
+            rows.sa = sides[0].step[ia];
+            ea = sides[0].end[ia];
+            inkA = sides[0].steep[ia];
+        }
+        if (eb == y) {
+            ++ib;
+            rows.xb = sides[1].x[ib];
+            rows.sb = sides[1].step[ib];
+            eb = sides[1].end[ib];
+            inkB = sides[1].steep[ib];
+        }
+    }
+    if (ink) {
+        const Painter pen(painter.At(0, 0), kBlackPattern);
+        for (int i = 0; i < flatCount; i += 2) {
+            OutlineSegment(pen, points[flat[i]], points[flat[i + 1]]);
+        }
+        PutBlack(painter.At(points[bottom].x, points[bottom].y));
+    }
+    return true;
 }
 
 // Rows are taken in bands between the rows where an edge starts or ends; within a band the
@@ -772,13 +1048,8 @@ void FillWithEdgeTable(const Painter& painter, const Point* points, int count) {
     }
 }
 
-bool FitsFixedEdges(const Point* points, int count) {
-    for (int i = 0; i < count; ++i) {
-        if (points[i].x < 0 || points[i].x > kW || points[i].y < -kFixedRange || points[i].y > kFixedRange) {
-            return false;
-        }
-    }
-    return true;
+bool FitsFixedEdges(const Bounds& b) {
+    return b.x0 >= 0 && b.x1 <= kW && b.y0 >= -kFixedRange && b.y1 <= kFixedRange;
 }
 
 // Any number of points: each row counts the crossings to the left of every pixel.
@@ -823,7 +1094,39 @@ void FillByParity(const Painter& painter, const Point* points, int count) {
     }
 }
 
+// The box [x0, x1) x [y0, y1) of one covering rectangle: its brush, and its outline where it
+// falls on the bitmap's first or last row or column.
+void PaintCover(std::uint8_t* rgb, const SoftCanvas::Cover& cover, const SoftCanvas::Box& box) {
+    std::uint8_t pattern[kPatternBytes];
+    MakePattern(cover.brush, pattern);
+    Painter(rgb, pattern).Rect(box.x0, box.y0, box.x1, box.y1);
+    const Painter ink(rgb, kBlackPattern);
+    if (cover.top == 0 && box.y0 == 0) {
+        ink.Rect(box.x0, 0, box.x1, 1);
+    }
+    if (cover.bottom == kH && box.y1 == kH) {
+        ink.Rect(box.x0, kH - 1, box.x1, kH);
+    }
+    if (cover.left == 0 && box.x0 == 0) {
+        BlackColumn(rgb, 0, box.y0, box.y1);
+    }
+    if (cover.right == kW && box.x1 == kW) {
+        BlackColumn(rgb, kW - 1, box.y0, box.y1);
+    }
+}
+
+constexpr SoftCanvas::Box kNothing{kW, kH, 0, 0};
+constexpr SoftCanvas::Box kEverything{0, 0, kW, kH};
+
+// Scaled far points can put pixels outside their segment's box.
+constexpr I64 kFarCoordinate = 0x10000000;
+
 }  // namespace
+
+bool SoftCanvas::Cover::operator==(const Cover& other) const {
+    return left == other.left && top == other.top && right == other.right && bottom == other.bottom &&
+           brush == other.brush;
+}
 
 SoftCanvas::SoftCanvas() {
     MakePattern(m_brush, m_brushPattern);
@@ -852,20 +1155,21 @@ void SoftCanvas::Rectangle(int left, int top, int right, int bottom) {
     if (l == r || t == b) {
         return;
     }
+    // Outline and inside together paint every pixel of [l, r) x [t, b). One that takes in the
+    // whole bitmap leaves nothing of what lay there: it waits, as the next one may paint over it
+    // in turn, and then paints only what changed since the same one was last painted.
+    if (l <= 0 && t <= 0 && r >= kW && b >= kH) {
+        m_held = Cover{static_cast<int>(std::max<I64>(l, -1)), static_cast<int>(std::max<I64>(t, -1)),
+                       static_cast<int>(std::min<I64>(r, kW + 1)), static_cast<int>(std::min<I64>(b, kH + 1)), m_brush};
+        m_holding = true;
+        return;
+    }
+    Settle();
+    Changed(l, t, r, b);
     --r;
     --b;
-    // Inside and outline share no pixel, so the inside goes first: with the outline's left
-    // column at x = 0 and the right one past the bitmap, the inside is one run from (1, t + 1)
-    // on, through the column pixels the outline then paints over.
     const Painter brush(m_rgb, m_brushPattern);
-    const I64 insideTop = std::max<I64>(t + 1, 0);
-    const I64 insideBottom = std::min<I64>(b, kH);
-    if (l == 0 && r >= kW && insideTop < insideBottom) {
-        brush.Run(brush.At(1, static_cast<int>(insideTop)),
-                  static_cast<std::size_t>(insideBottom - insideTop) * kW - 1U);
-    } else {
-        brush.Rect(l + 1, t + 1, r, b);
-    }
+    brush.Rect(l + 1, t + 1, r, b);
     // Clockwise from the bottom-right corner, as the outline is traced.
     const LinePoint corners[4] = {{r, b}, {l, b}, {l, t}, {r, t}};
     for (int i = 0; i < 4; ++i) {
@@ -877,13 +1181,33 @@ void SoftCanvas::Polygon(const Point* points, int count) {
     if (points == nullptr || count < 2) {
         return;  // GDI refuses a polygon of fewer than two points
     }
+    Settle();
+    const Bounds bounds = BoundsOf(points, count);
+    if (bounds.x0 <= -kFarCoordinate || bounds.y0 <= -kFarCoordinate || bounds.x1 >= kFarCoordinate ||
+        bounds.y1 >= kFarCoordinate) {
+        m_changed = kEverything;
+    } else {
+        Changed(bounds.x0, bounds.y0, bounds.x1 + 1, bounds.y1 + 1);
+    }
     const Painter brush(m_rgb, m_brushPattern);
+    const bool inside = bounds.x0 >= 0 && bounds.y0 >= 0 && bounds.x1 < kW && bounds.y1 < kH;
+    const bool ink = inside && (bounds.x0 != bounds.x1 || bounds.y0 != bounds.y1);
+    bool outlined = false;
     if (count > kMaxTableEdges) {
         FillByParity(brush, points, count);
-    } else if (FitsFixedEdges(points, count)) {
-        FillWithEdgeTable<FixedEdge>(brush, points, count);
+    } else if (FitsFixedEdges(bounds)) {
+        outlined = FillMonotoneFixed(brush, points, count, bounds, ink);
+        if (!outlined) {
+            FillWithEdgeTable<FixedEdge>(brush, points, count);
+        }
     } else {
         FillWithEdgeTable<ExactEdge>(brush, points, count);
+    }
+    if (inside) {
+        if (ink && !outlined) {
+            OutlineInside(m_rgb, points, count);
+        }
+        return;
     }
     for (int i = 0; i < count; ++i) {
         const Point& a = points[i];
@@ -893,15 +1217,54 @@ void SoftCanvas::Polygon(const Point* points, int count) {
 }
 
 void SoftCanvas::Clear(Colour colour) {
-    std::uint8_t pattern[kPatternBytes];
-    MakePattern(colour, pattern);
-    Painter(m_rgb, pattern).Run(m_rgb, static_cast<std::size_t>(kW) * kH);
+    m_held = Cover{-1, -1, kW + 1, kH + 1, colour & 0xFFFFFFU};
+    m_holding = true;
+    Settle();
+}
+
+void SoftCanvas::ForgetBackground() {
+    m_shownValid = false;
 }
 
 Colour SoftCanvas::PixelAt(int x, int y) const {
     if (x < 0 || x >= kWidth || y < 0 || y >= kHeight) {
         return 0xFFFFFFFFU;  // as GetPixel's CLR_INVALID
     }
+    Settle();
     const std::uint8_t* p = m_rgb + (static_cast<std::size_t>(y) * kWidth + static_cast<std::size_t>(x)) * 3U;
     return static_cast<Colour>(p[0]) | (static_cast<Colour>(p[1]) << 8U) | (static_cast<Colour>(p[2]) << 16U);
+}
+
+const std::uint8_t* SoftCanvas::Rgb() const {
+    Settle();
+    return m_rgb;
+}
+
+void SoftCanvas::Settle() const {
+    if (!m_holding) {
+        return;
+    }
+    m_holding = false;
+    if (!m_shownValid || !(m_held == m_shown)) {
+        PaintCover(m_rgb, m_held, kEverything);
+    } else if (m_changed.x0 < m_changed.x1) {
+        PaintCover(m_rgb, m_held, m_changed);
+    }
+    m_shown = m_held;
+    m_shownValid = true;
+    m_changed = kNothing;
+}
+
+inline void SoftCanvas::Changed(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom) {
+    const auto l = static_cast<int>(std::max<I64>(left, 0));
+    const auto t = static_cast<int>(std::max<I64>(top, 0));
+    const auto r = static_cast<int>(std::min<I64>(right, kW));
+    const auto b = static_cast<int>(std::min<I64>(bottom, kH));
+    if (l >= r || t >= b) {
+        return;
+    }
+    m_changed.x0 = std::min(m_changed.x0, l);
+    m_changed.y0 = std::min(m_changed.y0, t);
+    m_changed.x1 = std::max(m_changed.x1, r);
+    m_changed.y1 = std::max(m_changed.y1, b);
 }

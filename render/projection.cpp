@@ -20,17 +20,17 @@ void TranslateMatrix(Matrix34& m, float tx, float ty, float tz) {
 }
 
 // Float sums in the matrix's order, then truncation toward zero.
-int ProjectX(Matrix34 m, float x, float y, float z) {
+int ProjectX(const Matrix34& m, float x, float y, float z) {
     return static_cast<int>(m.TransformX(x, y, z));
 }
-int ProjectY(Matrix34 m, float x, float y, float z) {
+int ProjectY(const Matrix34& m, float x, float y, float z) {
     return static_cast<int>(m.TransformY(x, y, z));
 }
-int ProjectZ(Matrix34 m, float x, float y, float z) {
+int ProjectZ(const Matrix34& m, float x, float y, float z) {
     return static_cast<int>(m.TransformZ(x, y, z));
 }
 
-void ProjectPiece(Piece& piece, Matrix34 m) {
+void ProjectPiece(Piece& piece, const Matrix34& m) {
     for (int i = 0; i < piece.vertexCount; ++i) {
         piece.sx[i] = ProjectX(m, piece.x[i], piece.y[i], piece.z[i]);
         piece.sy[i] = ProjectY(m, piece.x[i], piece.y[i], piece.z[i]);
@@ -38,7 +38,7 @@ void ProjectPiece(Piece& piece, Matrix34 m) {
     }
 }
 
-void ProjectBox(OuterBox& box, Matrix34 m) {
+void ProjectBox(OuterBox& box, const Matrix34& m) {
     for (int i = 0; i < 8; ++i) {
         box.sx[i] = ProjectX(m, box.x[i], box.y[i], box.z[i]);
         box.sy[i] = ProjectY(m, box.x[i], box.y[i], box.z[i]);
@@ -74,13 +74,11 @@ void RefreshView(PuzzleGame& game) {
 
 namespace {
 
-// Clockwise on a y-down screen means front-facing. The atan2 runs in double and is
-// narrowed before the float degree factor.
-bool FacingAway(const int* sx, const int* sy, const int* idx) {
-    const double a1 =
-        CrtAtan2(static_cast<double>(sx[idx[1]] - sx[idx[0]]), static_cast<double>(sy[idx[1]] - sy[idx[0]]));
-    const double a2 =
-        CrtAtan2(static_cast<double>(sx[idx[2]] - sx[idx[1]]), static_cast<double>(sy[idx[2]] - sy[idx[1]]));
+// The device's own test: the directions of both edges in degrees, their difference wrapped
+// into [-180, 180]. The atan2 runs in double and is narrowed before the float degree factor.
+bool FacingAwayByAngles(int dx1, int dy1, int dx2, int dy2) {
+    const double a1 = CrtAtan2(static_cast<double>(dx1), static_cast<double>(dy1));
+    const double a2 = CrtAtan2(static_cast<double>(dx2), static_cast<double>(dy2));
     const float deg1 = static_cast<float>(a1) * kRadToDeg;
     const float deg2 = static_cast<float>(a2) * kRadToDeg;
     float d = deg2 - deg1;
@@ -93,7 +91,35 @@ bool FacingAway(const int* sx, const int* sy, const int* idx) {
     return d >= 0.0F;
 }
 
+// sin^2 of the smallest turn between the edges that the cross product decides alone.
+constexpr double kClearTurn = 1.0 / (1024.0 * 1024.0);
+
+bool FacingAway(const int* sx, const int* sy, const int* idx) {
+    return FacingAwayFromEdges(sx[idx[1]] - sx[idx[0]], sy[idx[1]] - sy[idx[0]], sx[idx[2]] - sx[idx[1]],
+                               sy[idx[2]] - sy[idx[1]]);
+}
+
 }  // namespace
+
+// Clockwise on a y-down screen means front-facing. With x = r sin(a) and y = r cos(a), the
+// cross product x1 y2 - y1 x2 is -r1 r2 sin(a2 - a1): the angles' answer is its sign, except
+// where the rounding of the angles could move their difference across 0 or +-180. That
+// rounding stays below 1e-4 degrees (the float narrowing, the float factor 57.295776 against
+// 180 / pi, the float products, the difference and the wrap), while a sine above 2^-10 keeps
+// the difference 0.056 degrees away from both; the cross product in double cannot change
+// sign there either. Parallel, opposite and empty edges take the angles.
+bool FacingAwayFromEdges(int dx1, int dy1, int dx2, int dy2) {
+    const auto x1 = static_cast<double>(dx1);
+    const auto y1 = static_cast<double>(dy1);
+    const auto x2 = static_cast<double>(dx2);
+    const auto y2 = static_cast<double>(dy2);
+    const double cross = x1 * y2 - y1 * x2;
+    const double lengths = (x1 * x1 + y1 * y1) * (x2 * x2 + y2 * y2);
+    if (cross * cross > kClearTurn * lengths) {
+        return cross < 0.0;
+    }
+    return FacingAwayByAngles(dx1, dy1, dx2, dy2);
+}
 
 bool IsFacingAway(const Piece& piece, int face) {
     return FacingAway(piece.sx, piece.sy, piece.faceVertex[face]);

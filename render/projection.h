@@ -5,11 +5,11 @@
 
 void ScaleMatrix(Matrix34& m, float a, float b, float c);
 void TranslateMatrix(Matrix34& m, float tx, float ty, float tz);
-int ProjectX(Matrix34 m, float x, float y, float z);
-int ProjectY(Matrix34 m, float x, float y, float z);
-int ProjectZ(Matrix34 m, float x, float y, float z);
-void ProjectPiece(Piece& piece, Matrix34 m);
-void ProjectBox(OuterBox& box, Matrix34 m);
+int ProjectX(const Matrix34& m, float x, float y, float z);
+int ProjectY(const Matrix34& m, float x, float y, float z);
+int ProjectZ(const Matrix34& m, float x, float y, float z);
+void ProjectPiece(Piece& piece, const Matrix34& m);
+void ProjectBox(OuterBox& box, const Matrix34& m);
 
 // Where the puzzle's centre lands: pixel (120, 135) of the frame, at depth 32.
 constexpr Point3 kViewCentre{120.0F, 135.0F, 32.0F};
@@ -25,6 +25,8 @@ void BuildViewMatrix(const PuzzleGame& game, Matrix34& view);
 void RefreshView(PuzzleGame& game);
 
 bool IsFacingAway(const Piece& piece, int face);
+// The facing test on a face's first edge (dx1, dy1) and second edge (dx2, dy2), in pixels.
+bool FacingAwayFromEdges(int dx1, int dy1, int dx2, int dy2);
 bool IsBoxFaceFacingAway(const OuterBox& box, int face);
 float MeanDepth(const Piece& piece);
 // The slots back to front by mean depth, the turning layer's group kept apart. Every paint

@@ -139,14 +139,27 @@ TEST(SoftCanvas, RowsOfEveryLengthAndPlaceFillExactlyTheirPixels) {
 }
 
 TEST(SoftCanvas, RectanglesAsWideAsTheBitmapPaintTheirRule) {
-    // The inside of a rectangle from column 0 to past the right edge is painted as one run
-    // through the left column, which its outline then covers again.
+    // Whole rows are painted as one run; rectangles over the whole bitmap as a background,
+    // with their outline only where it falls on the bitmap's first or last row or column.
     constexpr Colour kBrush = 0x123456;
     const int cases[][4] = {
-        {0, 0, kW + 1, kH + 1},  {0, 5, kW + 1, 100},     {0, -5, kW + 300, kH + 300}, {0, kH - 2, kW + 1, kH + 1},
-        {0, kH - 3, kW + 1, kH}, {0, 0, kW + 1, 3},       {0, 0, kW + 1, 2},           {-1, 5, kW + 1, 100},
-        {1, 5, kW + 1, 100},     {0, 5, kW, 100},         {0, 5, kW - 1, 100},         {-1, -1, kW + 1, kH + 1},
-        {0, -100, kW + 1, -1},   {0, kH, kW + 1, kH + 9},
+        {0, 0, kW + 1, kH + 1},
+        {0, 5, kW + 1, 100},
+        {0, -5, kW + 300, kH + 300},
+        {0, kH - 2, kW + 1, kH + 1},
+        {0, kH - 3, kW + 1, kH},
+        {0, 0, kW + 1, 3},
+        {0, 0, kW + 1, 2},
+        {-1, 5, kW + 1, 100},
+        {1, 5, kW + 1, 100},
+        {0, 5, kW, 100},
+        {0, 5, kW - 1, 100},
+        {-1, -1, kW + 1, kH + 1},
+        {0, -100, kW + 1, -1},
+        {0, kH, kW + 1, kH + 9},
+        {0, 0, kW, kH},
+        {-3, -1, kW, kH + 2},
+        {-3, 0, kW + 2, kH},
     };
     auto canvas = FreshCanvas(kBrush);
     for (const auto& c : cases) {
@@ -335,6 +348,60 @@ TEST(SoftCanvas, LongPolygonsPaintLikeTheirShortForm) {
         longForm->Polygon(repeated.data(), static_cast<int>(repeated.size()));
         EXPECT_EQ(std::memcmp(shortForm->Rgb(), longForm->Rgb(), kW * kH * 3), 0);
     }
+}
+
+// Rectangles over the whole bitmap wait for the next call or read and then paint only what was
+// drawn since the same one last painted. Any mix of calls and reads must give the pixels of a
+// canvas that paints each call in full at once.
+TEST(SoftCanvas, HeldBackgroundsPaintWhatPaintingAtOnceGives) {
+    // Backgrounds that paint alike (corners either way round, sides past the bitmap) and ones
+    // that do not (the outline on the last row or column, or on none).
+    const int backgrounds[][4] = {{0, 0, kW + 1, kH + 1},  {kW + 1, kH + 1, 0, 0}, {0, 0, kW + 7, kH + 1},
+                                  {0, 0, kW, kH + 1},      {0, 0, kW + 1, kH},     {-1, -1, kW + 1, kH + 1},
+                                  {-1, 0, kW + 1, kH + 1}, {0, -3, kW + 1, kH}};
+    const Colour brushes[] = {kRed, 0x800000, 0x40C040};
+    std::mt19937 random(4242);
+    auto below = [&random](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
+    auto lazy = std::make_unique<SoftCanvas>();
+    auto eager = std::make_unique<SoftCanvas>();
+    int compared = 0;
+    for (int i = 0; i < 20000; ++i) {
+        const int kind = below(100);
+        const auto& background = backgrounds[below(8)];
+        const Colour brush = brushes[below(3)];
+        std::vector<Point> shape;
+        const int reach = below(20) == 0 ? (1 << 29) : (below(4) == 0 ? 300 : 0);
+        for (int k = 0, n = 2 + below(4); k < n; ++k) {
+            shape.push_back(Point{below(kW + 2 * reach) - reach, below(kH + 2 * reach) - reach});
+        }
+        for (SoftCanvas* canvas : {lazy.get(), eager.get()}) {
+            if (kind < 30) {
+                canvas->Rectangle(background[0], background[1], background[2], background[3]);
+            } else if (kind < 45) {
+                canvas->SelectBrush(brush);
+            } else if (kind < 80) {
+                canvas->Polygon(shape.data(), static_cast<int>(shape.size()));
+            } else if (kind < 88) {
+                canvas->Rectangle(shape[0].x, shape[0].y, shape[1].x, shape[1].y);
+            } else if (kind < 92) {
+                canvas->Clear(brush);
+            } else if (kind < 95) {
+                canvas->ForgetBackground();
+            }
+            // Reads are rare, so that backgrounds wait through runs of calls.
+        }
+        eager->ForgetBackground();
+        (void)eager->Rgb();
+        if (kind >= 95) {
+            ++compared;
+            const int x = below(kW);
+            const int y = below(kH);
+            ASSERT_EQ(lazy->PixelAt(x, y), eager->PixelAt(x, y)) << "call " << i;
+            ASSERT_EQ(std::memcmp(lazy->Rgb(), eager->Rgb(), kW * kH * 3), 0) << "call " << i;
+        }
+    }
+    EXPECT_EQ(std::memcmp(lazy->Rgb(), eager->Rgb(), kW * kH * 3), 0);
+    EXPECT_GT(compared, 500);
 }
 
 TEST(SoftCanvas, HugeCoordinatesAreSafeAndQuick) {

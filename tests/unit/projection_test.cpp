@@ -1,5 +1,9 @@
 #include "render/projection.h"
 
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
 #include "test_support.h"
 #include "tests/support/case_name.h"
 
@@ -113,6 +117,95 @@ TEST_F(ProjectionTest, FacingTestEdgeCases) {
             << c.x[0] << "," << c.y[0] << " " << c.x[1] << "," << c.y[1] << " " << c.x[2] << "," << c.y[2];
     }
 }
+
+// The facing test as the device computes it, every time from the two angles.
+bool FacingAwayByAnglesOnly(int dx1, int dy1, int dx2, int dy2) {
+    const float deg1 = static_cast<float>(std::atan2(static_cast<double>(dx1), static_cast<double>(dy1))) * kRadToDeg;
+    const float deg2 = static_cast<float>(std::atan2(static_cast<double>(dx2), static_cast<double>(dy2))) * kRadToDeg;
+    float d = deg2 - deg1;
+    if (d > 180.0F) {
+        d -= 360.0F;
+    }
+    if (d < -180.0F) {
+        d += 360.0F;
+    }
+    return d >= 0.0F;
+}
+
+TEST(FacingTest, CrossProductAgreesWithTheAnglesOnEverySmallPair) {
+    // Every pair of edges up to 40 pixels each way: all the near-parallel pairs that pixel
+    // coordinates on the screen give.
+    constexpr int kR = 40;
+    constexpr int kSide = 2 * kR + 1;
+    std::vector<float> degrees;
+    for (int x = -kR; x <= kR; ++x) {
+        for (int y = -kR; y <= kR; ++y) {
+            degrees.push_back(static_cast<float>(std::atan2(static_cast<double>(x), static_cast<double>(y))) *
+                              kRadToDeg);
+        }
+    }
+    long differing = 0;
+    for (int a = 0; a < kSide * kSide; ++a) {
+        for (int b = 0; b < kSide * kSide; ++b) {
+            float d = degrees[static_cast<std::size_t>(b)] - degrees[static_cast<std::size_t>(a)];
+            if (d > 180.0F) {
+                d -= 360.0F;
+            }
+            if (d < -180.0F) {
+                d += 360.0F;
+            }
+            const bool expected = d >= 0.0F;
+            if (FacingAwayFromEdges(a / kSide - kR, a % kSide - kR, b / kSide - kR, b % kSide - kR) != expected) {
+                ++differing;
+            }
+        }
+    }
+    EXPECT_EQ(differing, 0);
+}
+
+// Long edges, and edges within a hair of parallel or opposite, where only the angles' rounding
+// decides: the cross product must hand those to the angles.
+struct EdgePairClass {
+    const char* name;
+    int bits;    // edge components up to 2^bits
+    int jitter;  // the second edge is the first, scaled, give or take this much
+    int scale;   // ... by +scale or -scale; 0: an edge of its own
+};
+
+class FacingPairTest : public ::testing::TestWithParam<EdgePairClass> {};
+
+TEST_P(FacingPairTest, CrossProductAgreesWithTheAngles) {
+    const EdgePairClass c = GetParam();
+    std::uint64_t state = 0x9E3779B97F4A7C15ULL;
+    auto next = [&state](int bits) {
+        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+        const auto magnitude = static_cast<int>((state >> 33U) & ((1ULL << static_cast<unsigned>(bits)) - 1U));
+        return (state >> 32U) % 2U == 0U ? magnitude : -magnitude;
+    };
+    long differing = 0;
+    for (int i = 0; i < 200000; ++i) {
+        const int x1 = next(c.bits);
+        const int y1 = next(c.bits);
+        int x2 = next(c.bits);
+        int y2 = next(c.bits);
+        if (c.scale != 0) {
+            const int k = i % 2 == 0 ? c.scale : -c.scale;
+            x2 = x1 * k + next(c.jitter);
+            y2 = y1 * k + next(c.jitter);
+        }
+        if (FacingAwayFromEdges(x1, y1, x2, y2) != FacingAwayByAnglesOnly(x1, y1, x2, y2)) {
+            ++differing;
+        }
+    }
+    EXPECT_EQ(differing, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Classes, FacingPairTest,
+                         ::testing::Values(EdgePairClass{"screen_sized", 9, 0, 0}, EdgePairClass{"long", 24, 0, 0},
+                                           EdgePairClass{"near_parallel", 12, 2, 1},
+                                           EdgePairClass{"near_parallel_scaled", 10, 3, 7},
+                                           EdgePairClass{"long_near_parallel", 20, 2, 1}),
+                         CaseName());
 
 TEST_F(ProjectionTest, EdgeOnBoxFaceCountsAsFrontAtZeroAngles) {
     g_game.m_viewAngleX = 0;
