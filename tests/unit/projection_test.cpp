@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/crt_math.h"
 #include "test_support.h"
 #include "tests/support/case_name.h"
 
@@ -120,8 +121,8 @@ TEST_F(ProjectionTest, FacingTestEdgeCases) {
 
 // The facing test as the device computes it, every time from the two angles.
 bool FacingAwayByAnglesOnly(int dx1, int dy1, int dx2, int dy2) {
-    const float deg1 = static_cast<float>(std::atan2(static_cast<double>(dx1), static_cast<double>(dy1))) * kRadToDeg;
-    const float deg2 = static_cast<float>(std::atan2(static_cast<double>(dx2), static_cast<double>(dy2))) * kRadToDeg;
+    const float deg1 = static_cast<float>(CrtAtan2(static_cast<double>(dx1), static_cast<double>(dy1))) * kRadToDeg;
+    const float deg2 = static_cast<float>(CrtAtan2(static_cast<double>(dx2), static_cast<double>(dy2))) * kRadToDeg;
     float d = deg2 - deg1;
     if (d > 180.0F) {
         d -= 360.0F;
@@ -140,8 +141,7 @@ TEST(FacingTest, CrossProductAgreesWithTheAnglesOnEverySmallPair) {
     std::vector<float> degrees;
     for (int x = -kR; x <= kR; ++x) {
         for (int y = -kR; y <= kR; ++y) {
-            degrees.push_back(static_cast<float>(std::atan2(static_cast<double>(x), static_cast<double>(y))) *
-                              kRadToDeg);
+            degrees.push_back(static_cast<float>(CrtAtan2(static_cast<double>(x), static_cast<double>(y))) * kRadToDeg);
         }
     }
     long differing = 0;
