@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstddef>
 #include <limits>
+#include <random>
 
 namespace {
 
@@ -184,5 +185,36 @@ TEST(CrtMath, SymmetriesHoldExactly) {
         EXPECT_NEAR(s * s + c * c, 1.0, 4e-16) << a;
     }
 }
+
+// A sweep over random angles against the 64-bit-mantissa library, where glibc has one: its
+// value, a few of its ulps either side, rounds to one double except within about 2^-61 of a
+// halfway point, and then that double is the correctly rounded result.
+#if defined(__GLIBC__) && (defined(__x86_64__) || defined(__i386__))
+TEST(CrtMath, SinAndCosAgreeWithALongDoubleLibraryOverRandomAngles) {
+    static_assert(std::numeric_limits<long double>::digits == 64, "x87 extended precision");
+    std::mt19937_64 rng(20261209);
+    std::uniform_int_distribution<int> exponent(-30, 19);
+    std::uniform_real_distribution<double> mantissa(-1.0, 1.0);
+    int checked = 0;
+    for (int i = 0; i < 200000; ++i) {
+        const double a = std::ldexp(mantissa(rng), exponent(rng));
+        const long double exact[2] = {sinl(static_cast<long double>(a)), cosl(static_cast<long double>(a))};
+        double both[2] = {0.0, 0.0};
+        CrtSinCos(a, &both[0], &both[1]);
+        const double single[2] = {CrtSin(a), CrtCos(a)};
+        for (int f = 0; f < 2; ++f) {
+            const long double slack = std::fabs(exact[f]) * 0x1p-61L;
+            const double want = static_cast<double>(exact[f]);
+            if (static_cast<double>(exact[f] - slack) != want || static_cast<double>(exact[f] + slack) != want) {
+                continue;  // too near a halfway point for this reference to decide
+            }
+            ++checked;
+            ASSERT_TRUE(SameBits(both[f], want)) << std::hexfloat << (f == 0 ? "sin " : "cos ") << a;
+            ASSERT_TRUE(SameBits(single[f], want)) << std::hexfloat << (f == 0 ? "sin " : "cos ") << a;
+        }
+    }
+    EXPECT_GT(checked, 390000);
+}
+#endif
 
 }  // namespace
