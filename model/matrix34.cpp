@@ -7,8 +7,9 @@ namespace {
 // Mixes rows p and q (all four columns, translation included) in double, rounding once.
 void MixRows(float* m, int p, int q, double degrees) {
     const double a = degrees * kRotateDegToRad;
-    const double c = CrtCos(a);
-    const double s = CrtSin(a);
+    double s = 0.0;
+    double c = 0.0;
+    CrtSinCos(a, &s, &c);
     for (int i = 0; i < 4; ++i) {
         const double pv = static_cast<double>(m[p * 4 + i]);
         const double qv = static_cast<double>(m[q * 4 + i]);

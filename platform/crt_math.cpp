@@ -310,6 +310,85 @@ SinCos SinCosOf(double a, int* quadrant) {
     return sc;
 }
 
+// The quick tries below keep their value only when every number within |v| 2^-63 of it rounds
+// to the same double (rounding is monotonic, so the two ends decide). Their errors stay far
+// below that bound, so the value kept is the correctly rounded one, as the accurate path's.
+bool Decided(Dd v, double* out) {
+    const double bound = std::fabs(v.hi) * 0x1p-63;
+    const double below = v.hi + (v.lo - bound);
+    if (below != v.hi + (v.lo + bound)) {
+        return false;
+    }
+    *out = below;
+    return true;
+}
+
+constexpr double kSinQuick[] = {-0x1.5555555555555p-3, 0x1.1111111111111p-7, -0x1.a01a01a01a01ap-13};
+constexpr double kCosQuick[] = {0x1.5555555555555p-5, -0x1.6c16c16c16c17p-10, 0x1.a01a01a01a01ap-16};
+
+// sin and cos of a, each to within 2^-66 of its value, in mostly plain double: the first try.
+// False for the angles it leaves to the accurate path: huge ones, tiny ones (whose products
+// could underflow) and those within 2^-30 of a multiple of pi/2, where the reduction's last
+// bits would weigh. Error: after the reduction (exact but for |k| 2^-104 ulps of pi/2, within
+// 2^-101 of r) r = c + s, c = j / 64, |s| <= 1/128; the four products that reach 2^-23 of the
+// result are exact (TwoProd), the series are cut below 2^-80, and every rounding falls on a
+// term below 2^-23 of the result (the results are at least 1/128 once j > 0): about 2^-67.
+bool SinCosQuick(double a, SinCos* out, int* quadrant) {
+    const double abs = std::fabs(a);
+    if (!(abs < 0x1p19) || (abs < 0x1p-26 && a != 0.0)) {
+        return false;
+    }
+    double rh = a;
+    double rl = 0.0;
+    int k = 0;
+    if (abs > 0x1.921fb54442d18p-1) {
+        const double kd = (a * kTwoOverPi + 0x1.8p52) - 0x1.8p52;  // round to nearest
+        k = static_cast<int>(kd);
+        const Dd r = TwoSum(a - kd * kPio2Part1, -(kd * kPio2Part2));
+        rh = r.hi;
+        rl = (r.lo - kd * kPio2Part3) - kd * kPio2Part4;
+        if (std::fabs(rh) < 0x1p-30) {
+            return false;
+        }
+    }
+    const bool negative = rh < 0.0;
+    if (negative) {
+        rh = -rh;
+        rl = -rl;
+    }
+    const int j = NearestSixtyFourth(rh);
+    const double sh = rh - j / 64.0;  // exact: j / 64 is 0 or within a factor of two of rh
+    const double sl = rl;
+    const Dd w = TwoProd(sh, sh);
+    // cos s - 1 = cmHi + cmLo, sin s - s = st (s = sh + sl)
+    const double cmHi = -0.5 * w.hi;
+    const double cmLo =
+        (-0.5 * w.lo - sh * sl) + w.hi * w.hi * (kCosQuick[0] + w.hi * (kCosQuick[1] + w.hi * kCosQuick[2]));
+    const double st = sh * w.hi * (kSinQuick[0] + w.hi * (kSinQuick[1] + w.hi * kSinQuick[2])) - 0.5 * w.hi * sl;
+    const SinCos& c = kSinCosTable[j];
+    const double ds = sl + st;
+    // sin r = S + C s + S (cos s - 1) + C (sin s - s), cos r = C - S s + C (cos s - 1) - S (sin s - s)
+    const Dd p1 = TwoProd(c.cos.hi, sh);
+    const Dd p2 = TwoProd(c.sin.hi, cmHi);
+    Dd t = FastTwoSum(c.sin.hi, p1.hi);
+    Dd u = FastTwoSum(t.hi, p2.hi);
+    double lo = (t.lo + u.lo) + (p1.lo + p2.lo) +
+                ((c.sin.lo + c.cos.lo * sh) + (c.cos.hi * ds + (c.sin.hi * cmLo + c.sin.lo * cmHi)));
+    out->sin = FastTwoSum(u.hi, lo);
+    const Dd q1 = TwoProd(c.sin.hi, sh);
+    const Dd q2 = TwoProd(c.cos.hi, cmHi);
+    t = FastTwoSum(c.cos.hi, -q1.hi);
+    u = FastTwoSum(t.hi, q2.hi);
+    lo = (t.lo + u.lo) + (q2.lo - q1.lo) +
+         ((c.cos.lo - c.sin.lo * sh) + ((c.cos.hi * cmLo + c.cos.lo * cmHi) - c.sin.hi * ds));
+    out->cos = FastTwoSum(u.hi, lo);
+    if (negative) {
+        out->sin = Neg(out->sin);
+    }
+    *quadrant = k & 3;
+    return true;
+}
+
 // atan t for 0 <= t <= 1 to about 2^-66 of the result, in mostly plain double: the first try.
 Dd AtanUnitQuick(Dd t) {
     const int i = NearestSixtyFourth(t.hi);
@@ -342,57 +421,75 @@ Dd Unfold(Dd r, bool swapped, bool left) {
     return r;
 }
 
-// Ziv's way: the quick value when every number within its error bound rounds to the same
-// double (rounding is monotonic, so the two ends decide), else the accurate one. The quick
-// error stays below 2^-66; the bound allows 2^-63, so about one call in a thousand goes on.
+// Ziv's way: the quick value when it is decided, else the accurate one. The quick error stays
+// below 2^-66; the bound allows 2^-63, so about one call in a thousand goes on.
 double AtanOf(Dd t, bool swapped, bool left) {
-    const Dd quick = Unfold(AtanUnitQuick(t), swapped, left);
-    const double bound = std::fabs(quick.hi) * 0x1p-63;
-    const double below = quick.hi + (quick.lo - bound);
-    if (below == quick.hi + (quick.lo + bound)) {
-        return below;
+    double v = 0.0;
+    if (Decided(Unfold(AtanUnitQuick(t), swapped, left), &v)) {
+        return v;
     }
     return Round(Unfold(AtanUnit(t), swapped, left));
+}
+
+// sin a and cos a from sin r and cos r, a = k pi/2 + r, q = k mod 4 (cos a = sin(a + pi/2)).
+Dd SinOfQuadrant(const SinCos& sc, int q) {
+    switch (q) {
+        case 0:
+            return sc.sin;
+        case 1:
+            return sc.cos;
+        case 2:
+            return Neg(sc.sin);
+        default:
+            return Neg(sc.cos);
+    }
+}
+
+Dd CosOfQuadrant(const SinCos& sc, int q) {
+    return SinOfQuadrant(sc, (q + 1) & 3);
 }
 
 }  // namespace
 
 double CrtCos(double a) {
-    if (std::isnan(a) || std::isinf(a)) {
-        return a - a;
-    }
-    int q = 0;
-    const SinCos sc = SinCosOf(a, &q);
-    switch (q) {
-        case 0:
-            return Round(sc.cos);
-        case 1:
-            return -Round(sc.sin);
-        case 2:
-            return -Round(sc.cos);
-        default:
-            return Round(sc.sin);
-    }
+    double c = 0.0;
+    CrtSinCos(a, nullptr, &c);
+    return c;
 }
 
 double CrtSin(double a) {
+    double s = 0.0;
+    CrtSinCos(a, &s, nullptr);
+    return s;
+}
+
+void CrtSinCos(double a, double* sinOut, double* cosOut) {
     if (std::isnan(a) || std::isinf(a)) {
-        return a - a;
+        if (sinOut != nullptr) {
+            *sinOut = a - a;
+        }
+        if (cosOut != nullptr) {
+            *cosOut = a - a;
+        }
+        return;
     }
-    if (a == 0.0) {
-        return a;  // keeps the sign of zero
-    }
+    SinCos sc{};
     int q = 0;
-    const SinCos sc = SinCosOf(a, &q);
-    switch (q) {
-        case 0:
-            return Round(sc.sin);
-        case 1:
-            return Round(sc.cos);
-        case 2:
-            return -Round(sc.sin);
-        default:
-            return -Round(sc.cos);
+    const bool quick = SinCosQuick(a, &sc, &q);
+    bool accurate = false;
+    if (sinOut != nullptr && a == 0.0) {
+        *sinOut = a;  // keeps the sign of zero
+    } else if (sinOut != nullptr && !(quick && Decided(SinOfQuadrant(sc, q), sinOut))) {
+        sc = SinCosOf(a, &q);
+        accurate = true;
+        *sinOut = Round(SinOfQuadrant(sc, q));
+    }
+    if (cosOut != nullptr && !(accurate || (quick && Decided(CosOfQuadrant(sc, q), cosOut)))) {
+        sc = SinCosOf(a, &q);
+        accurate = true;
+    }
+    if (cosOut != nullptr && accurate) {
+        *cosOut = Round(CosOfQuadrant(sc, q));
     }
 }
 

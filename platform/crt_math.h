@@ -11,6 +11,8 @@
 // |a| below 2^20 radians. Larger angles give the same bits everywhere, with less accuracy.
 double CrtCos(double a);
 double CrtSin(double a);
+// Both at once, as CrtSin and CrtCos give them; either pointer may be null.
+void CrtSinCos(double a, double* sinOut, double* cosOut);
 // Correctly rounded for every finite x.
 double CrtAtan(double x);
 // Correctly rounded; zeros, infinities and NaN as C's atan2 treats them.

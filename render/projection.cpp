@@ -1,6 +1,7 @@
 #include "render/projection.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "platform/crt_math.h"
 #include "platform/host.h"
@@ -46,11 +47,33 @@ void ProjectBox(OuterBox& box, const Matrix34& m) {
     }
 }
 
+namespace {
+
+// The last view rotation built, and its angles bit for bit: the angles change only in
+// whole-puzzle drags, and every step of a layer drag asks for the same rotation again.
+struct ViewRotation {
+    float angles[3];
+    Matrix34 matrix;
+    bool built;
+};
+ViewRotation s_lastViewRotation{};
+
+}  // namespace
+
 void RotateToView(const PuzzleGame& game, Matrix34& m) {
+    const float angles[3] = {game.m_viewAngleY, game.m_viewAngleZ, game.m_viewAngleX};
+    ViewRotation& last = s_lastViewRotation;
+    if (last.built && std::memcmp(angles, last.angles, sizeof angles) == 0) {
+        m = last.matrix;
+        return;
+    }
     m.SetIdentity();
-    m.RotateY(static_cast<double>(game.m_viewAngleY));
-    m.RotateZ(static_cast<double>(game.m_viewAngleZ));
-    m.RotateX(static_cast<double>(game.m_viewAngleX));
+    m.RotateY(static_cast<double>(angles[0]));
+    m.RotateZ(static_cast<double>(angles[1]));
+    m.RotateX(static_cast<double>(angles[2]));
+    std::memcpy(last.angles, angles, sizeof angles);
+    last.matrix = m;
+    last.built = true;
 }
 
 void PlaceOnScreen(Matrix34& m) {
