@@ -1,6 +1,7 @@
 #include "render/projection.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "platform/crt_math.h"
@@ -52,7 +53,7 @@ namespace {
 // The last view rotation built, and its angles bit for bit: the angles change only in
 // whole-puzzle drags, and every step of a layer drag asks for the same rotation again.
 struct ViewRotation {
-    float angles[3];
+    std::uint32_t angleBits[3];
     Matrix34 matrix;
     bool built;
 };
@@ -62,8 +63,10 @@ ViewRotation s_lastViewRotation{};
 
 void RotateToView(const PuzzleGame& game, Matrix34& m) {
     const float angles[3] = {game.m_viewAngleY, game.m_viewAngleZ, game.m_viewAngleX};
+    std::uint32_t bits[3] = {};
+    std::memcpy(bits, angles, sizeof bits);  // -0 and +0 give different matrices
     ViewRotation& last = s_lastViewRotation;
-    if (last.built && std::memcmp(angles, last.angles, sizeof angles) == 0) {
+    if (last.built && bits[0] == last.angleBits[0] && bits[1] == last.angleBits[1] && bits[2] == last.angleBits[2]) {
         m = last.matrix;
         return;
     }
@@ -71,7 +74,7 @@ void RotateToView(const PuzzleGame& game, Matrix34& m) {
     m.RotateY(static_cast<double>(angles[0]));
     m.RotateZ(static_cast<double>(angles[1]));
     m.RotateX(static_cast<double>(angles[2]));
-    std::memcpy(last.angles, angles, sizeof angles);
+    std::memcpy(last.angleBits, bits, sizeof bits);
     last.matrix = m;
     last.built = true;
 }
