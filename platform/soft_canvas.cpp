@@ -115,8 +115,112 @@ public:
         }
     }
 
+    // Blocks for runs whose first pixel, or last one, is the pen's black (InkedRun): the
+    // pattern in its three phases, a black pixel followed by the pattern, and the last block
+    // of a run with its last pixel black.
+    struct InkBlocks {
+        Block b0;
+        Block b1;
+        Block b2;
+        Block head;
+        Block tail;
+    };
+
+    InkBlocks MakeInkBlocks() const {
+#if defined(__wasm__) && !defined(__wasm_simd128__)
+        InkBlocks k{m_b0, m_b1, m_b2, {}, {}};
+        std::uint8_t bytes[16] = {};
+        std::memcpy(bytes + 3, m_pattern, 13);
+        std::memcpy(&k.head, bytes, 16);
+        std::memcpy(bytes, m_pattern + 32, 13);
+        std::memset(bytes + 13, 0, 3);
+        std::memcpy(&k.tail, bytes, 16);
+        return k;
+#else
+        // In registers: a copy through memory would keep the blocks there in the row loops.
+        const Block zero{};
+        const Block head = __builtin_shufflevector(m_b0, zero, 16, 16, 16, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12);
+        const Block tail = m_b2 & Block{255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 0, 0, 0};
+        return InkBlocks{m_b0, m_b1, m_b2, head, tail};
+#endif
+    }
+
+    // Fewer than seven pixels from the blocks as held in registers (a copy of the pattern in
+    // memory would keep the blocks there too).
+    static void ShortRun(std::uint8_t* p, std::size_t n, const InkBlocks& k) {
+        const std::size_t bytes = n * 3U;
+        if (bytes >= 16) {
+            Store(p, k.b0);
+            Store(p + bytes - 16, k.b2);
+        } else if (n >= 3) {
+            StoreLow(p, k.b0, 8);
+            StoreLow(p + bytes - 8, k.b1, 8);
+        } else if (n == 2) {
+            StoreLow(p, k.b0, 4);
+            StoreLow(p + 2, k.b2, 4);
+        } else if (n == 1) {
+            StoreLow(p, k.b0, 2);
+            StoreLow(p + 1, k.b1, 2);
+        }
+    }
+
+    // The first `size` bytes of a block (at most 8).
+    static void StoreLow(std::uint8_t* p, const Block& b, std::size_t size) {
+#if defined(__wasm__) && !defined(__wasm_simd128__)
+        const std::uint64_t low = b.half[0];
+#else
+        using Halves = std::uint64_t __attribute__((vector_size(16)));
+        const std::uint64_t low = reinterpret_cast<const Halves&>(b)[0];
+#endif
+        std::memcpy(p, &low, size);
+    }
+
+    // A run whose first pixel (kHead) or last one (kTail), or both, is the pen's black: the
+    // black goes into the run's own first or last 16-byte store, which saves a store sequence
+    // and its address a pixel. n >= 0; with both ends inked n >= 1. Below seven pixels the
+    // blocks would overlap each other's black, so the pen pixels are stored after the run.
+    template <bool kHead, bool kTail>
+    void InkedRun(std::uint8_t* p, std::size_t n, const InkBlocks& k) const {
+        const std::size_t bytes = n * 3U;
+        if (bytes > 48) {
+            // The last group starts three bytes or more in, past the head's black.
+            std::uint8_t* q = p;
+            std::uint8_t* const last = p + bytes - 48;
+            if constexpr (kHead) {
+                Store(q, k.head);
+                Store(q + 16, k.b1);
+                Store(q + 32, k.b2);
+                q += 48;
+            }
+            for (; q < last; q += 48) {
+                Store(q, k.b0);
+                Store(q + 16, k.b1);
+                Store(q + 32, k.b2);
+            }
+            Store(last, k.b0);
+            Store(last + 16, k.b1);
+            Store(last + 32, kTail ? k.tail : k.b2);
+        } else if (bytes >= 19) {
+            Store(p, kHead ? k.head : k.b0);
+            if (bytes > 32) {
+                Store(p + 16, k.b1);
+            }
+            Store(p + bytes - 16, kTail ? k.tail : k.b2);
+        } else {
+            ShortRun(p, n, k);
+            if constexpr (kHead) {
+                std::memcpy(p, kBlackPattern, 3);
+            }
+            if constexpr (kTail) {
+                std::memcpy(p + bytes - 3, kBlackPattern, 3);
+            }
+        }
+    }
+
     // Pixels [x0, x1) of row y; x0 and x1 already inside 0..kW.
-    void Span(int y, int x0, int x1) const { Run(At(x0, y), static_cast<std::size_t>(x1 - x0)); }
+    void Span(int y, int x0, int x1) const {
+        Run(At(x0, y), static_cast<std::size_t>(x1 - x0));
+    }
 
     void Rect(I64 left, I64 top, I64 right, I64 bottom) const {
         const int l = static_cast<int>(std::max<I64>(left, 0));
@@ -150,7 +254,9 @@ private:
 
     // More than 144 bytes: the middle is stored at 16-byte boundaries, so no store there
     // straddles a cache line.
-    void LongRun(std::uint8_t* p, std::size_t bytes) const { WideRows(p, bytes, 1); }
+    void LongRun(std::uint8_t* p, std::size_t bytes) const {
+        WideRows(p, bytes, 1);
+    }
 
     // `rows` rows of more than 144 bytes from p on. Every row of the bitmap starts on a 16-byte
     // boundary (720 bytes a row), so the rows share their alignment and are planned once.
@@ -829,7 +935,7 @@ struct SideRows {
 constexpr I64 kHalf = I64{1} << (kFixedShift - 1);
 
 // `rows` rows: the run between the sides (kOrder 0: a left of b, 1: b left of a, 2: either),
-// then the pen's pixel of each side whose segment steps down a row each pixel (kInkA, kInkB).
+// and the pen's pixel of each side whose segment steps down a row each pixel (kInkA, kInkB).
 // Its own function with everything in locals, as the pixel stores could alias memory.
 template <int kOrder, bool kInkA, bool kInkB>
 void FillSideRows(const Painter& shared, SideRows* sides, int rows) {
@@ -839,15 +945,31 @@ void FillSideRows(const Painter& shared, SideRows* sides, int rows) {
     I64 xb = sides->xb;
     const I64 sa = sides->sa;
     const I64 sb = sides->sb;
-    for (; rows > 0; --rows, row += kStride, xa += sa, xb += sb) {
-        const I64 lo = (kOrder == 0 ? xa : (kOrder == 1 ? xb : std::min(xa, xb))) >> kFixedShift;
-        const I64 hi = (kOrder == 0 ? xb : (kOrder == 1 ? xa : std::max(xa, xb))) >> kFixedShift;
-        painter.Run(row + lo * 3, static_cast<std::size_t>(hi - lo));
-        if constexpr (kInkA) {
-            PutBlack(row + ((xa - kHalf) >> kFixedShift) * 3);
+    if constexpr (kOrder != 2 && (kInkA || kInkB)) {
+        // Sides in a known order: the left side's pen pixel is the run's first pixel or the
+        // one before it, the right side's its last or the one after, so each row is one run
+        // from pen to pen with the black in its end stores.
+        constexpr bool kInkLeft = (kOrder == 0 && kInkA) || (kOrder == 1 && kInkB);
+        constexpr bool kInkRight = (kOrder == 0 && kInkB) || (kOrder == 1 && kInkA);
+        const Painter::InkBlocks blocks = painter.MakeInkBlocks();
+        for (; rows > 0; --rows, row += kStride, xa += sa, xb += sb) {
+            const I64 left = kOrder == 0 ? xa : xb;
+            const I64 right = kOrder == 0 ? xb : xa;
+            const I64 lo = (kInkLeft ? left - kHalf : left) >> kFixedShift;
+            const I64 hi = kInkRight ? ((right - kHalf) >> kFixedShift) + 1 : right >> kFixedShift;
+            painter.InkedRun<kInkLeft, kInkRight>(row + lo * 3, static_cast<std::size_t>(hi - lo), blocks);
         }
-        if constexpr (kInkB) {
-            PutBlack(row + ((xb - kHalf) >> kFixedShift) * 3);
+    } else {
+        for (; rows > 0; --rows, row += kStride, xa += sa, xb += sb) {
+            const I64 lo = (kOrder == 0 ? xa : (kOrder == 1 ? xb : std::min(xa, xb))) >> kFixedShift;
+            const I64 hi = (kOrder == 0 ? xb : (kOrder == 1 ? xa : std::max(xa, xb))) >> kFixedShift;
+            painter.Run(row + lo * 3, static_cast<std::size_t>(hi - lo));
+            if constexpr (kInkA) {
+                PutBlack(row + ((xa - kHalf) >> kFixedShift) * 3);
+            }
+            if constexpr (kInkB) {
+                PutBlack(row + ((xb - kHalf) >> kFixedShift) * 3);
+            }
         }
     }
     sides->row = row;

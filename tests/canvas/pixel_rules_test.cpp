@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <random>
@@ -127,8 +128,9 @@ struct ShapeClass {
     int shapes;
     int minPoints;
     int maxPoints;
-    int reach;  // points up to this far outside the bitmap
-    int size;   // and within this of a random centre; 0: anywhere
+    int reach;            // points up to this far outside the bitmap
+    int size;             // and within this of a random centre; 0: anywhere
+    bool convex = false;  // points in turn round the centre, as the game's faces are
 };
 
 class PixelRulesTest : public ::testing::TestWithParam<ShapeClass> {};
@@ -143,7 +145,18 @@ TEST_P(PixelRulesTest, SoftCanvasPaintsTheRules) {
         const Colour brush = static_cast<Colour>(in(1, 0xFFFFFE));
         const Point centre{in(-c.reach, kW - 1 + c.reach), in(-c.reach, kH - 1 + c.reach)};
         std::vector<Point> points;
-        for (int k = 0, n = in(c.minPoints, c.maxPoints); k < n; ++k) {
+        std::vector<double> turns;
+        for (int k = 0, n = in(c.minPoints, c.maxPoints); k < n && c.convex; ++k) {
+            turns.push_back(std::uniform_real_distribution<double>(0.0, 6.283185307179586)(random));
+        }
+        std::sort(turns.begin(), turns.end());
+        const int radius = in(1, std::max(1, c.size));
+        for (const double turn : turns) {
+            points.push_back(
+                Point{std::clamp(centre.x + static_cast<int>(std::lround(radius * std::cos(turn))), 0, kW - 1),
+                      std::clamp(centre.y + static_cast<int>(std::lround(radius * std::sin(turn))), 0, kH - 1)});
+        }
+        for (int k = 0, n = c.convex ? 0 : in(c.minPoints, c.maxPoints); k < n; ++k) {
             if (c.size == 0) {
                 points.push_back(Point{in(-c.reach, kW - 1 + c.reach), in(-c.reach, kH - 1 + c.reach)});
             } else {
@@ -176,7 +189,8 @@ INSTANTIATE_TEST_SUITE_P(Classes, PixelRulesTest,
                                            ShapeClass{"partly_outside", false, 600, 3, 8, 60, 0},
                                            ShapeClass{"far_outside", false, 300, 2, 6, 2000, 0},
                                            ShapeClass{"many_points", false, 100, 33, 48, 20, 0},
-                                           ShapeClass{"rectangles", true, 1000, 2, 2, 20, 0}),
+                                           ShapeClass{"rectangles", true, 1000, 2, 2, 20, 0},
+                                           ShapeClass{"convex_inside", false, 3000, 3, 8, 0, 130, true}),
                          CaseName());
 
 }  // namespace
