@@ -645,6 +645,35 @@ void WalkSteps(std::uint8_t* p, int length, int err, int addMajor, int subMinor,
     }
 }
 
+// From this many pixels a row on, a segment's pixels are stored a row at a time.
+constexpr int kRowRunRatio = 3;
+
+// The closed walk of a segment that goes along the rows, left to right from p, as one run of
+// black a row (the walk steps a row at most once a pixel, so every row between has a run).
+// The walk (error 2 minor - major + bias, a row step after each pixel whose error is positive)
+// reaches row r > 0 at pixel floor((2 major r - major - bias) / (2 minor)) + 1: the first row
+// holds that for r = 1, each row between holds the step 2 major / (2 minor) and a carry from
+// the remainder, and the last row the ceil((major + bias) / (2 minor)) pixels left. minor > 0.
+void WalkRowRuns(const Painter& ink, std::uint8_t* p, int major, int minor, int bias, std::ptrdiff_t rowStep) {
+    const int den = 2 * minor;
+    const int stepQ = 2 * major / den;
+    const int stepR = 2 * major % den;
+    int n = (major - bias) / den + 1;  // major - bias >= 0
+    int rem = (major - bias) % den;
+    for (int rows = minor;;) {
+        ink.Run(p, static_cast<std::size_t>(n));
+        p += n * 3 + rowStep;
+        if (--rows == 0) {
+            break;
+        }
+        rem += stepR;
+        const bool carry = rem >= den;
+        rem -= carry ? den : 0;
+        n = stepQ + (carry ? 1 : 0);
+    }
+    ink.Run(p, static_cast<std::size_t>((major + bias + den - 1) / den));
+}
+
 // One closed segment of an outline inside the bitmap: both end points and what lies between.
 void OutlineSegment(const Painter& ink, Point a, Point b) {
     if (a.y > b.y || (a.y == b.y && a.x > b.x)) {
@@ -672,6 +701,10 @@ void OutlineSegment(const Painter& ink, Point a, Point b) {
         majorStep = 3;
         minorStep = b.y < a.y ? -kStride : kStride;
         bias = b.y < a.y ? 1 : 0;
+        if (major >= kRowRunRatio * minor) {
+            WalkRowRuns(ink, ink.At(a.x, a.y), major, minor, bias, minorStep);
+            return;
+        }
     }
     // One call, so that the steps stay variables: with constants gcc lays the loop out worse.
     WalkSteps(ink.At(a.x, a.y), major + 1, 2 * minor - major + bias, 2 * minor, 2 * major, majorStep, minorStep);

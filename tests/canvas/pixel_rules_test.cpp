@@ -190,7 +190,8 @@ INSTANTIATE_TEST_SUITE_P(Classes, PixelRulesTest,
                                            ShapeClass{"far_outside", false, 300, 2, 6, 2000, 0},
                                            ShapeClass{"many_points", false, 100, 33, 48, 20, 0},
                                            ShapeClass{"rectangles", true, 1000, 2, 2, 20, 0},
-                                           ShapeClass{"convex_inside", false, 3000, 3, 8, 0, 130, true}),
+                                           ShapeClass{"convex_inside", false, 3000, 3, 8, 0, 130, true},
+                                           ShapeClass{"segments_inside", false, 3000, 2, 2, 0, 0}),
                          CaseName());
 
 }  // namespace
