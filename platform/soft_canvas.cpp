@@ -985,13 +985,21 @@ void FillSideRows(const Painter& shared, SideRows* sides, int rows) {
         constexpr bool kInkLeft = (kOrder == 0 && kInkA) || (kOrder == 1 && kInkB);
         constexpr bool kInkRight = (kOrder == 0 && kInkB) || (kOrder == 1 && kInkA);
         const Painter::InkBlocks blocks = painter.MakeInkBlocks();
-        for (; rows > 0; --rows, row += kStride, xa += sa, xb += sb) {
-            const I64 left = kOrder == 0 ? xa : xb;
-            const I64 right = kOrder == 0 ? xb : xa;
-            const I64 lo = (kInkLeft ? left - kHalf : left) >> kFixedShift;
-            const I64 hi = kInkRight ? ((right - kHalf) >> kFixedShift) + 1 : right >> kFixedShift;
+        // The sides' x moved by the pen's half pixel once, rather than on every row: the left
+        // pen is at floor(x - 1/2), the pixel after the right one at floor(x + 1/2).
+        constexpr I64 kLeftShift = kInkLeft ? -kHalf : 0;
+        constexpr I64 kRightShift = kInkRight ? kHalf : 0;
+        I64 left = (kOrder == 0 ? xa : xb) + kLeftShift;
+        I64 right = (kOrder == 0 ? xb : xa) + kRightShift;
+        const I64 stepLeft = kOrder == 0 ? sa : sb;
+        const I64 stepRight = kOrder == 0 ? sb : sa;
+        for (; rows > 0; --rows, row += kStride, left += stepLeft, right += stepRight) {
+            const I64 lo = left >> kFixedShift;
+            const I64 hi = right >> kFixedShift;
             painter.InkedRun<kInkLeft, kInkRight>(row + lo * 3, static_cast<std::size_t>(hi - lo), blocks);
         }
+        xa = (kOrder == 0 ? left - kLeftShift : right - kRightShift);
+        xb = (kOrder == 0 ? right - kRightShift : left - kLeftShift);
     } else {
         for (; rows > 0; --rows, row += kStride, xa += sa, xb += sb) {
             const I64 lo = (kOrder == 0 ? xa : (kOrder == 1 ? xb : std::min(xa, xb))) >> kFixedShift;
