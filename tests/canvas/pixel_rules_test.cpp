@@ -122,6 +122,28 @@ private:
     Colour m_brush = 0xFFFFFF;
 };
 
+int Differing(const SoftCanvas& canvas, const ReferenceCanvas& reference) {
+    int differing = 0;
+    for (int y = 0; y < kH; ++y) {
+        for (int x = 0; x < kW; ++x) {
+            differing += canvas.PixelAt(x, y) != reference.PixelAt(x, y) ? 1 : 0;
+        }
+    }
+    return differing;
+}
+
+// Both canvases given the same polygon on paper; the pixels that differ.
+int PaintBoth(const std::vector<Point>& points, Colour brush) {
+    auto canvas = std::make_unique<SoftCanvas>();
+    auto reference = std::make_unique<ReferenceCanvas>();
+    canvas->Clear(kPaper);
+    for (Canvas* target : {static_cast<Canvas*>(canvas.get()), static_cast<Canvas*>(reference.get())}) {
+        target->SelectBrush(brush);
+        target->Polygon(points.data(), static_cast<int>(points.size()));
+    }
+    return Differing(*canvas, *reference);
+}
+
 struct ShapeClass {
     const char* name;
     bool rectangle;  // between the first two points
@@ -151,6 +173,7 @@ TEST_P(PixelRulesTest, SoftCanvasPaintsTheRules) {
         }
         std::sort(turns.begin(), turns.end());
         const int radius = in(1, std::max(1, c.size));
+        points.reserve(turns.size());
         for (const double turn : turns) {
             points.push_back(
                 Point{std::clamp(centre.x + static_cast<int>(std::lround(radius * std::cos(turn))), 0, kW - 1),
@@ -173,11 +196,7 @@ TEST_P(PixelRulesTest, SoftCanvasPaintsTheRules) {
                 target->Polygon(points.data(), static_cast<int>(points.size()));
             }
         }
-        for (int y = 0; y < kH; ++y) {
-            for (int x = 0; x < kW; ++x) {
-                differing += canvas->PixelAt(x, y) != reference->PixelAt(x, y) ? 1 : 0;
-            }
-        }
+        differing += Differing(*canvas, *reference);
         EXPECT_EQ(differing, 0) << "shape " << shape << ", first point " << points[0].x << "," << points[0].y;
     }
 }
@@ -193,5 +212,22 @@ INSTANTIATE_TEST_SUITE_P(Classes, PixelRulesTest,
                                            ShapeClass{"convex_inside", false, 3000, 3, 8, 0, 130, true},
                                            ShapeClass{"segments_inside", false, 3000, 2, 2, 0, 0}),
                          CaseName());
+
+// Rows whose run ends on the pen's pixels, every run length from none to past two row blocks:
+// trapezoids with steep sides (the pen pixel of each side stored with the row) of every width.
+TEST(PixelRunsTest, EveryRunLengthBetweenSteepSides) {
+    struct Sides {
+        int left;  // how far each side moves across over the 9 rows
+        int right;
+    };
+    for (const Sides sides : {Sides{0, 0}, Sides{-5, 5}, Sides{5, -5}, Sides{-9, 2}, Sides{3, 9}, Sides{9, -9}}) {
+        for (int width = 0; width <= 60; ++width) {
+            const std::vector<Point> points{
+                {20, 10}, {20 + width, 10}, {20 + width + sides.right, 19}, {20 + sides.left, 19}};
+            EXPECT_EQ(PaintBoth(points, 0x3377BB), 0)
+                << "width " << width << ", sides " << sides.left << " " << sides.right;
+        }
+    }
+}
 
 }  // namespace
