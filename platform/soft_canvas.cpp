@@ -517,6 +517,22 @@ void WalkClippedLine(std::uint8_t* rgb, LinePoint from, I64 length, I64 err, I64
     }
 }
 
+// `length` pixels of a walk from p, length > 0: a major step each time, and a minor one too
+// whenever the error is positive.
+void WalkSteps(std::uint8_t* p, int length, int err, int addMajor, int subMinor, std::ptrdiff_t majorStep,
+               std::ptrdiff_t minorStep) {
+    for (;;) {
+        PutBlack(p);
+        if (--length == 0) {
+            return;
+        }
+        // One combined step: gcc keeps a copy of the loop for each outcome.
+        const bool minorNext = err > 0;
+        p += majorStep + (minorNext ? minorStep : 0);
+        err += addMajor - (minorNext ? subMinor : 0);
+    }
+}
+
 // A sloped segment with both ends in the bitmap: the unclipped walk ends on its end point,
 // so it never leaves the segment's bounding box and needs no checks.
 void WalkInsideLine(std::uint8_t* rgb, LinePoint start, I64 dx, I64 dy) {
@@ -531,21 +547,10 @@ void WalkInsideLine(std::uint8_t* rgb, LinePoint start, I64 dx, I64 dy) {
     const std::ptrdiff_t majorStep = xMajor ? columnStep : rowStep;
     const std::ptrdiff_t minorStep = xMajor ? rowStep : columnStep;
     // The error with the octant's rounding bias folded in: a minor step when positive.
-    I64 err = 2 * minor - major + ((octant & kBiased) != 0 ? 1 : 0);
-    const I64 addMajor = 2 * minor;
-    const I64 subMinor = 2 * major;
-    std::uint8_t* p = rgb + (start.y * kW + start.x) * 3;
-    for (I64 length = major;;) {  // the end pixel is left out
-        PutBlack(p);
-        if (--length == 0) {
-            return;
-        }
-        // One combined step: gcc keeps a copy of the loop for each outcome, with the two
-        // steps added up beforehand (a mask instead costs more than the mispredictions).
-        const bool minorStepNext = err > 0;
-        p += majorStep + (minorStepNext ? minorStep : 0);
-        err += addMajor - (minorStepNext ? subMinor : 0);
-    }
+    const I64 err = 2 * minor - major + ((octant & kBiased) != 0 ? 1 : 0);
+    // Within the bitmap every figure fits an int; the end pixel is left out.
+    WalkSteps(rgb + (start.y * kW + start.x) * 3, static_cast<int>(major), static_cast<int>(err),
+              static_cast<int>(2 * minor), static_cast<int>(2 * major), majorStep, minorStep);
 }
 
 bool InBitmap(LinePoint p) {
@@ -627,22 +632,6 @@ void PenLine(std::uint8_t* rgb, LinePoint start, LinePoint end) {
         --length;
     }
     WalkClippedLine(rgb, from, length, err, params.bias, addMinor, addMajor, xMajor, xInc, yInc);
-}
-
-// `length` pixels of a walk from p, length > 0: a major step each time, and a minor one too
-// whenever the error is positive.
-void WalkSteps(std::uint8_t* p, int length, int err, int addMajor, int subMinor, std::ptrdiff_t majorStep,
-               std::ptrdiff_t minorStep) {
-    for (;;) {
-        PutBlack(p);
-        if (--length == 0) {
-            return;
-        }
-        // One combined step: gcc keeps a copy of the loop for each outcome.
-        const bool minorNext = err > 0;
-        p += majorStep + (minorNext ? minorStep : 0);
-        err += addMajor - (minorNext ? subMinor : 0);
-    }
 }
 
 // From this many pixels a row on, a segment's pixels are stored a row at a time.
