@@ -175,23 +175,21 @@ public:
         std::memcpy(p, &low, size);
     }
 
-    // A run whose first pixel (kHead) or last one (kTail), or both, is the pen's black: the
-    // black goes into the run's own first or last 16-byte store, which saves a store sequence
-    // and its address a pixel. n >= 0; with both ends inked n >= 1. Below seven pixels the
-    // blocks would overlap each other's black, so the pen pixels are stored after the run.
-    template <bool kHead, bool kTail>
-    void InkedRun(std::uint8_t* p, std::size_t n, const InkBlocks& k) const {
+    // A run whose first pixel (inkHead) or last one (inkTail), or both, may be the pen's
+    // black: k.head and k.tail are the blocks for its first and last 16 bytes (the black ones,
+    // or b0 and b2 for a plain end), which saves a store sequence and its address a pixel.
+    // n >= 0; with both ends inked n >= 1. Below seven pixels the blocks would overlap each
+    // other's black, so the pen pixels are stored after the run.
+    static void InkedRun(std::uint8_t* p, std::size_t n, const InkBlocks& k, bool inkHead, bool inkTail) {
         const std::size_t bytes = n * 3U;
         if (bytes > 48) {
             // The last group starts three bytes or more in, past the head's black.
             std::uint8_t* q = p;
             std::uint8_t* const last = p + bytes - 48;
-            if constexpr (kHead) {
-                Store(q, k.head);
-                Store(q + 16, k.b1);
-                Store(q + 32, k.b2);
-                q += 48;
-            }
+            Store(q, k.head);
+            Store(q + 16, k.b1);
+            Store(q + 32, k.b2);
+            q += 48;
             for (; q < last; q += 48) {
                 Store(q, k.b0);
                 Store(q + 16, k.b1);
@@ -199,19 +197,19 @@ public:
             }
             Store(last, k.b0);
             Store(last + 16, k.b1);
-            Store(last + 32, kTail ? k.tail : k.b2);
+            Store(last + 32, k.tail);
         } else if (bytes >= 19) {
-            Store(p, kHead ? k.head : k.b0);
+            Store(p, k.head);
             if (bytes > 32) {
                 Store(p + 16, k.b1);
             }
-            Store(p + bytes - 16, kTail ? k.tail : k.b2);
+            Store(p + bytes - 16, k.tail);
         } else {
             ShortRun(p, n, k);
-            if constexpr (kHead) {
+            if (inkHead) {
                 std::memcpy(p, kBlackPattern, 3);
             }
-            if constexpr (kTail) {
+            if (inkTail) {
                 std::memcpy(p + bytes - 3, kBlackPattern, 3);
             }
         }
@@ -941,81 +939,115 @@ Bounds BoundsOf(const Point* points, int count) {
     return b;
 }
 
-// Both sides of a polygon while its rows are filled: x in 32.32 fixed point, ceil-biased.
-struct SideRows {
-    std::uint8_t* row;
-    I64 xa;
-    I64 sa;
-    I64 xb;
-    I64 sb;
-};
-
 // On a segment that steps down a row each pixel, the pen's pixel on the row where the segment's
 // true x (a multiple of 1 / dy) lies is ceil(x - 1/2): the walk's rounding, ties to the left,
 // whichever way the walk goes. For segments within the bitmap (dy < 2^9, fewer than 2^9 rows)
 // the side's ceil-biased x less a half gives it exactly, as its ceil (see FixedEdge).
 constexpr I64 kHalf = I64{1} << (kFixedShift - 1);
 
-// `rows` rows: the run between the sides (kOrder 0: a left of b, 1: b left of a, 2: either),
-// and the pen's pixel of each side whose segment steps down a row each pixel (kInkA, kInkB).
-// Its own function with everything in locals, as the pixel stores could alias memory.
-template <int kOrder, bool kInkA, bool kInkB>
-void FillSideRows(const Painter& shared, SideRows* sides, int rows) {
-    const Painter painter = shared;
-    std::uint8_t* row = sides->row;
-    I64 xa = sides->xa;
-    I64 xb = sides->xb;
-    const I64 sa = sides->sa;
-    const I64 sb = sides->sb;
-    if constexpr (kOrder != 2 && (kInkA || kInkB)) {
-        // Sides in a known order: the left side's pen pixel is the run's first pixel or the
-        // one before it, the right side's its last or the one after, so each row is one run
-        // from pen to pen with the black in its end stores.
-        constexpr bool kInkLeft = (kOrder == 0 && kInkA) || (kOrder == 1 && kInkB);
-        constexpr bool kInkRight = (kOrder == 0 && kInkB) || (kOrder == 1 && kInkA);
-        const Painter::InkBlocks blocks = painter.MakeInkBlocks();
-        // The sides' x moved by the pen's half pixel once, rather than on every row: the left
-        // pen is at floor(x - 1/2), the pixel after the right one at floor(x + 1/2).
-        constexpr I64 kLeftShift = kInkLeft ? -kHalf : 0;
-        constexpr I64 kRightShift = kInkRight ? kHalf : 0;
-        I64 left = (kOrder == 0 ? xa : xb) + kLeftShift;
-        I64 right = (kOrder == 0 ? xb : xa) + kRightShift;
-        const I64 stepLeft = kOrder == 0 ? sa : sb;
-        const I64 stepRight = kOrder == 0 ? sb : sa;
-        for (; rows > 0; --rows, row += kStride, left += stepLeft, right += stepRight) {
-            const I64 lo = left >> kFixedShift;
-            const I64 hi = right >> kFixedShift;
-            painter.InkedRun<kInkLeft, kInkRight>(row + lo * 3, static_cast<std::size_t>(hi - lo), blocks);
-        }
-        xa = (kOrder == 0 ? left - kLeftShift : right - kRightShift);
-        xb = (kOrder == 0 ? right - kRightShift : left - kLeftShift);
-    } else {
-        for (; rows > 0; --rows, row += kStride, xa += sa, xb += sb) {
-            const I64 lo = (kOrder == 0 ? xa : (kOrder == 1 ? xb : std::min(xa, xb))) >> kFixedShift;
-            const I64 hi = (kOrder == 0 ? xb : (kOrder == 1 ? xa : std::max(xa, xb))) >> kFixedShift;
-            painter.Run(row + lo * 3, static_cast<std::size_t>(hi - lo));
-            if constexpr (kInkA) {
-                PutBlack(row + ((xa - kHalf) >> kFixedShift) * 3);
-            }
-            if constexpr (kInkB) {
-                PutBlack(row + ((xb - kHalf) >> kFixedShift) * 3);
-            }
-        }
+// One side of a monotone polygon from its top point down: the edges that show, x in 32.32
+// fixed point (ceil-biased) on their first row shown, the row each ends on, and whether the
+// rows draw its pen pixels (a segment that steps down a row each pixel).
+struct SideEdges {
+    I64 x[kMaxTableEdges];
+    I64 step[kMaxTableEdges];
+    int end[kMaxTableEdges];
+    bool steep[kMaxTableEdges];
+};
+
+// `rows` rows between two sides in a known order, left first, and the pen pixel of each
+// side that has one: the left pen is the run's first pixel or the one before it, the right
+// one its last or the one after, so each row is one run from pen to pen with the black in its
+// end stores. The sides' x are moved by the pen's half pixel once, rather than on every row:
+// the left pen is at floor(x - 1/2), the pixel after the right one at floor(x + 1/2).
+inline void FillOrderedRows(const Painter& painter, const Painter::InkBlocks& plain, std::uint8_t* row, int rows,
+                            I64 left, I64 stepLeft, I64 right, I64 stepRight, bool inkLeft, bool inkRight) {
+    Painter::InkBlocks blocks = plain;
+    blocks.head = inkLeft ? plain.head : plain.b0;
+    blocks.tail = inkRight ? plain.tail : plain.b2;
+    left -= inkLeft ? kHalf : 0;
+    right += inkRight ? kHalf : 0;
+    for (; rows > 0; --rows, row += kStride, left += stepLeft, right += stepRight) {
+        const I64 lo = left >> kFixedShift;
+        const I64 hi = right >> kFixedShift;
+        painter.InkedRun(row + lo * 3, static_cast<std::size_t>(hi - lo), blocks, inkLeft, inkRight);
     }
-    sides->row = row;
-    sides->xa = xa;
-    sides->xb = xb;
 }
 
-using SideRowsFill = void (*)(const Painter&, SideRows*, int);
-constexpr SideRowsFill kSideRowsFills[3][2][2] = {
-    {{FillSideRows<0, false, false>, FillSideRows<0, false, true>},
-     {FillSideRows<0, true, false>, FillSideRows<0, true, true>}},
-    {{FillSideRows<1, false, false>, FillSideRows<1, false, true>},
-     {FillSideRows<1, true, false>, FillSideRows<1, true, true>}},
-    {{FillSideRows<2, false, false>, FillSideRows<2, false, true>},
-     {FillSideRows<2, true, false>, FillSideRows<2, true, true>}},
-};
+// `rows` rows between two sides that cross within them, and the pen pixel of each side that
+// has one (rare: sides meet at the top and bottom points only, or cross in a twisted polygon).
+[[gnu::noinline]] void FillCrossingRows(const Painter& shared, std::uint8_t* row, int rows, I64 xa, I64 sa, I64 xb,
+                                        I64 sb, bool inkA, bool inkB) {
+    const Painter painter = shared;
+    for (; rows > 0; --rows, row += kStride, xa += sa, xb += sb) {
+        const I64 lo = std::min(xa, xb) >> kFixedShift;
+        const I64 hi = std::max(xa, xb) >> kFixedShift;
+        painter.Run(row + lo * 3, static_cast<std::size_t>(hi - lo));
+        if (inkA) {
+            PutBlack(row + ((xa - kHalf) >> kFixedShift) * 3);
+        }
+        if (inkB) {
+            PutBlack(row + ((xb - kHalf) >> kFixedShift) * 3);
+        }
+    }
+}
+
+// Rows [first, stop) of a monotone polygon, band by band between the rows where an edge of
+// either side ends. One call a polygon, with the painter and its blocks in locals (the pixel
+// stores could alias memory), so that the blocks stay in registers from band to band.
+[[gnu::noinline]] void FillSideBands(const Painter& shared, const SideEdges (&sides)[2], int first, int stop) {
+    const Painter painter = shared;
+    const Painter::InkBlocks plain = painter.MakeInkBlocks();
+    std::uint8_t* row = painter.At(0, first);
+    I64 xa = sides[0].x[0];
+    I64 sa = sides[0].step[0];
+    I64 xb = sides[1].x[0];
+    I64 sb = sides[1].step[0];
+    int ea = sides[0].end[0];
+    int eb = sides[1].end[0];
+    bool inkA = sides[0].steep[0];
+    bool inkB = sides[1].steep[0];
+    int ia = 0;
+    int ib = 0;
+    for (int y = first;;) {
+        const int bandEnd = std::min(ea, eb);
+        const int rows = bandEnd - y;
+        // x is linear in the row: sides in the same order on the band's first and last rows
+        // keep it on every row between.
+        const I64 gapFirst = xb - xa;
+        const I64 gapLast = gapFirst + static_cast<I64>(rows - 1) * (sb - sa);
+        const bool aLeft = gapFirst >= 0 && gapLast >= 0;
+        if (aLeft || (gapFirst <= 0 && gapLast <= 0)) {
+            FillOrderedRows(painter, plain, row, rows, aLeft ? xa : xb, aLeft ? sa : sb, aLeft ? xb : xa,
+                            aLeft ? sb : sa, aLeft ? inkA : inkB, aLeft ? inkB : inkA);
+        } else {
+            FillCrossingRows(painter, row, rows, xa, sa, xb, sb, inkA, inkB);
+        }
+        y = bandEnd;
+        if (y >= stop) {
+            return;
+        }
+        row += static_cast<std::ptrdiff_t>(rows) * kStride;
+        if (ea == y) {
+            ++ia;
+            xa = sides[0].x[ia];
+            sa = sides[0].step[ia];
+            ea = sides[0].end[ia];
+            inkA = sides[0].steep[ia];
+        } else {
+            xa += static_cast<I64>(rows) * sa;
+        }
+        if (eb == y) {
+            ++ib;
+            xb = sides[1].x[ib];
+            sb = sides[1].step[ib];
+            eb = sides[1].end[ib];
+            inkB = sides[1].steep[ib];
+        } else {
+            xb += static_cast<I64>(rows) * sb;
+        }
+    }
+}
 
 // A polygon that goes down from its top point and then up again, without turning on the way,
 // crosses every row between its top and bottom on exactly two edges, one of each side: its
@@ -1027,12 +1059,6 @@ constexpr SideRowsFill kSideRowsFills[3][2][2] = {
 // and the bottom point after them. False, with nothing painted, for a polygon of another kind,
 // and with ink for one without rows (its outline is then left to OutlineInside).
 bool FillMonotoneFixed(const Painter& painter, const Point* points, int count, const Bounds& bounds, bool ink) {
-    struct Side {
-        I64 x[kMaxTableEdges];
-        I64 step[kMaxTableEdges];
-        int end[kMaxTableEdges];
-        bool steep[kMaxTableEdges];
-    };
     const int top = bounds.top;
     int at = top;
     int steps = 0;
@@ -1055,7 +1081,7 @@ bool FillMonotoneFixed(const Painter& painter, const Point* points, int count, c
     // Each side from the top point to the bottom one, the edges that reach row `first` or below.
     // With ink, the segments the rows do not draw (level, or more across than down) wait in
     // `flat` until the fill is done.
-    Side sides[2];
+    SideEdges sides[2];
     int flat[2 * kMaxTableEdges];
     int flatCount = 0;
     for (int s = 0; s < 2; ++s) {
@@ -1092,40 +1118,7 @@ bool FillMonotoneFixed(const Painter& painter, const Point* points, int count, c
             from = to;
         }
     }
-    SideRows rows{painter.At(0, first), sides[0].x[0], sides[0].step[0], sides[1].x[0], sides[1].step[0]};
-    int ea = sides[0].end[0];
-    int eb = sides[1].end[0];
-    bool inkA = sides[0].steep[0];
-    bool inkB = sides[1].steep[0];
-    int ia = 0;
-    int ib = 0;
-    for (int y = first;;) {
-        const int bandEnd = std::min(ea, eb);
-        // x is linear in the row: sides in the same order on the band's first and last rows
-        // keep it on every row between.
-        const I64 gapFirst = rows.xb - rows.xa;
-        const I64 gapLast = gapFirst + static_cast<I64>(bandEnd - y - 1) * (rows.sb - rows.sa);
-        const int order = gapFirst >= 0 && gapLast >= 0 ? 0 : (gapFirst <= 0 && gapLast <= 0 ? 1 : 2);
-        kSideRowsFills[order][inkA ? 1 : 0][inkB ? 1 : 0](painter, &rows, bandEnd - y);
-        y = bandEnd;
-        if (y >= stop) {
-            break;
-        }
-        if (ea == y) {
-            ++ia;
-            rows.xa = sides[0].x[ia];
-            rows.sa = sides[0].step[ia];
-            ea = sides[0].end[ia];
-            inkA = sides[0].steep[ia];
-        }
-        if (eb == y) {
-            ++ib;
-            rows.xb = sides[1].x[ib];
-            rows.sb = sides[1].step[ib];
-            eb = sides[1].end[ib];
-            inkB = sides[1].steep[ib];
-        }
-    }
+    FillSideBands(painter, sides, first, stop);
     if (ink) {
         const Painter pen(painter.At(0, 0), kBlackPattern);
         for (int i = 0; i < flatCount; i += 2) {
