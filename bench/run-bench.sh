@@ -9,14 +9,16 @@
 #   WIN64_BUILD_DIR  Windows build whose gdi_bench.exe runs (default build/win64, preset win64)
 #   WINEPREFIX       Wine prefix (default build/wineprefix, made when missing)
 #   NO_BUILD=1       use the programs as they are; do not configure or build
-#   REPS             repetitions of each native benchmark (default 5; the median is used)
-#   GDI_MIN_MS       minimum thread time per GDI frame and repetition (default 500)
+#   REPS             repetitions of each native benchmark (default 9; the median is used),
+#                    interleaved at random with those of the others, 0.1 s each
+#   GDI_MIN_MS       minimum thread time per GDI frame and round (default 300)
+#   GDI_ROUNDS       rounds over all GDI frames (default 5; the median is used)
 # Flags are passed to vexal_bench, e.g. --benchmark_filter='Frame|Calls|floor'.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build/release}
 win64=${WIN64_BUILD_DIR:-$root/build/win64}
-reps=${REPS:-5}
+reps=${REPS:-9}
 jobs=2
 
 build_target() {  # DIR PRESET TARGET
@@ -55,7 +57,7 @@ if command -v wine >/dev/null; then
         fi
         "$bench" --write-calls="$work/calls.txt"
         echo "GDI (Wine) drawing the recorded frames into a 240 x 270 32-bit DIB section:"
-        wine "$gdi" "$work/calls.txt" --min-ms "${GDI_MIN_MS:-500}" | tr -d '\r' | tee "$work/gdi.txt"
+        wine "$gdi" "$work/calls.txt" --min-ms "${GDI_MIN_MS:-300}" --repeat "${GDI_ROUNDS:-5}" | tr -d '\r' | tee "$work/gdi.txt"
         echo
         gdi_args=(--gdi="$work/gdi.txt")
     else
@@ -65,5 +67,8 @@ else
     echo "run-bench: wine is not installed; no GDI comparison" >&2
 fi
 
-"$bench" --benchmark_repetitions="$reps" --benchmark_display_aggregates_only=true \
+# Repetitions interleaved at random: a spell of other work on a shared machine then slows one
+# repetition of several benchmarks instead of every repetition of one.
+"$bench" --benchmark_repetitions="$reps" --benchmark_enable_random_interleaving=true --benchmark_min_time=0.1 \
+    --benchmark_display_aggregates_only=true \
     --benchmark_counters_tabular=true "${gdi_args[@]}" "$@"

@@ -1,8 +1,8 @@
 // gdi_bench CALLS [--min-ms N] [--repeat R] [--bpp 32|24]: draws each recorded frame of
 // CALLS with GDI into a 240 x 270 DIB section over and over, for at least N ms of thread time
-// (default 500), R times (default 3), and prints per scene "NAME CPU_NS WALL_NS FRAMES": the
-// medians of thread time and elapsed time per frame. Last comes "gdi-fill": one PatBlt of the
-// whole bitmap, the GDI floor. Lines starting with # are comments.
+// (default 500), in R rounds over all scenes (default 3), and prints per scene "NAME CPU_NS
+// WALL_NS FRAMES": the medians of thread time and elapsed time per frame. Last comes
+// "gdi-fill": one PatBlt of the whole bitmap, the GDI floor. Lines starting with # are comments.
 //
 // CALLS is a call list (tests/support/call_list.h), as `vexal_bench --write-calls` writes it;
 // a scene's frames are drawn in turn. Brushes are made once before timing, as the game makes
@@ -131,21 +131,10 @@ Timing TimeOnce(DrawFn draw, long minMs) {
                   wall * 1e9 / static_cast<double>(n), n};
 }
 
-// The medians of `repeat` timings, against a machine shared with other work.
-template <typename DrawFn>
-Timing TimeDraws(DrawFn draw, long minMs, long repeat) {
-    std::vector<double> cpu;
-    std::vector<double> wall;
-    long count = 0;
-    for (long r = 0; r < repeat; ++r) {
-        const Timing t = TimeOnce(draw, minMs);
-        cpu.push_back(t.cpuNs);
-        wall.push_back(t.wallNs);
-        count += t.count;
-    }
-    std::sort(cpu.begin(), cpu.end());
-    std::sort(wall.begin(), wall.end());
-    return Timing{cpu[cpu.size() / 2], wall[wall.size() / 2], count};
+// The median of a few timings.
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
 }
 
 }  // namespace
@@ -229,22 +218,38 @@ int main(int argc, char** argv) {
         }
     }
 
-    std::printf("# name cpu-ns/frame wall-ns/frame frames\n");
-    for (std::size_t s = 0; s < scenes.size(); ++s) {
-        const std::vector<Frame>& frames = prepared[s];
-        std::size_t next = 0;
-        const Timing t = TimeDraws(
-            [&] {
-                Draw(dc, stockBrush, frames[next]);
-                next = next + 1 == frames.size() ? 0 : next + 1;
-            },
-            minMs, repeat);
-        std::printf("%s %.0f %.0f %ld\n", scenes[s].name.c_str(), t.cpuNs, t.wallNs, t.count);
-    }
+    // Each round times every scene and the fill once, so that a spell of other work on a shared
+    // machine slows one timing of several scenes rather than every timing of one.
     HBRUSH fill = CreateSolidBrush(RGB(0, 0, 128));
-    SelectObject(dc, fill);
-    const Timing t = TimeDraws([&] { PatBlt(dc, 0, 0, kCallFrameWidth, kCallFrameHeight, PATCOPY); }, minMs, repeat);
-    std::printf("gdi-fill %.0f %.0f %ld\n", t.cpuNs, t.wallNs, t.count);
+    const std::size_t jobs = scenes.size() + 1;  // the scenes, then the fill
+    std::vector<std::vector<double>> cpu(jobs);
+    std::vector<std::vector<double>> wall(jobs);
+    std::vector<long> counts(jobs, 0);
+    for (long r = 0; r < repeat; ++r) {
+        for (std::size_t s = 0; s < scenes.size(); ++s) {
+            const std::vector<Frame>& frames = prepared[s];
+            std::size_t next = 0;
+            const Timing t = TimeOnce(
+                [&] {
+                    Draw(dc, stockBrush, frames[next]);
+                    next = next + 1 == frames.size() ? 0 : next + 1;
+                },
+                minMs);
+            cpu[s].push_back(t.cpuNs);
+            wall[s].push_back(t.wallNs);
+            counts[s] += t.count;
+        }
+        SelectObject(dc, fill);
+        const Timing t = TimeOnce([&] { PatBlt(dc, 0, 0, kCallFrameWidth, kCallFrameHeight, PATCOPY); }, minMs);
+        cpu[scenes.size()].push_back(t.cpuNs);
+        wall[scenes.size()].push_back(t.wallNs);
+        counts[scenes.size()] += t.count;
+    }
+    std::printf("# name cpu-ns/frame wall-ns/frame frames\n");
+    for (std::size_t j = 0; j < jobs; ++j) {
+        const char* name = j < scenes.size() ? scenes[j].name.c_str() : "gdi-fill";
+        std::printf("%s %.0f %.0f %ld\n", name, Median(cpu[j]), Median(wall[j]), counts[j]);
+    }
     std::fflush(stdout);
     return 0;
 }
