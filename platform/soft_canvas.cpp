@@ -992,6 +992,33 @@ inline void FillOrderedRows(const Painter& painter, const Painter::InkBlocks& pl
     }
 }
 
+// A side's edge while the rows are filled: its x on the next row, its step, the row it ends on
+// and whether the rows draw its pen pixels.
+struct SideCursor {
+    const SideEdges* edges;
+    int index;
+    I64 x;
+    I64 step;
+    int end;
+    bool ink;
+
+    void Take(int i) {
+        index = i;
+        x = edges->x[i];
+        step = edges->step[i];
+        end = edges->end[i];
+        ink = edges->steep[i];
+    }
+    // Past a band of `rows` rows that ends on row y: the next edge, or the same one stepped on.
+    void Pass(int y, int rows) {
+        if (end == y) {
+            Take(index + 1);
+        } else {
+            x += static_cast<I64>(rows) * step;
+        }
+    }
+};
+
 // Rows [first, stop) of a monotone polygon, band by band between the rows where an edge of
 // either side ends. One call a polygon, with the painter and its blocks in locals (the pixel
 // stores could alias memory), so that the blocks stay in registers from band to band.
@@ -999,53 +1026,31 @@ inline void FillOrderedRows(const Painter& painter, const Painter::InkBlocks& pl
     const Painter painter = shared;
     const Painter::InkBlocks plain = painter.MakeInkBlocks();
     std::uint8_t* row = painter.At(0, first);
-    I64 xa = sides[0].x[0];
-    I64 sa = sides[0].step[0];
-    I64 xb = sides[1].x[0];
-    I64 sb = sides[1].step[0];
-    int ea = sides[0].end[0];
-    int eb = sides[1].end[0];
-    bool inkA = sides[0].steep[0];
-    bool inkB = sides[1].steep[0];
-    int ia = 0;
-    int ib = 0;
+    SideCursor a{&sides[0], 0, 0, 0, 0, false};
+    SideCursor b{&sides[1], 0, 0, 0, 0, false};
+    a.Take(0);
+    b.Take(0);
     for (int y = first;;) {
-        const int bandEnd = std::min(ea, eb);
+        const int bandEnd = std::min(a.end, b.end);
         const int rows = bandEnd - y;
         // x is linear in the row: sides in the same order on the band's first and last rows
         // keep it on every row between.
-        const I64 gapFirst = xb - xa;
-        const I64 gapLast = gapFirst + static_cast<I64>(rows - 1) * (sb - sa);
+        const I64 gapFirst = b.x - a.x;
+        const I64 gapLast = gapFirst + static_cast<I64>(rows - 1) * (b.step - a.step);
         const bool aLeft = gapFirst >= 0 && gapLast >= 0;
         if (aLeft || (gapFirst <= 0 && gapLast <= 0)) {
-            FillOrderedRows(painter, plain, row, rows, aLeft ? xa : xb, aLeft ? sa : sb, aLeft ? xb : xa,
-                            aLeft ? sb : sa, aLeft ? inkA : inkB, aLeft ? inkB : inkA);
+            FillOrderedRows(painter, plain, row, rows, aLeft ? a.x : b.x, aLeft ? a.step : b.step, aLeft ? b.x : a.x,
+                            aLeft ? b.step : a.step, aLeft ? a.ink : b.ink, aLeft ? b.ink : a.ink);
         } else {
-            FillCrossingRows(painter, row, rows, xa, sa, xb, sb, inkA, inkB);
+            FillCrossingRows(painter, row, rows, a.x, a.step, b.x, b.step, a.ink, b.ink);
         }
         y = bandEnd;
         if (y >= stop) {
             return;
         }
         row += static_cast<std::ptrdiff_t>(rows) * kStride;
-        if (ea == y) {
-            ++ia;
-            xa = sides[0].x[ia];
-            sa = sides[0].step[ia];
-            ea = sides[0].end[ia];
-            inkA = sides[0].steep[ia];
-        } else {
-            xa += static_cast<I64>(rows) * sa;
-        }
-        if (eb == y) {
-            ++ib;
-            xb = sides[1].x[ib];
-            sb = sides[1].step[ib];
-            eb = sides[1].end[ib];
-            inkB = sides[1].steep[ib];
-        } else {
-            xb += static_cast<I64>(rows) * sb;
-        }
+        a.Pass(y, rows);
+        b.Pass(y, rows);
     }
 }
 
