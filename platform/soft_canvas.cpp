@@ -924,16 +924,18 @@ struct Bounds {
     I64 y0;
     I64 x1;  // inclusive
     I64 y1;
-    int top;  // the first point on row y0
+    int top;     // the first point on row y0
+    int lowest;  // the first point on row y1
 };
 
 Bounds BoundsOf(const Point* points, int count) {
-    Bounds b{points[0].x, points[0].y, points[0].x, points[0].y, 0};
+    Bounds b{points[0].x, points[0].y, points[0].x, points[0].y, 0, 0};
     for (int i = 1; i < count; ++i) {
         b.x0 = std::min<I64>(b.x0, points[i].x);
         b.top = points[i].y < b.y0 ? i : b.top;
         b.y0 = std::min<I64>(b.y0, points[i].y);
         b.x1 = std::max<I64>(b.x1, points[i].x);
+        b.lowest = points[i].y > b.y1 ? i : b.lowest;
         b.y1 = std::max<I64>(b.y1, points[i].y);
     }
     return b;
@@ -1065,18 +1067,12 @@ struct SideCursor {
 // and with ink for one without rows (its outline is then left to OutlineInside).
 bool FillMonotoneFixed(const Painter& painter, const Point* points, int count, const Bounds& bounds, bool ink) {
     const int top = bounds.top;
-    int at = top;
-    int steps = 0;
     auto next = [count](int i) { return i + 1 == count ? 0 : i + 1; };
-    for (; steps < count && points[next(at)].y >= points[at].y; ++steps) {
-        at = next(at);
-    }
-    const int bottom = at;
-    for (; steps < count && points[next(at)].y <= points[at].y; ++steps) {
-        at = next(at);
-    }
-    if (steps < count) {
-        return false;
+    // The bottom point is the last of the lowest ones, going round from the top: the side that
+    // goes that way ends there. Whether both sides only go down is checked as they are built.
+    int bottom = bounds.lowest;
+    for (int steps = 1; steps < count && points[next(bottom)].y == points[bottom].y; ++steps) {
+        bottom = next(bottom);
     }
     const int first = static_cast<int>(std::max<I64>(points[top].y, 0));
     const int stop = static_cast<int>(std::min<I64>(points[bottom].y, kH));
@@ -1093,9 +1089,11 @@ bool FillMonotoneFixed(const Painter& painter, const Point* points, int count, c
         int n = 0;
         for (int from = top; from != bottom;) {
             const int to = s == 0 ? next(from) : (from == 0 ? count - 1 : from - 1);
-            // Down the side, `from` is never below `to`.
             const I64 dx = static_cast<I64>(points[to].x) - points[from].x;
             const I64 dy = static_cast<I64>(points[to].y) - points[from].y;
+            if (dy < 0) {
+                return false;  // the side turns up on the way: nothing is painted yet
+            }
             const bool steep = dy != 0 && (dx < 0 ? -dx : dx) <= dy;
             if (ink && !steep) {
                 flat[flatCount++] = from;
