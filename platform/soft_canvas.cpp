@@ -962,8 +962,8 @@ struct SideEdges {
 // one its last or the one after, so each row is one run from pen to pen with the black in its
 // end stores. The sides' x are moved by the pen's half pixel once, rather than on every row:
 // the left pen is at floor(x - 1/2), the pixel after the right one at floor(x + 1/2).
-inline void FillOrderedRows(const Painter& painter, const Painter::InkBlocks& plain, std::uint8_t* row, int rows,
-                            I64 left, I64 stepLeft, I64 right, I64 stepRight, bool inkLeft, bool inkRight) {
+inline void FillOrderedRows(const Painter::InkBlocks& plain, std::uint8_t* row, int rows, I64 left, I64 stepLeft,
+                            I64 right, I64 stepRight, bool inkLeft, bool inkRight) {
     Painter::InkBlocks blocks = plain;
     blocks.head = inkLeft ? plain.head : plain.b0;
     blocks.tail = inkRight ? plain.tail : plain.b2;
@@ -972,7 +972,7 @@ inline void FillOrderedRows(const Painter& painter, const Painter::InkBlocks& pl
     for (; rows > 0; --rows, row += kStride, left += stepLeft, right += stepRight) {
         const I64 lo = left >> kFixedShift;
         const I64 hi = right >> kFixedShift;
-        painter.InkedRun(row + lo * 3, static_cast<std::size_t>(hi - lo), blocks, inkLeft, inkRight);
+        Painter::InkedRun(row + lo * 3, static_cast<std::size_t>(hi - lo), blocks, inkLeft, inkRight);
     }
 }
 
@@ -1041,7 +1041,7 @@ struct SideCursor {
         const I64 gapLast = gapFirst + static_cast<I64>(rows - 1) * (b.step - a.step);
         const bool aLeft = gapFirst >= 0 && gapLast >= 0;
         if (aLeft || (gapFirst <= 0 && gapLast <= 0)) {
-            FillOrderedRows(painter, plain, row, rows, aLeft ? a.x : b.x, aLeft ? a.step : b.step, aLeft ? b.x : a.x,
+            FillOrderedRows(plain, row, rows, aLeft ? a.x : b.x, aLeft ? a.step : b.step, aLeft ? b.x : a.x,
                             aLeft ? b.step : a.step, aLeft ? a.ink : b.ink, aLeft ? b.ink : a.ink);
         } else {
             FillCrossingRows(painter, row, rows, a.x, a.step, b.x, b.step, a.ink, b.ink);

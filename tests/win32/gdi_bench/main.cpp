@@ -225,6 +225,11 @@ int main(int argc, char** argv) {
     std::vector<std::vector<double>> cpu(jobs);
     std::vector<std::vector<double>> wall(jobs);
     std::vector<long> counts(jobs, 0);
+    auto record = [&](std::size_t job, const Timing& t) {
+        cpu[job].push_back(t.cpuNs);
+        wall[job].push_back(t.wallNs);
+        counts[job] += t.count;
+    };
     for (long r = 0; r < repeat; ++r) {
         for (std::size_t s = 0; s < scenes.size(); ++s) {
             const std::vector<Frame>& frames = prepared[s];
@@ -235,15 +240,11 @@ int main(int argc, char** argv) {
                     next = next + 1 == frames.size() ? 0 : next + 1;
                 },
                 minMs);
-            cpu[s].push_back(t.cpuNs);
-            wall[s].push_back(t.wallNs);
-            counts[s] += t.count;
+            record(s, t);
         }
         SelectObject(dc, fill);
         const Timing t = TimeOnce([&] { PatBlt(dc, 0, 0, kCallFrameWidth, kCallFrameHeight, PATCOPY); }, minMs);
-        cpu[scenes.size()].push_back(t.cpuNs);
-        wall[scenes.size()].push_back(t.wallNs);
-        counts[scenes.size()] += t.count;
+        record(scenes.size(), t);
     }
     std::printf("# name cpu-ns/frame wall-ns/frame frames\n");
     for (std::size_t j = 0; j < jobs; ++j) {
