@@ -274,6 +274,20 @@ void DropHiddenPolygons(CallFrame* frame) {
     frame->calls = kept;
 }
 
+// Whether two call lists paint the same frame, played the way the benchmarks play them.
+bool PaintSameFrame(const CallFrame& a, const CallFrame& b) {
+    std::vector<std::uint8_t> first(kFrameBytes);
+    for (const CallFrame* frame : {&a, &b}) {
+        s_probe.Clear(frame->clear);
+        s_probe.SelectBrush(kStockWhite);
+        frame->PlayInto(s_probe);
+        if (frame == &a) {
+            std::memcpy(first.data(), s_probe.Rgb(), kFrameBytes);
+        }
+    }
+    return std::memcmp(first.data(), s_probe.Rgb(), kFrameBytes) == 0;
+}
+
 // The canvas alone: the frame's recorded calls played back, the same lists gdi_bench draws.
 // A sequence plays its frames in turn; the time is per frame. `Whole` as in BM_Frame.
 void BM_Calls(benchmark::State& state, const ComparedFrame& frame, Playing playing) {
@@ -283,7 +297,11 @@ void BM_Calls(benchmark::State& state, const ComparedFrame& frame, Playing playi
     }
     if (playing == Playing::Visible) {
         for (CallFrame& list : lists) {
+            const CallFrame all = list;
             DropHiddenPolygons(&list);
+            if (!PaintSameFrame(all, list)) {
+                return Fail(state, "leaving out the hidden polygons changed the frame");
+            }
         }
     }
     Canvas& canvas = s_canvas;
