@@ -83,9 +83,9 @@ def start(d):
     program = d.wine.start(d.args.exe, what="vexalmini.exe")
     d.find_window("^Vexal Mini$", program)
     time.sleep(0.7)  # the first paint follows the mapping
-    mains = windows(d, "main")
-    if not mains:
-        raise Failure("the window \"Vexal Mini\" of class \"VEXAL\" is not there")
+    # On a loaded machine the probe has once listed no game window although X showed it:
+    # ask again until it does.
+    mains = d.eventually(lambda: windows(d, "main"), "the window \"Vexal Mini\" of class \"VEXAL\" is there")
     client = mains[0]["client"]
     d.game = desktop.Game(d, program, (client[0], 0), top=client[1])
     d.kept = {}
