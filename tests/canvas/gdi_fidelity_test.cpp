@@ -283,10 +283,7 @@ TEST(GdiFidelity, SoftCanvasPaintsWhatGdiPaints) {
         int framesDiffering = 0;
         long pixelsDiffering = 0;
         for (const CallFrame& frame : scene.frames) {
-            canvas->Clear(frame.clear);
-            canvas->SelectBrush(kStockWhite);
-            frame.PlayInto(*canvas);
-            const std::uint8_t* ours = canvas->Rgb();
+            const std::uint8_t* ours = PaintFresh(frame, canvas.get());
             const std::uint8_t* gdi = reference[f].data();
             long differing = 0;
             for (int i = 0; i < kW * kH * 3; i += 3) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/soft_canvas.h"
+#include "tests/support/scenes.h"
 
 namespace {
 
@@ -14,10 +15,7 @@ constexpr std::size_t kBytes = static_cast<std::size_t>(SoftCanvas::kWidth) * So
 SoftCanvas s_probe;  // a frame's worth of pixels: not on the stack
 
 const std::uint8_t* Paint(const CallFrame& frame) {
-    s_probe.Clear(frame.clear);
-    s_probe.SelectBrush(kStockWhite);
-    frame.PlayInto(s_probe);
-    return s_probe.Rgb();
+    return PaintFresh(frame, &s_probe);
 }
 
 }  // namespace

@@ -53,3 +53,10 @@ CallFrame RecordScene(const FrameScene& scene) {
     ComposeFrame(g_game, recorder, g_drawOrder);
     return frame;
 }
+
+const std::uint8_t* PaintFresh(const CallFrame& frame, SoftCanvas* canvas) {
+    canvas->Clear(frame.clear);
+    canvas->SelectBrush(kStockWhite);
+    frame.PlayInto(*canvas);
+    return canvas->Rgb();
+}

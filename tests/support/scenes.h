@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "model/puzzle.h"
+#include "platform/soft_canvas.h"
 #include "tests/support/call_list.h"
 
 struct FrameScene {
@@ -28,3 +29,6 @@ void SetUpScene(const FrameScene& scene);
 // The calls one frame of the scene makes, on a magenta bitmap: any pixel the frame leaves
 // alone shows.
 CallFrame RecordScene(const FrameScene& scene);
+// Plays `frame` into `canvas` as GDI draws it into a fresh bitmap: cleared to the frame's
+// colour, the stock white brush selected. Returns the pixels.
+const std::uint8_t* PaintFresh(const CallFrame& frame, SoftCanvas* canvas);
