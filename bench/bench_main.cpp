@@ -21,8 +21,8 @@
 #include <vector>
 
 #include "interaction/shuffle.h"
+#include "interaction/turn_choice.h"
 #include "model/puzzle.h"
-#include "platform/crt_rand.h"
 #include "platform/soft_canvas.h"
 #include "render/frame.h"
 #include "render/projection.h"
@@ -30,6 +30,7 @@
 #include "shell/replay/script.h"
 #include "tests/support/call_list.h"
 #include "tests/support/drags.h"
+#include "tests/support/gestures.h"
 #include "tests/support/hidden_polygons.h"
 #include "tests/support/scenes.h"
 
@@ -40,8 +41,9 @@ constexpr Colour kNavy = 0x800000;  // any colour: the floor only has to write e
 
 QuietHost s_host;
 SoftCanvas s_canvas;
-LayerDrag s_layer;
-CubeDrag s_cube;
+PuzzleGame s_game{0, nullptr};  // the game every benchmark sets up and times
+LayerDrag s_layer{s_game};
+CubeDrag s_cube{s_game};
 alignas(64) std::uint8_t s_floorBuffer[kFrameBytes];
 
 // The frames every canvas is compared on: every scene of the shared table, a layer in
@@ -72,8 +74,8 @@ void Fail(benchmark::State& state, const char* what) {
 }
 
 bool SetUpFrame(const ComparedFrame& frame) {
-    SetUpScene(*frame.scene);
-    SetHost(&s_host);
+    s_game = SetUpScene(*frame.scene);
+    s_game.m_host = &s_host;
     if (frame.midTurn > 0) {
         if (!s_layer.Begin()) {
             return false;
@@ -89,7 +91,7 @@ void EndFrame(const ComparedFrame& frame) {
     if (frame.midTurn > 0) {
         s_layer.End();
     }
-    SetHost(nullptr);
+    s_game.m_host = nullptr;
 }
 
 // The calls of each frame of `frame`, recorded from the game.
@@ -104,7 +106,7 @@ bool RecordFrames(const ComparedFrame& frame, std::vector<CallFrame>* frames) {
         }
         recorded.clear = 0xFF00FF;
         RecordingCanvas recorder(&recorded);
-        ComposeFrame(g_game, recorder, g_drawOrder);
+        ComposeFrame(s_game, recorder);
     }
     EndFrame(frame);
     return true;
@@ -137,76 +139,76 @@ void BM_FloorClear(benchmark::State& state) {
 // ---------------------------------------------------------------- core paths
 
 void BM_RefreshView(benchmark::State& state) {
-    SetUpScene(SceneNamed("shuffled_skin1"));
-    SetHost(&s_host);
+    s_game = SetUpScene(SceneNamed("shuffled_skin1"));
+    s_game.m_host = &s_host;
     for (auto _ : state) {
-        RefreshView(g_game);
+        RefreshView(s_game);
         benchmark::ClobberMemory();
     }
-    SetHost(nullptr);
+    s_game.m_host = nullptr;
 }
 
 void BM_ShowTurn(benchmark::State& state) {
-    SetUpScene(SceneNamed("shuffled_skin1"));
-    SetHost(&s_host);
+    s_game = SetUpScene(SceneNamed("shuffled_skin1"));
+    s_game.m_host = &s_host;
     if (!s_layer.Begin()) {
         return Fail(state, "no layer drag");
     }
     s_layer.Step();
     for (auto _ : state) {
-        g_game.ShowTurn(g_viewMatrix);
+        ShowTurn(s_game);
         benchmark::ClobberMemory();
     }
     s_layer.End();
-    SetHost(nullptr);
+    s_game.m_host = nullptr;
 }
 
 void BM_Shuffle(benchmark::State& state) {
-    SetUpScene(SceneNamed("start_skin1"));
-    SetHost(&s_host);
-    CrtSrand(kSceneSeed);
+    s_game = SetUpScene(SceneNamed("start_skin1"));
+    s_game.m_host = &s_host;
+    s_game.m_random.Seed(kSceneSeed);
     for (auto _ : state) {
-        ShuffleCube(g_game);
+        ShuffleCube(s_game);
         benchmark::ClobberMemory();
     }
-    SetHost(nullptr);
+    s_game.m_host = nullptr;
 }
 
 // One stylus movement of a layer drag; with `paint`, the frame the window procedure paints at once.
 void BM_LayerDragStep(benchmark::State& state, bool paint) {
-    SetUpScene(SceneNamed(kDragScene));
-    SetHost(&s_host);
+    s_game = SetUpScene(SceneNamed(kDragScene));
+    s_game.m_host = &s_host;
     if (!s_layer.Begin()) {
         return Fail(state, "no layer drag");
     }
     for (auto _ : state) {
         s_layer.Step();
         if (paint) {
-            ComposeFrame(g_game, s_canvas, g_drawOrder);
+            ComposeFrame(s_game, s_canvas);
         }
         benchmark::ClobberMemory();
     }
     s_layer.End();
-    SetHost(nullptr);
+    s_game.m_host = nullptr;
 }
 
 // One stylus movement of a whole-puzzle drag: the turn step, the re-projection and the
 // fold into the view angles.
 void BM_CubeDragStep(benchmark::State& state, bool paint) {
-    SetUpScene(SceneNamed(kDragScene));
-    SetHost(&s_host);
+    s_game = SetUpScene(SceneNamed(kDragScene));
+    s_game.m_host = &s_host;
     if (!s_cube.Begin()) {
         return Fail(state, "no whole-cube drag");
     }
     for (auto _ : state) {
         s_cube.Step();
         if (paint) {
-            ComposeFrame(g_game, s_canvas, g_drawOrder);
+            ComposeFrame(s_game, s_canvas);
         }
         benchmark::ClobberMemory();
     }
     s_cube.End();
-    SetHost(nullptr);
+    s_game.m_host = nullptr;
 }
 
 // ---------------------------------------------------------------- frames
@@ -223,7 +225,7 @@ void BM_Frame(benchmark::State& state, const ComparedFrame& frame, bool whole) {
         if (whole) {
             s_canvas.ForgetBackground();
         }
-        ComposeFrame(g_game, s_canvas, g_drawOrder);
+        ComposeFrame(s_game, s_canvas);
         benchmark::DoNotOptimize(s_canvas.Rgb());
         benchmark::ClobberMemory();
     }
@@ -262,43 +264,6 @@ void BM_Calls(benchmark::State& state, const ComparedFrame& frame, Playing playi
 
 // ---------------------------------------------------------------- vexal-replay
 
-// Gestures as a player makes them: layer drags on the pieces, whole-puzzle drags beside
-// them, now and then a shuffle or a new skin. A fixed generator keeps the script the same.
-std::string GenerateReplayScript(int events) {
-    std::uint32_t state = 20240601U;
-    auto next = [&state](int n) {
-        state = state * 1664525U + 1013904223U;
-        return static_cast<int>((state >> 8U) % static_cast<std::uint32_t>(n));
-    };
-    std::ostringstream out;
-    out << "seed 4321\n";
-    int written = 0;
-    int gesture = 0;
-    while (written < events) {
-        ++gesture;
-        if (gesture % 25 == 0) {
-            out << (gesture % 100 == 0 ? "command change-skin\n" : "command shuffle\n");
-            ++written;
-            continue;
-        }
-        const bool beside = next(4) == 0;
-        int x = beside ? 10 + next(20) : 80 + next(80);
-        int y = beside ? 40 + next(190) : 80 + next(110);
-        const int dx = next(9) - 4;
-        const int dy = next(9) - 4;
-        out << "down " << x << ' ' << y << '\n';
-        const int moves = 8 + next(16);
-        for (int i = 0; i < moves; ++i) {
-            x = std::clamp(x + dx, 0, kFrameWidth - 1);
-            y = std::clamp(y + dy, 0, kFrameHeight - 1);
-            out << "move " << x << ' ' << y << '\n';
-        }
-        out << "up\n";
-        written += moves + 2;
-    }
-    return out.str();
-}
-
 void BM_Replay(benchmark::State& state) {
     Script script;
     std::string error;
@@ -317,7 +282,7 @@ void BM_Replay(benchmark::State& state) {
     state.counters["events"] = static_cast<double>(script.events.size());
     state.counters["events/s"] = benchmark::Counter(events * iterations, benchmark::Counter::kIsRate);
     state.counters["frames/s"] = benchmark::Counter(frames * iterations, benchmark::Counter::kIsRate);
-    SetHost(nullptr);
+    s_game.m_host = nullptr;
 }
 
 // ---------------------------------------------------------------- summary

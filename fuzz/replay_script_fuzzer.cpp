@@ -151,7 +151,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (index == 0) {
             RecordStartPieces(&catalogue);  // the fresh puzzle of this replay
         } else if (problem.empty()) {
-            problem = CheckPuzzle(catalogue, g_game);
+            problem = CheckPuzzle(catalogue, game);
         }
         return true;
     });

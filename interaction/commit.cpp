@@ -1,6 +1,5 @@
 #include "interaction/commit.h"
 
-#include "platform/host.h"
 #include "render/projection.h"
 
 namespace {
@@ -25,55 +24,57 @@ constexpr SideCheck kSides[6] = {
 
 }  // namespace
 
-void PuzzleGame::FinishLayerTurn() {
-    CommitTurn();
-    g_solved = IsSolved() ? 1 : 0;
-    const bool show = g_solved != 0;
-    HostShowButton(HostButton::Shuffle, show);
-    HostShowButton(HostButton::NewSkin, show);
+void FinishLayerTurn(PuzzleGame& game) {
+    CommitTurn(game);
+    game.m_solved = IsSolved(game.m_pieces) ? 1 : 0;
+    const bool show = game.m_solved != 0;
+    game.ShowButton(HostButton::Shuffle, show);
+    game.ShowButton(HostButton::NewSkin, show);
 }
 
-void PuzzleGame::CommitTurn() {
-    if (m_turnFace == -1) {
+void CommitTurn(PuzzleGame& game) {
+    if (game.m_turnFace == -1) {
         return;
     }
-    g_turnMatrix.SetIdentity();
+    Matrix34& turn = game.m_turnMatrix;
+    turn.SetIdentity();
     // Signs chosen so the committed turn is the one the display showed.
-    if (m_turnAxis == Axis::X) {
-        g_turnAngleX = SnapToQuarter(g_turnAngleX);
-        g_turnMatrix.RotateX(static_cast<double>(-g_turnAngleX));
-    } else if (m_turnAxis == Axis::Y) {
-        g_turnAngleY = SnapToQuarter(g_turnAngleY);
-        g_turnMatrix.RotateY(static_cast<double>(g_turnAngleY));
-    } else if (m_turnAxis == Axis::Z) {
-        g_turnAngleZ = SnapToQuarter(g_turnAngleZ);
-        g_turnMatrix.RotateZ(static_cast<double>(-g_turnAngleZ));
+    if (game.m_turnAxis == Axis::X) {
+        game.m_turnAngleX = SnapToQuarter(game.m_turnAngleX);
+        turn.RotateX(static_cast<double>(-game.m_turnAngleX));
+    } else if (game.m_turnAxis == Axis::Y) {
+        game.m_turnAngleY = SnapToQuarter(game.m_turnAngleY);
+        turn.RotateY(static_cast<double>(game.m_turnAngleY));
+    } else if (game.m_turnAxis == Axis::Z) {
+        game.m_turnAngleZ = SnapToQuarter(game.m_turnAngleZ);
+        turn.RotateZ(static_cast<double>(-game.m_turnAngleZ));
     }
     for (int slot = 0; slot < 8; ++slot) {
-        if (g_inTurningLayer[slot] != 0) {
-            TurnPieceModel(g_pieces[slot], g_turnMatrix);
+        if (game.m_inTurningLayer[slot] != 0) {
+            TurnPieceModel(game.m_pieces[slot], turn);
         }
     }
-    for (std::uint8_t& flag : g_inTurningLayer) {
+    for (std::uint8_t& flag : game.m_inTurningLayer) {
         flag = 0;
     }
-    const int quarters = static_cast<int>((g_turnAngleZ + g_turnAngleY + g_turnAngleX) * kPerQuarter);
-    if (m_turnFace >= 0 && m_turnFace < 6) {
-        const int* row = g_faceSlots[m_turnFace];
+    const int quarters = static_cast<int>((game.m_turnAngleZ + game.m_turnAngleY + game.m_turnAngleX) * kPerQuarter);
+    if (game.m_turnFace >= 0 && game.m_turnFace < 6) {
+        const int* row = kFaceSlots[game.m_turnFace];
+        Piece* pieces = game.m_pieces;
         for (int q = 0; q < quarters; ++q) {
-            g_spareSlot = g_pieces[row[3]];
-            g_pieces[row[3]] = g_pieces[row[2]];
-            g_pieces[row[2]] = g_pieces[row[1]];
-            g_pieces[row[1]] = g_pieces[row[0]];
-            g_pieces[row[0]] = g_spareSlot;
+            game.m_spareSlot = pieces[row[3]];
+            pieces[row[3]] = pieces[row[2]];
+            pieces[row[2]] = pieces[row[1]];
+            pieces[row[1]] = pieces[row[0]];
+            pieces[row[0]] = game.m_spareSlot;
         }
     }
-    g_turnAngleX = 0.0F;
-    g_turnAngleY = 0.0F;
-    g_turnAngleZ = 0.0F;
-    m_turnAxis = Axis::None;
-    m_turnState = TurnState::NoneChosen;
-    RefreshView(*this);
+    game.m_turnAngleX = 0.0F;
+    game.m_turnAngleY = 0.0F;
+    game.m_turnAngleZ = 0.0F;
+    game.m_turnAxis = Axis::None;
+    game.m_turnState = TurnState::NoneChosen;
+    RefreshView(game);
 }
 
 void TurnPieceModel(Piece& piece, const Matrix34& matrix) {
@@ -106,12 +107,12 @@ int ColourAtPoint(const Piece& piece, int x, int y, int z) {
     return -1;
 }
 
-bool IsSolved() {
+bool IsSolved(const Piece (&pieces)[8]) {
     for (const SideCheck& side : kSides) {
         const int* c = side.centre;
-        const int colour = ColourAtPoint(g_pieces[side.firstSlot], c[0], c[1], c[2]);
+        const int colour = ColourAtPoint(pieces[side.firstSlot], c[0], c[1], c[2]);
         for (const int slot : side.otherSlots) {
-            if (ColourAtPoint(g_pieces[slot], c[0], c[1], c[2]) != colour) {
+            if (ColourAtPoint(pieces[slot], c[0], c[1], c[2]) != colour) {
                 return false;
             }
         }

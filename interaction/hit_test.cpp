@@ -22,9 +22,9 @@ int HitPieceFace(const Piece& piece, int px, int py) {
     return -1;
 }
 
-int PickPieceFace(const int (&drawOrder)[8], int px, int py, int* slot) {
+int PickPieceFace(const Piece (&pieces)[8], const int (&drawOrder)[8], int px, int py, int* slot) {
     for (int i = 7; i >= 0; --i) {
-        const int face = HitPieceFace(g_pieces[drawOrder[i]], px, py);
+        const int face = HitPieceFace(pieces[drawOrder[i]], px, py);
         if (face != -1) {
             *slot = drawOrder[i];
             return face;

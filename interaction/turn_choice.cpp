@@ -2,15 +2,13 @@
 
 #include <cmath>
 
-#include "model/puzzle.h"
 #include "platform/crt_math.h"
-#include "platform/host.h"
 #include "render/projection.h"
 
 namespace {
 
 bool SlotInFace(int slot, int face) {
-    for (const int s : g_faceSlots[face]) {
+    for (const int s : kFaceSlots[face]) {
         if (s == slot) {
             return true;
         }
@@ -20,22 +18,27 @@ bool SlotInFace(int slot, int face) {
 
 // The layer of the axis that holds the slot, or -1 for no axis.
 int LayerOfAxis(Axis axis, int slot) {
-    const int first = g_axisFirstFace[AxisNumber(axis)];
+    const int first = kAxisFirstFace[AxisNumber(axis)];
     if (first == -1) {
         return -1;
     }
     return SlotInFace(slot, first) ? first : first + 1;
 }
 
-void ClearTouchedAxes() {
-    for (std::uint8_t& flag : g_touchedAxis) {
+void ClearTouchedAxes(PuzzleGame& game) {
+    for (std::uint8_t& flag : game.m_touchedAxis) {
         flag = 0;
     }
 }
 
-void TouchAxis(Axis axis) {
-    g_touchedAxis[AxisNumber(axis)] = 1;
+void TouchAxis(PuzzleGame& game, Axis axis) {
+    game.m_touchedAxis[AxisNumber(axis)] = 1;
 }
+
+// Screen directions of the model axes and the choice among untouched axes: the turn axis into
+// *turnAxis, the reference direction into m_turnRefAngle. Leaves the plain view matrix in
+// m_viewMatrix.
+void ChooseAxes(PuzzleGame& game, float dragAngle, Axis* turnAxis);
 
 }  // namespace
 
@@ -58,9 +61,11 @@ float ScreenAngle(double right, double up) {
     return static_cast<float>(CrtAtan2(up, right) * static_cast<double>(kRadToDeg));
 }
 
-void PuzzleGame::ChooseAxes(float dragAngle, Axis* turnAxis) {
-    BuildViewMatrix(*this, g_viewMatrix);
-    const Matrix34& m = g_viewMatrix;
+namespace {
+
+void ChooseAxes(PuzzleGame& game, float dragAngle, Axis* turnAxis) {
+    BuildViewMatrix(game, game.m_viewMatrix);
+    const Matrix34& m = game.m_viewMatrix;
     const float ox = m.TransformX(0.0F, 0.0F, 0.0F);
     const float oy = m.TransformY(0.0F, 0.0F, 0.0F);
     const Point3 ends[4] = {{0, 0, 0}, {1000.0F, 0, 0}, {0, 1000.0F, 0}, {0, 0, 1000.0F}};
@@ -80,7 +85,7 @@ void PuzzleGame::ChooseAxes(float dragAngle, Axis* turnAxis) {
     Axis axis = Axis::None;
     float largest = -999.0F;
     for (int k = 1; k <= 3; ++k) {
-        if (g_touchedAxis[k] == 0 && deviation[k] > largest) {
+        if (game.m_touchedAxis[k] == 0 && deviation[k] > largest) {
             largest = deviation[k];
             axis = static_cast<Axis>(k);
         }
@@ -88,20 +93,22 @@ void PuzzleGame::ChooseAxes(float dragAngle, Axis* turnAxis) {
     // Drive it along the axis most nearly parallel to the drag; ties go to the later axis.
     float smallest = 999.0F;
     for (int k = 1; k <= 3; ++k) {
-        if (g_touchedAxis[k] == 0 && deviation[k] <= smallest) {
+        if (game.m_touchedAxis[k] == 0 && deviation[k] <= smallest) {
             smallest = deviation[k];
-            m_turnRefAngle = direction[k];
+            game.m_turnRefAngle = direction[k];
         }
     }
     *turnAxis = axis;
 }
 
-int PuzzleGame::ChooseTurnFromFace(int slot, int face, float dragAngle) {
-    const Piece& piece = g_pieces[slot];
+}  // namespace
+
+int ChooseTurnFromFace(PuzzleGame& game, int slot, int face, float dragAngle) {
+    const Piece& piece = game.m_pieces[slot];
     if (piece.faceColour[face] == kColourGrey) {
         return -1;
     }
-    ClearTouchedAxes();
+    ClearTouchedAxes(game);
     // The face's vertex at the centre of its side of the puzzle names the axis it faces.
     for (int k = 0; k < piece.faceVertexCount[face]; ++k) {
         const int v = piece.faceVertex[face][k];
@@ -109,32 +116,32 @@ int PuzzleGame::ChooseTurnFromFace(int slot, int face, float dragAngle) {
         const int y = static_cast<int>(piece.y[v]);
         const int z = static_cast<int>(piece.z[v]);
         if (y == 0 && z == 0) {
-            TouchAxis(Axis::X);
-            g_turnSense = x > 0 ? 1 : 0;
+            TouchAxis(game, Axis::X);
+            game.m_turnSense = x > 0 ? 1 : 0;
             break;
         }
         if (x == 0 && z == 0) {
-            TouchAxis(Axis::Y);
-            g_turnSense = y > 0 ? 1 : 0;
+            TouchAxis(game, Axis::Y);
+            game.m_turnSense = y > 0 ? 1 : 0;
             break;
         }
         if (x == 0 && y == 0) {
-            TouchAxis(Axis::Z);
-            g_turnSense = z > 0 ? 1 : 0;
+            TouchAxis(game, Axis::Z);
+            game.m_turnSense = z > 0 ? 1 : 0;
             break;
         }
     }
     Axis axis = Axis::None;
-    ChooseAxes(dragAngle, &axis);
+    ChooseAxes(game, dragAngle, &axis);
     return LayerOfAxis(axis, slot);
 }
 
-int PuzzleGame::ChooseTurnFromChamfer(int slot, int face) {
-    const Piece& piece = g_pieces[slot];
+int ChooseTurnFromChamfer(PuzzleGame& game, int slot, int face) {
+    const Piece& piece = game.m_pieces[slot];
     if (piece.faceColour[face] == kColourGrey) {
         return -1;
     }
-    ClearTouchedAxes();
+    ClearTouchedAxes(game);
     // A chamfer turns about the piece's long axis, through its vertex 0.
     Axis axis = Axis::None;
     if (piece.faceVertexCount[face] >= 1) {
@@ -143,84 +150,85 @@ int PuzzleGame::ChooseTurnFromChamfer(int slot, int face) {
         const int z = static_cast<int>(piece.z[0]);
         if (x != 0) {
             axis = Axis::X;
-            g_turnSense = x > 0 ? 1 : 0;
+            game.m_turnSense = x > 0 ? 1 : 0;
         } else if (y != 0) {
             axis = Axis::Y;
-            g_turnSense = y > 0 ? 1 : 0;
+            game.m_turnSense = y > 0 ? 1 : 0;
         } else if (z != 0) {
             axis = Axis::Z;
-            g_turnSense = z > 0 ? 1 : 0;
+            game.m_turnSense = z > 0 ? 1 : 0;
         }
     }
-    m_turnRefAngle = ScreenAngle(piece.sx[3] - piece.sx[2], piece.sy[2] - piece.sy[3]);
+    game.m_turnRefAngle = ScreenAngle(piece.sx[3] - piece.sx[2], piece.sy[2] - piece.sy[3]);
     return LayerOfAxis(axis, slot);
 }
 
-int PuzzleGame::ChooseCubeTurn(int boxFace, float dragAngle) {
-    ClearTouchedAxes();
+int ChooseCubeTurn(PuzzleGame& game, int boxFace, float dragAngle) {
+    ClearTouchedAxes(game);
     if (boxFace == 0 || boxFace == 1) {
-        TouchAxis(Axis::Z);
+        TouchAxis(game, Axis::Z);
     } else if (boxFace == 2 || boxFace == 3) {
-        TouchAxis(Axis::Y);
+        TouchAxis(game, Axis::Y);
     } else if (boxFace == 4 || boxFace == 5) {
-        TouchAxis(Axis::X);
+        TouchAxis(game, Axis::X);
     }
-    g_turnSense = (boxFace == 0 || boxFace == 2 || boxFace == 5) ? 1 : 0;
+    game.m_turnSense = (boxFace == 0 || boxFace == 2 || boxFace == 5) ? 1 : 0;
     Axis axis = Axis::None;
-    ChooseAxes(dragAngle, &axis);
+    ChooseAxes(game, dragAngle, &axis);
     if (axis == Axis::None) {
         return -1;
     }
-    return g_axisFirstFace[AxisNumber(axis)] + 1;
+    return kAxisFirstFace[AxisNumber(axis)] + 1;
 }
 
-void PuzzleGame::SelectTurnFace(int face) {
+void SelectTurnFace(PuzzleGame& game, int face) {
     if (face == -1) {
         return;
     }
-    m_turnFace = face;
-    m_turnState = TurnState::Chosen;
-    m_turnAxis = g_faceAxis[face];
-    for (std::uint8_t& flag : g_inTurningLayer) {
+    game.m_turnFace = face;
+    game.m_turnState = TurnState::Chosen;
+    game.m_turnAxis = kFaceAxis[face];
+    for (std::uint8_t& flag : game.m_inTurningLayer) {
         flag = 0;
     }
-    for (const int slot : g_faceSlots[face]) {
-        g_inTurningLayer[slot] = 1;
+    for (const int slot : kFaceSlots[face]) {
+        game.m_inTurningLayer[slot] = 1;
     }
 }
 
-void PuzzleGame::ShowTurn(Matrix34& viewMatrix) {
+void ShowTurn(PuzzleGame& game) {
     // Every slot gets the same view matrix, with or without the turn: build each once.
     Matrix34 still;
-    RotateToView(*this, still);
+    RotateToView(game, still);
     Matrix34 turned = still;
-    if (m_turnAxis == Axis::X) {
-        turned.RotateX(static_cast<double>(g_turnAngleX));
-    } else if (m_turnAxis == Axis::Y) {
-        turned.RotateY(static_cast<double>(g_turnAngleY));
-    } else if (m_turnAxis == Axis::Z) {
-        turned.RotateZ(static_cast<double>(g_turnAngleZ));
+    if (game.m_turnAxis == Axis::X) {
+        turned.RotateX(static_cast<double>(game.m_turnAngleX));
+    } else if (game.m_turnAxis == Axis::Y) {
+        turned.RotateY(static_cast<double>(game.m_turnAngleY));
+    } else if (game.m_turnAxis == Axis::Z) {
+        turned.RotateZ(static_cast<double>(game.m_turnAngleZ));
     }
-    PlaceOnScreen(still);
-    PlaceOnScreen(turned);
+    PlaceOnScreen(game.m_scale, still);
+    PlaceOnScreen(game.m_scale, turned);
+    Matrix34& viewMatrix = game.m_viewMatrix;
     for (int slot = 0; slot < 8; ++slot) {
-        viewMatrix = g_inTurningLayer[slot] != 0 ? turned : still;
-        ProjectPiece(g_pieces[slot], viewMatrix);
+        viewMatrix = game.m_inTurningLayer[slot] != 0 ? turned : still;
+        ProjectPiece(game.m_pieces[slot], viewMatrix);
     }
     // The box follows slot 7's matrix: in a whole-cube step that is the turned puzzle.
-    ProjectBox(g_outerBox, viewMatrix);
-    const Point3& c = g_faceCentres[m_turnFace];
+    ProjectBox(game.m_outerBox, viewMatrix);
+    const Point3& c = kFaceCentres[game.m_turnFace];
     const int faceDepth = ProjectZ(viewMatrix, c.x, c.y, c.z);
-    const int centreDepth = ProjectZ(viewMatrix, g_centrePoint.x, g_centrePoint.y, g_centrePoint.z);
-    m_turnLayerFront = (faceDepth - centreDepth) > 0 ? 1 : 0;
-    HostInvalidateFrame();
+    const int centreDepth = ProjectZ(viewMatrix, kCentrePoint.x, kCentrePoint.y, kCentrePoint.z);
+    game.m_turnLayerFront = (faceDepth - centreDepth) > 0 ? 1 : 0;
+    game.InvalidateFrame();
 }
 
-void PuzzleGame::AbsorbCubeRotation(Matrix34 m) {
+void AbsorbCubeRotation(PuzzleGame& game, Matrix34 m) {
     m.m[3] -= kViewCentre.x;
     m.m[7] -= kViewCentre.y;
     m.m[11] -= kViewCentre.z;
-    const float k = 1.0F / g_scale;
+    const float k = 1.0F / game.m_scale;
     ScaleMatrix(m, k, -k, k);
     const double toDeg = -static_cast<double>(kRadToDeg);
 
@@ -254,7 +262,7 @@ void PuzzleGame::AbsorbCubeRotation(Matrix34 m) {
         vy = vy + 180.0F;
     }
 
-    m_viewAngleX = vx;
-    m_viewAngleZ = vz;
-    m_viewAngleY = vy;
+    game.m_viewAngleX = vx;
+    game.m_viewAngleZ = vz;
+    game.m_viewAngleY = vy;
 }

@@ -1,10 +1,14 @@
-// The puzzle's whole state: pieces by slot, the outer box, the fixed tables and the game object.
+// One game of the puzzle as one value: the pieces, the view, the drag, the draw order, the skin,
+// the size, the solved flag, the random generator and the window it talks to. The tables that
+// never change sit beside it as constants.
 #pragma once
 
 #include <cstdint>
 
 #include "model/matrix34.h"
 #include "platform/colour.h"
+#include "platform/crt_rand.h"
+#include "platform/host.h"
 
 struct Point3 {
     float x;
@@ -46,52 +50,108 @@ struct OuterBox {
     int faceVertexCount[6];
 };
 
-// g_dragMode: what the stylus is dragging.
+// m_dragMode: what the stylus is dragging.
 enum class DragMode : int { None = 0, Layer = 1, WholePuzzle = 2 };
 // m_turnState: whether this drag has chosen its turn yet.
 enum class TurnState : int { NoneChosen = -1, Chosen = 0 };
-// The model axes by number. The number also indexes g_touchedAxis and g_axisFirstFace.
+// The model axes by number. The number also indexes m_touchedAxis and kAxisFirstFace.
 enum class Axis : int { None = 0, X = 1, Y = 2, Z = 3 };
 constexpr int AxisNumber(Axis axis) {
     return static_cast<int>(axis);
 }
-// g_skin: plainly coloured sides, or a white body with coloured stickers.
+// m_skin: plainly coloured sides, or a white body with coloured stickers.
 enum class Skin : int { Plain = 1, Stickers = 2 };
 
-// The one game object, g_game: the drag state and the view angles. Its methods work on the
-// globals below and are defined by the folder named at each group.
+// Numbering, fixed for the whole game.
+// The four slots of each turn face, in the order a quarter turn moves their records.
+constexpr int kFaceSlots[6][4] = {{0, 1, 2, 3}, {4, 5, 6, 7}, {1, 5, 6, 2}, {0, 4, 7, 3}, {0, 1, 5, 4}, {3, 2, 6, 7}};
+// The axis each turn face turns about.
+constexpr Axis kFaceAxis[6] = {Axis::Z, Axis::Z, Axis::X, Axis::X, Axis::Y, Axis::Y};
+// By axis number: the first of its two turn faces (-1 for none); the other is the next one.
+constexpr int kAxisFirstFace[4] = {-1, 2, 4, 0};
+// The centre of each turn face, for the layer-in-front test, and the puzzle's centre.
+constexpr Point3 kFaceCentres[6] = {{0, 0, 1000}, {0, 0, -1000}, {-1000, 0, 0},
+                                    {1000, 0, 0}, {0, 1000, 0},  {0, -1000, 0}};
+constexpr Point3 kCentrePoint{0.0F, 0.0F, 0.0F};
+
+// Brushes are colour values; index 4 is the white of the chamfers, 7 the grey of inner faces.
+constexpr int kColourWhite = 4;
+constexpr int kColourGrey = 7;
+constexpr Colour kBrushes[8] = {0x1111f5, 0x0079e6, 0x32f532, 0xf53232, 0xffffff, 0x00f5f5, 0xf500f5, 0x808080};
+constexpr Colour kBackgroundBrush = 0x800000;
+constexpr Colour kSolvedBrush = 0x40c040;
+
+// The last view rotation built and its angles bit for bit: the angles change only in
+// whole-puzzle drags, and every step of a layer drag asks for the same rotation again.
+struct ViewRotationCache {
+    std::uint32_t angleBits[3];
+    Matrix34 matrix;
+    bool built;
+};
+
+// One game. A value: copy it and the copy plays on alone (it talks to the same host).
+// Every field is listed in StateDifference (tests/support/puzzle_invariants.cpp): a new field
+// goes there too.
+// Shells drive it through StylusDown, StylusMove and StylusUp and the commands of
+// shell/commands.h; the steps beneath live in interaction/, each in its unit's header.
 class PuzzleGame {
 public:
-    // Construction (model/): builds the solved puzzle, seeds rand from the local time, projects once.
-    PuzzleGame();
+    // A new game: the solved puzzle built and projected once, then rand seeded with seed.
+    // The first projection comes before any window exists: it invalidates nothing. Every later
+    // change tells host (null: no window, nothing to tell).
+    PuzzleGame(std::uint32_t seed, Host* host);
 
+    // The stylus, with the message's coordinates (masked to its unsigned 16 bits). A press only
+    // marks itself pending; the first move sets the drag up, hit-testing in m_drawOrder, the
+    // order of the last paint. A move reaches the drag only while the stylus is held: a desktop
+    // mouse hovers, which the touch screen never does. StylusMove is true when the frame must
+    // be painted at once. restart (only the whole-puzzle drag's own steps use it): a
+    // whole-puzzle drag goes on from (x, y).
+    // Defined in interaction/drag.cpp.
+    void StylusDown(int x, int y, bool restart = false);
+    bool StylusMove(int x, int y);
+    void StylusUp();
+    [[nodiscard]] bool IsStylusHeld() const { return m_stylusHeld; }
+
+    // Construction's writers of the model coordinates.
     void SetPieceVertex(int slot, int vertex, float x, float y, float z);
     void SetBoxCorner(int corner, float x, float y, float z);
 
-    // Press, drag and release (interaction/drag.cpp); points are the unsigned 16-bit values of
-    // the message. The first move after a press hit-tests in g_drawOrder, the last paint's order.
-    void StylusDown(int x, int y, bool restart);
-    bool StylusMove(int x, int y);
-    void StylusUp();
-    void DragLayer(int x, int y);
-    void DragWholeCube(int x, int y);
-    void TurnStep(int ix, int iy);
+    // The window: invalidate the frame without erasing; show or hide one of the five buttons.
+    void InvalidateFrame() {
+        if (m_host != nullptr) {
+            m_host->InvalidateFrame();
+        }
+    }
+    void ShowButton(HostButton button, bool show) {
+        if (m_host != nullptr) {
+            m_host->ShowButton(button, show);
+        }
+    }
 
-    // Turn choice and display (interaction/turn_choice.cpp). ChooseTurnFromFace and ChooseCubeTurn
-    // leave the plain view matrix in g_viewMatrix.
-    int ChooseTurnFromFace(int slot, int face, float dragAngle);
-    int ChooseTurnFromChamfer(int slot, int face);
-    int ChooseCubeTurn(int boxFace, float dragAngle);
-    void SelectTurnFace(int face);
-    // Projects every piece and the box with the turning layer turned; viewMatrix is left
-    // holding slot 7's matrix, which a whole-cube step folds into the view angles.
-    void ShowTurn(Matrix34& viewMatrix);
-    void AbsorbCubeRotation(Matrix34 m);
+    // The model. Model x, y, z: construction and CommitTurn; records move between slots in
+    // CommitTurn; projected sx, sy, sz: RefreshView and ShowTurn.
+    Piece m_pieces[8]{};        // by slot
+    Piece m_spareSlot{};        // CommitTurn's temporary while it moves records along a face
+    OuterBox m_outerBox{};      // corners by construction; projected by RefreshView and ShowTurn
+    std::uint8_t m_solved = 1;  // FinishLayerTurn, ShuffleCube (read by painting and the buttons)
 
-    // Commit (interaction/commit.cpp).
-    void FinishLayerTurn();
-    void CommitTurn();
+    // The view.
+    float m_viewAngleX = -15.0F;  // degrees (AbsorbCubeRotation)
+    float m_viewAngleY = 15.0F;
+    float m_viewAngleZ = 10.0F;
+    float m_scale = 0.06F;               // drawing size 0.04..0.08: the size steps of shell/commands
+    Skin m_skin = Skin::Stickers;        // toggled by the New Skin command and button
+    Matrix34 m_viewMatrix{};             // model to screen, last built by RefreshView, ShowTurn or a turn chooser
+    Matrix34 m_savedViewMatrix{};        // the copy of m_viewMatrix a whole-cube step folds into the view
+    ViewRotationCache m_viewRotation{};  // RotateToView
+    int m_drawOrder[8] = {0, 1, 2, 3, 4, 5, 6, 7};  // slots back to front: written by each paint
+                                                    // (ComposeFrame), read by the next press
 
+    // The drag (interaction/).
+    bool m_stylusHeld = false;                      // between StylusDown and StylusUp
+    DragMode m_dragMode = DragMode::None;           // StylusDown, StylusMove, DragWholeCube, StylusUp
+    std::uint8_t m_pressPending = 0;                // from StylusDown until the first StylusMove sets the drag up
     Axis m_turnAxis = Axis::None;                   // axis of the turn in progress (a layer's, or the whole cube's)
     std::uint8_t m_turnLayerFront = 0;              // 1: the turning layer is nearer than the rest (ShowTurn)
     TurnState m_turnState = TurnState::NoneChosen;  // Chosen by SelectTurnFace and a whole-cube step
@@ -101,81 +161,43 @@ public:
     int m_pressBoxFace = 0;                         // box face under the start of a whole-cube step, or -1
     int m_pressX = -1;                              // where the drag, or the whole-cube step, started
     int m_pressY = -1;
-    float m_turnRefAngle = 0.0F;  // screen direction that drives the turn (the choosers)
-    float m_viewAngleX = -15.0F;  // view rotation in degrees (AbsorbCubeRotation)
-    float m_viewAngleY = 15.0F;
-    float m_viewAngleZ = 10.0F;
-    float m_dragThreshold = 30.0F;  // squared pixels a layer drag travels before it turns
-    int m_lastX = 0;                // the previous point of the drag (the drag steps)
+    int m_lastX = 0;  // the previous point of the drag (the drag steps)
     int m_lastY = 0;
+    float m_turnRefAngle = 0.0F;            // screen direction that drives the turn (the choosers)
+    float m_dragThreshold = 30.0F;          // squared pixels a layer drag travels before it turns
+    float m_turnAngleX = 0.0F;              // degrees the turning layer (or whole cube) is turned about X, Y, Z:
+    float m_turnAngleY = 0.0F;              // TurnStep and ApplyFaceTurn; snapped and cleared by CommitTurn,
+    float m_turnAngleZ = 0.0F;              // cleared by the whole-cube fold and StylusUp
+    std::uint8_t m_inTurningLayer[8] = {};  // by slot: SelectTurnFace, DragWholeCube, ApplyFaceTurn; CommitTurn clears
+    std::uint8_t m_touchedAxis[4] = {};     // by axis number 1..3: the touched side is across it (the choosers)
+    std::uint8_t m_turnSense = 0;           // the touched side is on the axis's positive end (the choosers)
+    Matrix34 m_turnMatrix{};                // the rotation of a committed layer (CommitTurn)
 
-private:
-    // Screen directions of the model axes and the choice among untouched axes; leaves the
-    // plain view matrix in g_viewMatrix.
-    void ChooseAxes(float dragAngle, Axis* turnAxis);
+    // The shuffle's generator, the C runtime's; nothing else draws from it.
+    CrtRandom m_random;
+    // The window, or null.
+    Host* m_host = nullptr;
 };
 
-// Numbering, fixed for the whole game; written once, by construction where not const.
-extern const int g_faceSlots[6][4];   // the four slots of each turn face, in the order a quarter turn moves them
-extern const Axis g_faceAxis[6];      // the axis each turn face turns about
-extern const int g_axisFirstFace[4];  // by axis number: the first of its two turn faces (-1 for none)
-extern Point3 g_faceCentres[6];       // the centre of each turn face, for the layer-in-front test
-extern Point3 g_centrePoint;          // the puzzle's centre, the origin
+// A seed from the local time, as the device takes it: (minute x 6 + second) x 1000 + milliseconds.
+// The time comes from host, or from the C library with no host.
+std::uint32_t MakeTimeSeed(Host* host);
 
-// Brushes are colour values; index 4 is the white of the chamfers, 7 the grey of inner faces.
-// Set by construction, never changed.
-constexpr int kColourWhite = 4;
-constexpr int kColourGrey = 7;
-extern Colour g_brushes[8];
-extern Colour g_backgroundBrush;
-extern Colour g_solvedBrush;
-
-// The records.
-extern Piece g_pieces[8];      // by slot. Model x, y, z: construction and CommitTurn; records move
-                               // between slots in CommitTurn; projected sx, sy, sz: RefreshView and ShowTurn
-extern Piece g_spareSlot;      // CommitTurn's temporary while it moves records along a face
-extern OuterBox g_outerBox;    // corners by construction; projected by RefreshView and ShowTurn
-extern std::uint8_t g_solved;  // 1 while solved: FinishLayerTurn, ShuffleCube (read by painting, buttons)
-
-// The view.
-extern Matrix34 g_viewMatrix;  // model to screen, last built by RefreshView, ShowTurn or a turn chooser
-extern float g_scale;          // drawing size 0.04..0.08: the size steps of shell/commands
-extern Skin g_skin;            // toggled by the New Skin command and button (shell/commands)
-extern int g_drawOrder[8];     // slots back to front, written by each paint (BuildDrawOrder);
-                               // the next press hit-tests in it from the end (StylusMove)
-
-// The drag, written by interaction/ (and set back by construction).
-extern DragMode g_dragMode;               // StylusDown, StylusMove, DragWholeCube, StylusUp
-extern std::uint8_t g_pressPending;       // 1 from StylusDown until the first StylusMove sets the drag up
-extern float g_turnAngleX;                // degrees the turning layer (or whole cube) is turned about X, Y, Z:
-extern float g_turnAngleY;                // TurnStep and ApplyFaceTurn; snapped and cleared by CommitTurn,
-extern float g_turnAngleZ;                // cleared by the whole-cube fold and StylusUp
-extern std::uint8_t g_inTurningLayer[8];  // by slot, in the turning layer: SelectTurnFace, DragWholeCube,
-                                          // ApplyFaceTurn; cleared by CommitTurn
-extern std::uint8_t g_touchedAxis[4];     // by axis number 1..3: the touched side is across it (the choosers)
-extern std::uint8_t g_turnSense;          // the touched side is on the axis's positive end (the choosers)
-extern Matrix34 g_turnMatrix;             // the rotation of a committed layer (CommitTurn)
-extern Matrix34 g_savedViewMatrix;        // the copy of g_viewMatrix a whole-cube step folds into the view
-
-// Builder scratch: the running positions of the Add* builders, used during construction only.
-extern int g_faceBuildCount;
-extern int g_stickerBuildCount;
-extern int g_boxFaceBuildCount;
-
-extern PuzzleGame g_game;
-
-// Record set-up and builders used while constructing.
+// Record set-up and the builders of construction. The builders append at the running
+// positions of the piece or box being built.
+struct PieceBuild {
+    Piece& piece;
+    int faceCount;
+    int stickerCount;
+};
+struct BoxBuild {
+    OuterBox& box;
+    int faceCount;
+};
 void InitPieceRecord(Piece& piece);
-void InitOuterBox();
-void AddQuadFace(Piece& piece, int colour, int a, int b, int c, int d);
-void AddPentagonFace(Piece& piece, int colour, int a, int b, int c, int d, int e);
-void AddTriangleSticker(Piece& piece, int face, int colour, int a, int b, int c);
-void AddQuadSticker(Piece& piece, int face, int colour, int a, int b, int c, int d);
-void AddBoxFace(int a, int b, int c, int d);
-
-std::uint32_t MakeTimeSeed();
-
-// Brings every global and g_game back to the state the program starts in, with the same steps
-// as the static initialisation (and so seeds rand from the local time). Shells and tests start
-// a game with StartGame (shell/commands.h), which also replaces that seed.
-void ResetPuzzle();
+void InitOuterBox(OuterBox& box);
+void AddQuadFace(PieceBuild& build, int colour, int a, int b, int c, int d);
+void AddPentagonFace(PieceBuild& build, int colour, int a, int b, int c, int d, int e);
+void AddTriangleSticker(PieceBuild& build, int face, int colour, int a, int b, int c);
+void AddQuadSticker(PieceBuild& build, int face, int colour, int a, int b, int c, int d);
+void AddBoxFace(BoxBuild& build, int a, int b, int c, int d);

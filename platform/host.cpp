@@ -5,8 +5,6 @@
 
 namespace {
 
-Host* s_host = nullptr;
-
 LocalTime LibraryLocalTime() {
     const auto now = std::chrono::system_clock::now();
     const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
@@ -22,25 +20,6 @@ LocalTime LibraryLocalTime() {
 
 }  // namespace
 
-void SetHost(Host* host) {
-    s_host = host;
-}
-Host* GetHost() {
-    return s_host;
-}
-
-void HostInvalidateFrame() {
-    if (s_host != nullptr) {
-        s_host->InvalidateFrame();
-    }
-}
-
-void HostShowButton(HostButton button, bool show) {
-    if (s_host != nullptr) {
-        s_host->ShowButton(button, show);
-    }
-}
-
-LocalTime HostLocalTime() {
-    return s_host != nullptr ? s_host->GetLocalTime() : LibraryLocalTime();
+LocalTime LocalTimeOf(Host* host) {
+    return host != nullptr ? host->GetLocalTime() : LibraryLocalTime();
 }

@@ -27,11 +27,5 @@ public:
     virtual LocalTime GetLocalTime() = 0;
 };
 
-// Before a window exists there is no host: invalidations and button calls do
-// nothing, and the time comes from the C library.
-void SetHost(Host* host);
-Host* GetHost();
-
-void HostInvalidateFrame();
-void HostShowButton(HostButton button, bool show);
-LocalTime HostLocalTime();
+// The local time from host, or from the C library with no host (before a window exists).
+LocalTime LocalTimeOf(Host* host);

@@ -2,25 +2,25 @@
 
 #include "render/projection.h"
 
-void ComposeFrame(const PuzzleGame& game, Canvas& canvas, int (&drawOrder)[8]) {
+void ComposeFrame(PuzzleGame& game, Canvas& canvas) {
     // One pixel past the bitmap: only the top row and left column of the outline show.
-    canvas.SelectBrush(g_backgroundBrush);
+    canvas.SelectBrush(kBackgroundBrush);
     canvas.Rectangle(0, 0, kFrameWidth + 1, kFrameHeight + 1);
-    if (g_solved != 0) {
-        canvas.SelectBrush(g_solvedBrush);
+    if (game.m_solved != 0) {
+        canvas.SelectBrush(kSolvedBrush);
         canvas.Rectangle(0, 0, kFrameWidth + 1, kFrameHeight + 1);
     }
-    DrawPuzzle(game, canvas, drawOrder);
+    DrawPuzzle(game, canvas);
 }
 
-void DrawPuzzle(const PuzzleGame& game, Canvas& canvas, int (&drawOrder)[8]) {
-    BuildDrawOrder(game, drawOrder);
-    for (const int slot : drawOrder) {
-        DrawPiece(g_pieces[slot], canvas);
+void DrawPuzzle(PuzzleGame& game, Canvas& canvas) {
+    BuildDrawOrder(game, game.m_drawOrder);
+    for (const int slot : game.m_drawOrder) {
+        DrawPiece(game.m_pieces[slot], game.m_skin, canvas);
     }
 }
 
-void DrawPiece(const Piece& piece, Canvas& canvas) {
+void DrawPiece(const Piece& piece, Skin skin, Canvas& canvas) {
     // Facing of every face first, as the device does, before anything is drawn.
     bool away[7] = {};
     const int faceCount = piece.faceCount < 7 ? piece.faceCount : 7;
@@ -36,12 +36,12 @@ void DrawPiece(const Piece& piece, Canvas& canvas) {
             const int v = piece.faceVertex[f][k];
             points[k] = Point{piece.sx[v], piece.sy[v]};
         }
-        if (g_skin == Skin::Plain) {
-            canvas.SelectBrush(g_brushes[piece.faceColour[f]]);
+        if (skin == Skin::Plain) {
+            canvas.SelectBrush(kBrushes[piece.faceColour[f]]);
             canvas.Polygon(points, piece.faceVertexCount[f]);
             continue;
         }
-        canvas.SelectBrush(g_brushes[piece.faceColour[f] == kColourGrey ? kColourGrey : kColourWhite]);
+        canvas.SelectBrush(kBrushes[piece.faceColour[f] == kColourGrey ? kColourGrey : kColourWhite]);
         canvas.Polygon(points, piece.faceVertexCount[f]);
         const int st = piece.faceSticker[f];
         if (st != -1) {
@@ -49,7 +49,7 @@ void DrawPiece(const Piece& piece, Canvas& canvas) {
                 const int v = piece.stickerVertex[st][k];
                 points[k] = Point{piece.sx[v], piece.sy[v]};
             }
-            canvas.SelectBrush(g_brushes[piece.stickerColour[st]]);
+            canvas.SelectBrush(kBrushes[piece.stickerColour[st]]);
             canvas.Polygon(points, piece.stickerVertexCount[st]);
         }
     }

@@ -7,8 +7,8 @@
 constexpr int kFrameWidth = 240;
 constexpr int kFrameHeight = 270;
 
-// Background by solved state, then the pieces back to front. The painting order is built into
-// drawOrder; the shells pass g_drawOrder, where the next press looks for the piece it touched.
-void ComposeFrame(const PuzzleGame& game, Canvas& canvas, int (&drawOrder)[8]);
-void DrawPuzzle(const PuzzleGame& game, Canvas& canvas, int (&drawOrder)[8]);
-void DrawPiece(const Piece& piece, Canvas& canvas);
+// Background by solved state, then the pieces back to front. Painting is the one writer of the
+// game's m_drawOrder: the order it painted in, where the next press looks for the piece it touched.
+void ComposeFrame(PuzzleGame& game, Canvas& canvas);
+void DrawPuzzle(PuzzleGame& game, Canvas& canvas);
+void DrawPiece(const Piece& piece, Skin skin, Canvas& canvas);

@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "platform/crt_math.h"
-#include "platform/host.h"
 
 void ScaleMatrix(Matrix34& m, float a, float b, float c) {
     for (int i = 0; i < 4; ++i) {
@@ -48,24 +47,11 @@ void ProjectBox(OuterBox& box, const Matrix34& m) {
     }
 }
 
-namespace {
-
-// The last view rotation built, and its angles bit for bit: the angles change only in
-// whole-puzzle drags, and every step of a layer drag asks for the same rotation again.
-struct ViewRotation {
-    std::uint32_t angleBits[3];
-    Matrix34 matrix;
-    bool built;
-};
-ViewRotation s_lastViewRotation{};
-
-}  // namespace
-
-void RotateToView(const PuzzleGame& game, Matrix34& m) {
+void RotateToView(PuzzleGame& game, Matrix34& m) {
     const float angles[3] = {game.m_viewAngleY, game.m_viewAngleZ, game.m_viewAngleX};
     std::uint32_t bits[3] = {};
     std::memcpy(bits, angles, sizeof bits);  // -0 and +0 give different matrices
-    ViewRotation& last = s_lastViewRotation;
+    ViewRotationCache& last = game.m_viewRotation;
     if (last.built && bits[0] == last.angleBits[0] && bits[1] == last.angleBits[1] && bits[2] == last.angleBits[2]) {
         m = last.matrix;
         return;
@@ -79,23 +65,23 @@ void RotateToView(const PuzzleGame& game, Matrix34& m) {
     last.built = true;
 }
 
-void PlaceOnScreen(Matrix34& m) {
-    ScaleMatrix(m, g_scale, -g_scale, g_scale);
+void PlaceOnScreen(float scale, Matrix34& m) {
+    ScaleMatrix(m, scale, -scale, scale);
     TranslateMatrix(m, kViewCentre.x, kViewCentre.y, kViewCentre.z);
 }
 
-void BuildViewMatrix(const PuzzleGame& game, Matrix34& view) {
+void BuildViewMatrix(PuzzleGame& game, Matrix34& view) {
     RotateToView(game, view);
-    PlaceOnScreen(view);
+    PlaceOnScreen(game.m_scale, view);
 }
 
 void RefreshView(PuzzleGame& game) {
-    BuildViewMatrix(game, g_viewMatrix);
-    for (Piece& piece : g_pieces) {
-        ProjectPiece(piece, g_viewMatrix);
+    BuildViewMatrix(game, game.m_viewMatrix);
+    for (Piece& piece : game.m_pieces) {
+        ProjectPiece(piece, game.m_viewMatrix);
     }
-    ProjectBox(g_outerBox, g_viewMatrix);
-    HostInvalidateFrame();
+    ProjectBox(game.m_outerBox, game.m_viewMatrix);
+    game.InvalidateFrame();
 }
 
 namespace {
@@ -167,7 +153,7 @@ void BuildDrawOrder(const PuzzleGame& game, int (&drawOrder)[8]) {
     float key[8];
     for (int i = 0; i < 8; ++i) {
         drawOrder[i] = i;
-        key[i] = MeanDepth(g_pieces[i]);
+        key[i] = MeanDepth(game.m_pieces[i]);
     }
     for (int pass = 0; pass < 7; ++pass) {
         for (int j = 0; j < 7; ++j) {
@@ -190,12 +176,12 @@ void BuildDrawOrder(const PuzzleGame& game, int (&drawOrder)[8]) {
         }
         int n = 0;
         for (const int slot : sorted) {
-            if (g_inTurningLayer[slot] == rear) {
+            if (game.m_inTurningLayer[slot] == rear) {
                 drawOrder[n++] = slot;
             }
         }
         for (const int slot : sorted) {
-            if (g_inTurningLayer[slot] != rear) {
+            if (game.m_inTurningLayer[slot] != rear) {
                 drawOrder[n++] = slot;
             }
         }

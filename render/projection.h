@@ -15,13 +15,13 @@ void ProjectBox(OuterBox& box, const Matrix34& m);
 constexpr Point3 kViewCentre{120.0F, 135.0F, 32.0F};
 
 // The view matrix in two halves, so a turn can be slipped in between them: the rotation of
-// the game's view angles from the identity, then the scale by g_scale (y flipped for the screen)
-// and the move of the centre to kViewCentre.
-void RotateToView(const PuzzleGame& game, Matrix34& m);
-void PlaceOnScreen(Matrix34& m);
-// The plain view matrix of the game's angles and g_scale.
-void BuildViewMatrix(const PuzzleGame& game, Matrix34& view);
-// Rebuilds g_viewMatrix, projects every piece and the box with it, and invalidates the frame.
+// the game's view angles from the identity (kept in the game's m_viewRotation for the next
+// call), then the scale (y flipped for the screen) and the move of the centre to kViewCentre.
+void RotateToView(PuzzleGame& game, Matrix34& m);
+void PlaceOnScreen(float scale, Matrix34& m);
+// The plain view matrix of the game's angles and scale.
+void BuildViewMatrix(PuzzleGame& game, Matrix34& view);
+// Rebuilds m_viewMatrix, projects every piece and the box with it, and invalidates the frame.
 void RefreshView(PuzzleGame& game);
 
 bool IsFacingAway(const Piece& piece, int face);
@@ -30,7 +30,7 @@ bool FacingAwayFromEdges(int dx1, int dy1, int dx2, int dy2);
 bool IsBoxFaceFacingAway(const OuterBox& box, int face);
 float MeanDepth(const Piece& piece);
 // The slots back to front by mean depth, the turning layer's group kept apart. Every paint
-// builds it into g_drawOrder, where the next press looks for the piece under the stylus.
+// builds it into the game's m_drawOrder, where the next press looks for the piece under the stylus.
 void BuildDrawOrder(const PuzzleGame& game, int (&drawOrder)[8]);
 
 // Radians to degrees for screen directions, a float constant.

@@ -2,7 +2,6 @@
 
 #include "interaction/shuffle.h"
 #include "model/puzzle.h"
-#include "platform/crt_rand.h"
 #include "render/projection.h"
 
 const char* const kHelpCommandTarget = "QZTVexalMini.htm#Main_Contents";
@@ -10,15 +9,19 @@ const char* const kHelpKeyTarget = "QZTVexal.htm#Main_Contents";
 
 namespace {
 
-bool s_stylusHeld = false;
-
-void ToggleSkin() {
-    g_skin = g_skin == Skin::Plain ? Skin::Stickers : Skin::Plain;
+void ToggleSkin(PuzzleGame& game) {
+    game.m_skin = game.m_skin == Skin::Plain ? Skin::Stickers : Skin::Plain;
 }
 
 void ShuffleAndInvalidate(PuzzleGame& game) {
     ShuffleCube(game);
-    HostInvalidateFrame();
+    game.InvalidateFrame();
+}
+
+void ShowSizeButtons(PuzzleGame& game, bool show) {
+    game.ShowButton(HostButton::SizeUp, show);
+    game.ShowButton(HostButton::SizeDown, show);
+    game.ShowButton(HostButton::SizeOk, show);
 }
 
 }  // namespace
@@ -37,13 +40,11 @@ ShellAction RunCommand(PuzzleGame& game, int command) {
         case IDM_QUIT_YES:
             return ShellAction::PostQuit;
         case IDM_CHANGE_SKIN:
-            ToggleSkin();
+            ToggleSkin(game);
             ShuffleAndInvalidate(game);
             return ShellAction::None;
         case IDM_SIZE:
-            HostShowButton(HostButton::SizeUp, true);
-            HostShowButton(HostButton::SizeDown, true);
-            HostShowButton(HostButton::SizeOk, true);
+            ShowSizeButtons(game, true);
             return ShellAction::None;
         default:
             return ShellAction::Default;
@@ -53,80 +54,41 @@ ShellAction RunCommand(PuzzleGame& game, int command) {
 ShellAction PressButton(PuzzleGame& game, HostButton button) {
     switch (button) {
         case HostButton::Shuffle:
-            if (g_solved != 0) {
+            if (game.m_solved != 0) {
                 ShuffleAndInvalidate(game);
             }
             return ShellAction::None;
         case HostButton::NewSkin:
-            if (g_solved != 0) {
-                ToggleSkin();
+            if (game.m_solved != 0) {
+                ToggleSkin(game);
                 ShuffleAndInvalidate(game);
             }
             return ShellAction::None;
         case HostButton::SizeOk:
-            HostShowButton(HostButton::SizeUp, false);
-            HostShowButton(HostButton::SizeDown, false);
-            HostShowButton(HostButton::SizeOk, false);
+            ShowSizeButtons(game, false);
             return ShellAction::None;
         case HostButton::SizeDown:
-            SizeStepDown();
+            SizeStepDown(game.m_scale);
             RefreshView(game);
             return ShellAction::PaintNow;
         case HostButton::SizeUp:
-            SizeStepUp();
+            SizeStepUp(game.m_scale);
             RefreshView(game);
             return ShellAction::PaintNow;
     }
     return ShellAction::None;
 }
 
-void SizeStepDown() {
-    g_scale = static_cast<float>(static_cast<double>(g_scale) - 0.01);
-    if (static_cast<double>(g_scale) < 0.04) {
-        g_scale = 0.04F;
+void SizeStepDown(float& scale) {
+    scale = static_cast<float>(static_cast<double>(scale) - 0.01);
+    if (static_cast<double>(scale) < 0.04) {
+        scale = 0.04F;
     }
 }
 
-void SizeStepUp() {
-    g_scale = static_cast<float>(static_cast<double>(g_scale) + 0.01);
-    if (static_cast<double>(g_scale) > 0.08) {
-        g_scale = 0.08F;
+void SizeStepUp(float& scale) {
+    scale = static_cast<float>(static_cast<double>(scale) + 0.01);
+    if (static_cast<double>(scale) > 0.08) {
+        scale = 0.08F;
     }
-}
-
-ShellAction StylusPressed(PuzzleGame& game, int x, int y) {
-    s_stylusHeld = true;
-    game.StylusDown(x & 0xFFFF, y & 0xFFFF, false);
-    HostInvalidateFrame();
-    return ShellAction::None;
-}
-
-ShellAction StylusMoved(PuzzleGame& game, int x, int y) {
-    if (!s_stylusHeld) {
-        return ShellAction::None;
-    }
-    return game.StylusMove(x & 0xFFFF, y & 0xFFFF) ? ShellAction::PaintNow : ShellAction::None;
-}
-
-ShellAction StylusReleased(PuzzleGame& game) {
-    s_stylusHeld = false;
-    game.StylusUp();
-    HostInvalidateFrame();
-    return ShellAction::None;
-}
-
-bool IsStylusHeld() {
-    return s_stylusHeld;
-}
-
-void ResetStylusRouting() {
-    s_stylusHeld = false;
-}
-
-void StartGame(std::uint32_t seed, Host* host) {
-    SetHost(nullptr);
-    ResetPuzzle();
-    SetHost(host);
-    CrtSrand(seed);
-    ResetStylusRouting();
 }

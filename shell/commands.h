@@ -1,4 +1,5 @@
-// What each command, button and stylus message does, shared by every shell.
+// What each command and button does, shared by every shell. The stylus goes to the game's own
+// StylusDown, StylusMove and StylusUp.
 #pragma once
 
 #include <cstdint>
@@ -38,21 +39,5 @@ ShellAction RunCommand(PuzzleGame& game, int command);
 ShellAction PressButton(PuzzleGame& game, HostButton button);
 
 // Size steps in double, stored as float, clamped to 0.04..0.08.
-void SizeStepDown();
-void SizeStepUp();
-
-// The stylus, with the message's raw coordinates (masked here to unsigned 16 bits).
-// A move reaches the game only between a press and its release: a desktop mouse
-// reports hovering, which the touch screen never does.
-ShellAction StylusPressed(PuzzleGame& game, int x, int y);
-ShellAction StylusMoved(PuzzleGame& game, int x, int y);
-ShellAction StylusReleased(PuzzleGame& game);
-bool IsStylusHeld();
-// Back to no stylus held.
-void ResetStylusRouting();
-
-// A game from the start, every hidden state in one order: the puzzle built as the program builds
-// it (with no host, as before a window exists, so nothing of an old host is called), then the
-// host (may be null), then rand seeded with seed in place of the clock's seed the construction
-// took, then no stylus held. Replays, drivers and tests start here.
-void StartGame(std::uint32_t seed, Host* host);
+void SizeStepDown(float& scale);
+void SizeStepUp(float& scale);

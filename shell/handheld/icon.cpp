@@ -8,10 +8,14 @@
 
 std::vector<std::uint8_t> MakeIconRgba(const PuzzleGame& game, int size) {
     auto canvas = std::make_unique<SoftCanvas>();
-    ComposeFrame(game, *canvas, g_drawOrder);
+    // Painted from a copy: a paint records its draw order in the game, and the icon is no paint
+    // of the window.
+    PuzzleGame copy = game;
+    copy.m_host = nullptr;
+    ComposeFrame(copy, *canvas);
     // The puzzle is what is not background; the frame's black top row and left column
     // belong to the background too.
-    const Colour background = g_solved != 0 ? g_solvedBrush : g_backgroundBrush;
+    const Colour background = game.m_solved != 0 ? kSolvedBrush : kBackgroundBrush;
     auto isPuzzle = [&](int x, int y) { return x > 0 && y > 0 && canvas->PixelAt(x, y) != background; };
     int left = kFrameWidth;
     int top = kFrameHeight;

@@ -1,11 +1,8 @@
 #include "shell/handheld/ui.h"
 
-#include <chrono>
-#include <ctime>
-
 #include "shell/handheld/layout.h"
 
-ShellUi::ShellUi(PuzzleGame& game) : m_game(game) {
+ShellUi::ShellUi(std::uint32_t seed) : m_game(seed, this) {
     for (int i = 0; i < kHostButtonCount; ++i) {
         m_zOrder[i] = kButtons[i].button;
     }
@@ -32,12 +29,7 @@ void ShellUi::ShowButton(HostButton button, bool show) {
 }
 
 LocalTime ShellUi::GetLocalTime() {
-    const auto now = std::chrono::system_clock::now();
-    const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
-    std::tm parts{};
-    localtime_r(&seconds, &parts);
-    return LocalTime{parts.tm_min, parts.tm_sec, static_cast<int>(ms)};
+    return LocalTimeOf(nullptr);
 }
 
 int ShellUi::TopButtonAt(int x, int y) const {
@@ -147,7 +139,7 @@ UiOutput ShellUi::PointerDown(int x, int y) {
         m_track = Track::Stylus;
         m_hasLastMove = false;
         out.capture = 1;
-        Apply(StylusPressed(m_game, ClientX(x), ClientY(y)), &out);
+        m_game.StylusDown(ClientX(x), ClientY(y));
     }
     m_trackInside = m_track != Track::None;
     m_needsPaint = m_needsPaint || m_track != Track::None;
@@ -165,7 +157,7 @@ UiOutput ShellUi::PointerMove(int x, int y) {
         m_lastMoveY = y;
         // While the About box is up the main window sees no moves; the release still ends the drag.
         if (!same && !m_aboutOpen) {
-            Apply(StylusMoved(m_game, ClientX(x), ClientY(y)), &out);
+            out.paintNow = m_game.StylusMove(ClientX(x), ClientY(y));
         }
         return out;
     }
@@ -180,8 +172,8 @@ UiOutput ShellUi::PointerMove(int x, int y) {
         }
     } else if (m_track == Track::None && !m_aboutOpen && m_popup == -1 && TopButtonAt(x, y) == -1 &&
                MenuBarButtonAt(x, y) == -1 && kMainWindow.Contains(x, y)) {
-        // Hovering: the main window hears it, and the stylus routing ignores it.
-        Apply(StylusMoved(m_game, ClientX(x), ClientY(y)), &out);
+        // Hovering: the main window hears it, and the game ignores a move with no stylus held.
+        out.paintNow = m_game.StylusMove(ClientX(x), ClientY(y));
     }
     return out;
 }
@@ -197,7 +189,7 @@ UiOutput ShellUi::PointerUp(int x, int y) {
     switch (track) {
         case Track::Stylus:
             out.capture = -1;
-            Apply(StylusReleased(m_game), &out);
+            m_game.StylusUp();
             break;
         case Track::Button:
             m_needsPaint = true;

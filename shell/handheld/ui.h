@@ -1,6 +1,7 @@
 // The handheld's window system in miniature: title bar, main window, menu bar with its
-// popups, the five buttons and the About box. It turns pointer and key events into the
-// shared commands and is the core's Host. No SDL here, so it can be tested headless.
+// popups, the five buttons and the About box. It holds the game, turns pointer and key events
+// into the game's stylus calls and the shared commands, and is the game's Host. No SDL here,
+// so it can be tested headless.
 #pragma once
 
 #include <cstdint>
@@ -21,7 +22,16 @@ enum class UiKey : std::uint8_t { CtrlA, CtrlQ, Help, Escape, Enter, Up, Down };
 
 class ShellUi final : public Host {
 public:
-    explicit ShellUi(PuzzleGame& game);
+    // A new game with the seed, shown on this window system.
+    explicit ShellUi(std::uint32_t seed);
+    ShellUi(const ShellUi&) = delete;
+    ShellUi& operator=(const ShellUi&) = delete;
+    ShellUi(ShellUi&&) = delete;
+    ShellUi& operator=(ShellUi&&) = delete;
+    ~ShellUi() override = default;
+
+    [[nodiscard]] PuzzleGame& Game() { return m_game; }
+    [[nodiscard]] const PuzzleGame& Game() const { return m_game; }
 
     void InvalidateFrame() override;
     void ShowButton(HostButton button, bool show) override;
@@ -59,7 +69,7 @@ private:
     void SetPopup(int popup, int hot);
     void SetAbout(bool open);
 
-    PuzzleGame& m_game;
+    PuzzleGame m_game;
     bool m_needsPaint = true;
     bool m_visible[kHostButtonCount] = {};
     HostButton m_zOrder[kHostButtonCount];

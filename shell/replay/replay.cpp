@@ -7,25 +7,15 @@
 #include "render/frame.h"
 #include "shell/commands.h"
 
-Replay::Replay() {
-    SetHost(&m_host);
-}
-
-Replay::~Replay() {
-    if (GetHost() == &m_host) {
-        SetHost(nullptr);
-    }
-}
-
 bool Replay::Paint(const FrameSink& sink) {
-    ComposeFrame(g_game, m_canvas, g_drawOrder);
+    ComposeFrame(m_game, m_canvas);
     const int index = m_frames++;
     return !sink || sink(index, m_canvas);
 }
 
 bool Replay::Begin(std::uint32_t seed, const FrameSink& sink) {
     m_host.Reset();
-    StartGame(seed, &m_host);  // the script's seed in place of the clock's
+    m_game = PuzzleGame(seed, &m_host);  // the script's seed in place of the clock's
     m_frames = 0;
     return Paint(sink);
 }
@@ -33,19 +23,19 @@ bool Replay::Begin(std::uint32_t seed, const FrameSink& sink) {
 bool Replay::Play(const ScriptEvent& event, const FrameSink& sink) {
     switch (event.op) {
         case ScriptOp::Down:
-            StylusPressed(g_game, event.x, event.y);
+            m_game.StylusDown(event.x, event.y);
             break;
         case ScriptOp::Move:
-            StylusMoved(g_game, event.x, event.y);
+            m_game.StylusMove(event.x, event.y);
             break;
         case ScriptOp::Up:
-            StylusReleased(g_game);
+            m_game.StylusUp();
             break;
         case ScriptOp::Command:
-            RunCommand(g_game, event.command);  // About, Help and the rest need a window: nothing here
+            RunCommand(m_game, event.command);  // About, Help and the rest need a window: nothing here
             break;
         case ScriptOp::Button:
-            PressButton(g_game, event.button);
+            PressButton(m_game, event.button);
             break;
     }
     return Paint(sink);
@@ -131,7 +121,7 @@ void AppendPiece(std::string& out, const Piece& p) {
 }  // namespace
 
 std::string Replay::StateJson() const {
-    const PuzzleGame& g = g_game;
+    const PuzzleGame& g = m_game;
     auto f = [](std::string& o, float v) { AppendFloat(o, v); };
     auto i = [](std::string& o, int v) { AppendInt(o, v); };
     std::string out;
@@ -142,19 +132,19 @@ std::string Replay::StateJson() const {
     AppendArray(out, view, 3, f);
     out += ',';
     Key(out, "scale");
-    AppendFloat(out, g_scale);
+    AppendFloat(out, g.m_scale);
     out += ',';
     Key(out, "skin");
-    AppendInt(out, static_cast<int>(g_skin));
+    AppendInt(out, static_cast<int>(g.m_skin));
     out += ',';
     Key(out, "solved");
-    out += g_solved != 0 ? "true" : "false";
+    out += g.m_solved != 0 ? "true" : "false";
     out += ',';
     Key(out, "dragMode");
-    AppendInt(out, static_cast<int>(g_dragMode));
+    AppendInt(out, static_cast<int>(g.m_dragMode));
     out += ',';
     Key(out, "pressPending");
-    out += g_pressPending != 0 ? "true" : "false";
+    out += g.m_pressPending != 0 ? "true" : "false";
     out += ',';
     Key(out, "turnState");
     AppendInt(out, static_cast<int>(g.m_turnState));
@@ -166,7 +156,7 @@ std::string Replay::StateJson() const {
     AppendInt(out, static_cast<int>(g.m_turnAxis));
     out += ',';
     Key(out, "turnAngles");
-    const float turn[3] = {g_turnAngleX, g_turnAngleY, g_turnAngleZ};
+    const float turn[3] = {g.m_turnAngleX, g.m_turnAngleY, g.m_turnAngleZ};
     AppendArray(out, turn, 3, f);
     out += ',';
     Key(out, "turnRefAngle");
@@ -182,25 +172,25 @@ std::string Replay::StateJson() const {
     }
     out += "},";
     Key(out, "drawOrder");
-    AppendArray(out, g_drawOrder, 8, i);
+    AppendArray(out, g.m_drawOrder, 8, i);
     out += ',';
     Key(out, "pieces");
     out += '[';
     for (int s = 0; s < 8; ++s) {
         out += s > 0 ? "," : "";
-        AppendPiece(out, g_pieces[s]);
+        AppendPiece(out, g.m_pieces[s]);
     }
     out += "],";
     Key(out, "box");
     out += '{';
     Key(out, "sx");
-    AppendArray(out, g_outerBox.sx, 8, i);
+    AppendArray(out, g.m_outerBox.sx, 8, i);
     out += ',';
     Key(out, "sy");
-    AppendArray(out, g_outerBox.sy, 8, i);
+    AppendArray(out, g.m_outerBox.sy, 8, i);
     out += ',';
     Key(out, "sz");
-    AppendArray(out, g_outerBox.sz, 8, i);
+    AppendArray(out, g.m_outerBox.sz, 8, i);
     out += "}}";
     return out;
 }

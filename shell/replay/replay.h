@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "model/puzzle.h"
 #include "platform/host.h"
 #include "platform/soft_canvas.h"
 #include "shell/replay/script.h"
@@ -29,14 +30,15 @@ public:
 // Called with every painted frame, numbered from 0; returns false to stop the replay.
 using FrameSink = std::function<bool(int index, const SoftCanvas& frame)>;
 
+// One game played from a script. Replays share nothing: several can play side by side.
 class Replay {
 public:
-    Replay();
+    Replay() = default;
     Replay(const Replay&) = delete;
     Replay& operator=(const Replay&) = delete;
     Replay(Replay&&) = delete;
     Replay& operator=(Replay&&) = delete;
-    ~Replay();
+    ~Replay() = default;
 
     // Starts the game afresh (seeded with script.seed), paints, then plays every event,
     // painting after each. False when the sink asked to stop.
@@ -47,6 +49,7 @@ public:
     bool Play(const ScriptEvent& event, const FrameSink& sink);
     [[nodiscard]] const SoftCanvas& Frame() const { return m_canvas; }
     [[nodiscard]] const ReplayHost& HostState() const { return m_host; }
+    [[nodiscard]] const PuzzleGame& Game() const { return m_game; }
     [[nodiscard]] int FramesPainted() const { return m_frames; }
 
     // The whole state as one JSON object.
@@ -56,6 +59,7 @@ private:
     bool Paint(const FrameSink& sink);
 
     ReplayHost m_host;
+    PuzzleGame m_game{0, &m_host};
     SoftCanvas m_canvas;
     int m_frames = 0;
 };

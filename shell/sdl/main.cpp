@@ -8,7 +8,6 @@
 #include <string>
 
 #include "model/puzzle.h"
-#include "platform/crt_rand.h"
 #include "platform/std_output.h"
 #include "shell/handheld/icon.h"
 #include "shell/handheld/layout.h"
@@ -48,7 +47,7 @@ public:
 
     bool Paint() {
         std::string error;
-        if (!m_painter.Paint(m_window, m_ui, g_game, &error)) {
+        if (!m_painter.Paint(m_window, m_ui, &error)) {
             Fail(error);
             m_failed = true;
             return false;
@@ -78,7 +77,7 @@ public:
                 }
                 return true;
             case SDL_MOUSEMOTION:
-                if (IsStylusHeld() && (event.motion.state & SDL_BUTTON_LMASK) == 0) {
+                if (m_ui.Game().IsStylusHeld() && (event.motion.state & SDL_BUTTON_LMASK) == 0) {
                     // The release went astray (the pointer was grabbed away); end the drag here.
                     return Follow(m_ui.PointerUp(Screen(event.motion.x), Screen(event.motion.y)));
                 }
@@ -150,6 +149,9 @@ private:
 };
 
 int Run(const Options& options, const FontFiles& fonts) {
+    // The game and the window system that shows it. Seeded by --seed, else from the clock as
+    // the device seeds it.
+    ShellUi ui(options.hasSeed ? options.seed : MakeTimeSeed(nullptr));
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     // The screen is drawn in software; a GL-backed surface would only probe GL and may
@@ -206,20 +208,18 @@ int Run(const Options& options, const FontFiles& fonts) {
         Fail(NoWindowText(SDL_GetError()));
     } else {
         // The icons show the puzzle as it starts, so they are drawn before any move.
-        std::vector<std::uint8_t> iconRgba = MakeIconRgba(g_game, kWindowIconSize);
+        std::vector<std::uint8_t> iconRgba = MakeIconRgba(ui.Game(), kWindowIconSize);
         if (SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(iconRgba.data(), kWindowIconSize, kWindowIconSize,
                                                                    32, kWindowIconSize * 4, SDL_PIXELFORMAT_RGBA32);
             icon != nullptr) {
             SDL_SetWindowIcon(window, icon);
             SDL_FreeSurface(icon);
         }
-        ScreenPainter painter(s, MakeIconRgba(g_game, kAboutIcon.w * s));
-        ShellUi ui(g_game);
+        ScreenPainter painter(s, MakeIconRgba(ui.Game(), kAboutIcon.w * s));
         std::string error;
         if (!painter.Open(fonts, &error)) {
             Fail(error);
         } else {
-            SetHost(&ui);
             // The window's surface exists before the window is shown, so the window shown is the one that stays.
             SDL_GetWindowSurface(window);
             SDL_ShowWindow(window);
@@ -243,7 +243,6 @@ int Run(const Options& options, const FontFiles& fonts) {
             // Every way of quitting ends with 0; only a failure of the window itself does not.
             status = lost || session.Failed() ? 1 : 0;
             SDL_CaptureMouse(SDL_FALSE);
-            SetHost(nullptr);
         }
         SDL_DestroyWindow(window);
     }
@@ -270,9 +269,6 @@ int main(int argc, char** argv) {
             return 1;
         }
         return 0;
-    }
-    if (options.hasSeed) {
-        CrtSrand(options.seed);
     }
     FontFiles fonts;
     if (!FindFontFiles(&fonts)) {

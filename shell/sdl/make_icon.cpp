@@ -88,7 +88,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "vexalmini-icon: SIZE must lie between 16 and 512\n");
         return 2;
     }
-    std::vector<std::uint8_t> drawn = MakeIconRgba(g_game, size);
+    // The puzzle as every game starts; the seed plays no part before a shuffle.
+    const PuzzleGame start(0, nullptr);
+    std::vector<std::uint8_t> drawn = MakeIconRgba(start, size);
     if (background >= 0) {
         Flatten(&drawn, static_cast<unsigned long>(background));
     }

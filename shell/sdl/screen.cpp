@@ -142,8 +142,8 @@ void ScreenPainter::PaintTitleBar(const char* title) {
     Text(kTitleFont, title, kWhite, kTitleBar, Align::Left, 8);
 }
 
-void ScreenPainter::PaintFrame(const PuzzleGame& game) {
-    ComposeFrame(game, *m_canvas, g_drawOrder);
+void ScreenPainter::PaintFrame(PuzzleGame& game) {
+    ComposeFrame(game, *m_canvas);
     const std::uint8_t* rgb = m_canvas->Rgb();
     const int s = m_scale;
     for (int y = 0; y < kFrameHeight; ++y) {
@@ -236,13 +236,13 @@ void ScreenPainter::PaintAbout(const ShellUi& ui) {
     WrappedText(kSoftwareNotice, kBlack, textX, kTitleBar.h + 86, textWidth);
 }
 
-bool ScreenPainter::Paint(SDL_Window* window, const ShellUi& ui, const PuzzleGame& game, std::string* error) {
+bool ScreenPainter::Paint(SDL_Window* window, ShellUi& ui, std::string* error) {
     if (ui.IsAboutOpen()) {
         // Full screen and modal: the frame and the buttons lie under it.
         PaintAbout(ui);
     } else {
         PaintTitleBar(kTitleText);
-        PaintFrame(game);
+        PaintFrame(ui.Game());
         PaintMenuBar(ui);
         PaintButtons(ui);
         PaintPopup(ui);

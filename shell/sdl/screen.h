@@ -29,7 +29,7 @@ public:
     bool Open(const FontFiles& files, std::string* error);
     // The whole screen: title bar, the frame through ComposeFrame, menu bar, popups,
     // the buttons and the About box.
-    bool Paint(SDL_Window* window, const ShellUi& ui, const PuzzleGame& game, std::string* error);
+    bool Paint(SDL_Window* window, ShellUi& ui, std::string* error);
 
 private:
     enum FontKind { kTitleFont, kMenuFont, kBodyFont, kFontKinds };
@@ -44,7 +44,7 @@ private:
     void UpTriangle(int x, int y, Uint32 rgb);
 
     void PaintTitleBar(const char* title);
-    void PaintFrame(const PuzzleGame& game);
+    void PaintFrame(PuzzleGame& game);
     void PaintMenuBar(const ShellUi& ui);
     void PaintButtons(const ShellUi& ui);
     void PaintPopup(const ShellUi& ui);

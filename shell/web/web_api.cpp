@@ -18,7 +18,7 @@ namespace {
 constexpr int kLayoutRects = 3 + kMenuBarButtonCount + 2 + 4 + kHostButtonCount + 2;
 
 struct Page {
-    std::unique_ptr<ShellUi> ui;  // made afresh by every start
+    std::unique_ptr<ShellUi> ui;  // the game and its window system, made afresh by every start
     SoftCanvas canvas;
     std::uint8_t rgba[kFrameWidth * kFrameHeight * 4] = {};
     std::int32_t state[kStateCount] = {};
@@ -27,6 +27,7 @@ struct Page {
     bool ended = true;  // until the first start
 };
 
+// The page's one game lives here: the exported functions are the page's only way in.
 Page& ThePage() {
     static const std::unique_ptr<Page> page = std::make_unique<Page>();
     return *page;
@@ -35,7 +36,7 @@ Page& ThePage() {
 // Painting builds the draw order that the next press searches, so a frame is composed
 // whenever the device would paint one, before the next event: not only when the page shows it.
 int Compose(Page& page) {
-    ComposeFrame(g_game, page.canvas, g_drawOrder);
+    ComposeFrame(page.ui->Game(), page.canvas);
     const std::uint8_t* rgb = page.canvas.Rgb();
     for (int i = 0; i < kFrameWidth * kFrameHeight; ++i) {
         page.rgba[i * 4] = rgb[i * 3];
@@ -53,7 +54,6 @@ int Follow(const UiOutput& out) {
     if (out.quit) {
         // The page stays; the game ends, and nothing reaches it until the next start.
         page.ended = true;
-        SetHost(nullptr);
         result |= kWebQuit;
     }
     if (out.helpTarget == kHelpCommandTarget) {
@@ -80,11 +80,8 @@ extern "C" {
 
 EMSCRIPTEN_KEEPALIVE int vexal_start(int hasSeed, std::uint32_t seed) {
     Page& page = ThePage();
-    SetHost(nullptr);
-    page.ui = std::make_unique<ShellUi>(g_game);
+    page.ui = std::make_unique<ShellUi>(hasSeed != 0 ? seed : MakeTimeSeed(nullptr));
     page.ended = false;
-    SetHost(page.ui.get());  // the clock seed reads the time through the host, as the device does
-    StartGame(hasSeed != 0 ? seed : MakeTimeSeed(), page.ui.get());
     return Compose(page);
 }
 
@@ -195,7 +192,7 @@ EMSCRIPTEN_KEEPALIVE const char* vexal_text(int index) {
 
 EMSCRIPTEN_KEEPALIVE const std::uint8_t* vexal_icon(int size) {
     Page& page = ThePage();
-    page.icon = MakeIconRgba(g_game, size);
+    page.icon = page.ui != nullptr ? MakeIconRgba(page.ui->Game(), size) : MakeIconRgba(PuzzleGame(0, nullptr), size);
     return page.icon.data();
 }
 

@@ -39,10 +39,10 @@ bool Perform(ShellAction action, HWND hwnd) {
         case ShellAction::None:
             break;
         case ShellAction::Invalidate:
-            HostInvalidateFrame();
+            g_game->InvalidateFrame();
             break;
         case ShellAction::PaintNow:
-            PaintFrame(g_game, hwnd);
+            PaintFrame(*g_game, hwnd);
             break;
         case ShellAction::OpenAbout:
             OpenAbout(hwnd);
@@ -76,7 +76,7 @@ void ButtonCommand(HWND hwnd, LPARAM lParam) {
     };
     for (const auto& b : buttons) {
         if (sender == b.handle) {
-            Perform(PressButton(g_game, b.button), hwnd);
+            Perform(PressButton(*g_game, b.button), hwnd);
         }
     }
 }
@@ -100,7 +100,7 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
             PocketHandleActivate(hwnd, wParam, lParam, &g_activateInfo, 0);
             return 0;
         case WM_PAINT:
-            PaintFrame(g_game, hwnd);
+            PaintFrame(*g_game, hwnd);
             return 0;
         case WM_SETTINGCHANGE:
             PocketHandleSettingChange(hwnd, wParam, lParam, &g_activateInfo);
@@ -114,30 +114,32 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
                 ButtonCommand(hwnd, lParam);
                 return 0;
             }
-            if (Perform(RunCommand(g_game, command), hwnd)) {
+            if (Perform(RunCommand(*g_game, command), hwnd)) {
                 return DefWindowProcW(hwnd, message, wParam, lParam);
             }
             return 0;
         }
         case WM_MOUSEMOVE:
-            Perform(StylusMoved(g_game, LOWORD(lParam), HIWORD(lParam)), hwnd);
+            if (g_game->StylusMove(LOWORD(lParam), HIWORD(lParam))) {
+                PaintFrame(*g_game, hwnd);
+            }
             return 0;
         case WM_LBUTTONDOWN:
             SetCapture(g_hwndMain);
-            Perform(StylusPressed(g_game, LOWORD(lParam), HIWORD(lParam)), hwnd);
+            g_game->StylusDown(LOWORD(lParam), HIWORD(lParam));
             return 0;
         case WM_LBUTTONUP:
             ReleaseCapture();
             // Where the capture can be lost, letting it go has ended the drag already
             // (WM_CAPTURECHANGED), and a release with no drag held ends nothing.
-            if (!kCaptureCanBeLost || IsStylusHeld()) {
-                Perform(StylusReleased(g_game), hwnd);
+            if (!kCaptureCanBeLost || g_game->IsStylusHeld()) {
+                g_game->StylusUp();
             }
             return 0;
         case WM_CAPTURECHANGED:
             // Taken away in mid-drag: end the drag as the release would have.
-            if (kCaptureCanBeLost && IsStylusHeld() && reinterpret_cast<HWND>(lParam) != hwnd) {
-                Perform(StylusReleased(g_game), hwnd);
+            if (kCaptureCanBeLost && g_game->IsStylusHeld() && reinterpret_cast<HWND>(lParam) != hwnd) {
+                g_game->StylusUp();
                 return 0;
             }
             return DefWindowProcW(hwnd, message, wParam, lParam);

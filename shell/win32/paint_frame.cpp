@@ -23,7 +23,7 @@ void PaintFrame(PuzzleGame& game, HWND hwnd) {
     const HGDIOBJ previousBitmap = SelectObject(memoryDc, g_backBitmap);
 
     GdiCanvas canvas(memoryDc);
-    ComposeFrame(game, canvas, g_drawOrder);
+    ComposeFrame(game, canvas);
 
     BitBlt(windowDc, 0, 0, kFrameWidth, kFrameHeight, memoryDc, 0, 0, SRCCOPY);
     SelectObject(memoryDc, previousBitmap);

@@ -3,7 +3,11 @@
 
 #include <windows.h>
 
+#include "model/puzzle.h"
 #include "shell/win32/pocket_shell.h"
+
+// The one game, made by WinMain before any window; the window procedure's only way to it.
+extern PuzzleGame* g_game;
 
 extern HINSTANCE g_hInst;
 extern HWND g_hwndMain;

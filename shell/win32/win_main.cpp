@@ -14,6 +14,7 @@ HWND g_hwndSizeDown = nullptr;
 HWND g_hwndSizeUp = nullptr;
 HWND g_hwndSizeOk = nullptr;
 RECT g_clientRect = {0, 0, 0, 0};
+PuzzleGame* g_game = nullptr;
 ShellActivateInfo g_activateInfo = {0, nullptr, 0};
 
 namespace {
@@ -105,7 +106,10 @@ bool StartInstance(HINSTANCE instance, int showCommand) {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, WinMainCommandLine /*commandLine*/, int showCommand) {
     // Placed in static storage by hand so that no destructor is registered for exit.
     alignas(Win32Host) static unsigned char hostStorage[sizeof(Win32Host)];
-    SetHost(new (hostStorage) Win32Host);
+    Win32Host* host = new (hostStorage) Win32Host;
+    // The game comes first, seeded from the local time, before any window exists.
+    static PuzzleGame game(MakeTimeSeed(host), host);
+    g_game = &game;
 
     if (!StartInstance(instance, showCommand)) {
         return 0;

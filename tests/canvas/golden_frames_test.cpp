@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "platform/png_file.h"
 #include "platform/soft_canvas.h"
 #include "render/frame.h"
+#include "render/projection.h"
 #include "tests/support/case_name.h"
 #include "tests/support/scenes.h"
 
@@ -32,17 +34,16 @@ class GoldenFrames : public testing::TestWithParam<FrameScene> {};
 
 TEST_P(GoldenFrames, MatchTheReviewedImage) {
     const FrameScene& scene = GetParam();
-    SetUpScene(scene);
+    PuzzleGame game = SetUpScene(scene);
     auto canvas = std::make_unique<SoftCanvas>();
-    // The frame writes the order it is handed and no other: the press reads only what a shell kept.
-    int order[8] = {};
-    for (int& slot : g_drawOrder) {
+    // The frame records the order it painted in the game, where the next press reads it.
+    int painted[8] = {};
+    BuildDrawOrder(game, painted);
+    for (int& slot : game.m_drawOrder) {
         slot = -1;
     }
-    ComposeFrame(g_game, *canvas, order);
-    for (const int slot : g_drawOrder) {
-        EXPECT_EQ(slot, -1);
-    }
+    ComposeFrame(game, *canvas);
+    EXPECT_EQ(std::memcmp(game.m_drawOrder, painted, sizeof painted), 0);
 
     const std::string path = std::string(VEXAL_GOLDEN_DIR) + "/" + scene.name + ".png";
     std::string error;

@@ -79,15 +79,11 @@ TEST(HandheldLayout, ScaleIsLoweredUntilTheWindowFitsTheUsableArea) {
 class ShellUiTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        owned = std::make_unique<ShellUi>(g_game);
+        owned = std::make_unique<ShellUi>(7);
         ui = owned.get();
-        StartGame(7, ui);
-        BuildDrawOrder(g_game, g_drawOrder);  // as the first paint leaves it
+        BuildDrawOrder(game(), game().m_drawOrder);  // as the first paint leaves it
     }
-    void TearDown() override {
-        SetHost(nullptr);
-        ResetStylusRouting();
-    }
+    PuzzleGame& game() { return ui->Game(); }
 
     // A tap: down and up at one screen point; the outputs of both.
     UiOutput Tap(int x, int y) {
@@ -152,7 +148,7 @@ TEST_F(ShellUiTest, MenuBarAndPopupsRunTheSharedCommands) {
     };
     for (const Case& c : cases) {
         SetUp();
-        const Skin skin = g_skin;
+        const Skin skin = game().m_skin;
         UiOutput out = TapBar(c.bar);
         if (c.item != -1) {
             EXPECT_FALSE(out.quit) << c.name;
@@ -160,8 +156,8 @@ TEST_F(ShellUiTest, MenuBarAndPopupsRunTheSharedCommands) {
             out = TapItem(ui->OpenPopup(), c.item);
             EXPECT_EQ(ui->OpenPopup(), -1) << c.name << ": the popup closes";
         }
-        EXPECT_EQ(g_solved == 0, c.shuffles) << c.name;
-        EXPECT_EQ(g_skin != skin, c.bar == kNew && c.item == 1) << c.name;
+        EXPECT_EQ(game().m_solved == 0, c.shuffles) << c.name;
+        EXPECT_EQ(game().m_skin != skin, c.bar == kNew && c.item == 1) << c.name;
         EXPECT_EQ(out.quit, c.quits) << c.name;
         EXPECT_EQ(ui->IsAboutOpen(), c.about) << c.name;
         EXPECT_EQ(ui->IsButtonVisible(HostButton::SizeUp), c.sizeButtons) << c.name;
@@ -199,8 +195,8 @@ TEST_F(ShellUiTest, PopupClosesWithoutActingOnATapOutsideAndSwitchesBetweenDropD
     ASSERT_EQ(ui->OpenPopup(), kPopupNew);
     Tap(200, 100);  // over the puzzle: only closes the popup
     EXPECT_EQ(ui->OpenPopup(), -1);
-    EXPECT_NE(g_solved, 0);
-    EXPECT_FALSE(IsStylusHeld());
+    EXPECT_NE(game().m_solved, 0);
+    EXPECT_FALSE(game().IsStylusHeld());
 
     TapBar(kNew);
     TapBar(kNew);  // its own button closes it again
@@ -237,7 +233,7 @@ TEST_F(ShellUiTest, KeysDriveAcceleratorsPopupsAndTheAboutBox) {
     ui->Key(UiKey::Down);
     ui->Key(UiKey::Enter);  // Shuffle
     EXPECT_EQ(ui->OpenPopup(), -1);
-    EXPECT_EQ(g_solved, 0);
+    EXPECT_EQ(game().m_solved, 0);
 
     TapBar(kQuit);
     ui->Key(UiKey::Escape);
@@ -258,7 +254,7 @@ TEST_F(ShellUiTest, AboutBoxIsModalAndClosesOnlyThroughDone) {
     TapBar(kQuit);
     Tap(120, 150);
     EXPECT_EQ(ui->OpenPopup(), -1);
-    EXPECT_FALSE(IsStylusHeld());
+    EXPECT_FALSE(game().IsStylusHeld());
     EXPECT_TRUE(ui->IsAboutOpen());
     // Pressed on Done but let go elsewhere: still open.
     const Rect done = Centre(kAboutDone);
@@ -276,21 +272,21 @@ TEST_F(ShellUiTest, ButtonsAnswerOnlyWhileShownAndTheLastShownIsOnTop) {
     // At start all five are hidden although the puzzle is solved: taps fall through.
     EXPECT_FALSE(AnyButtonVisible());
     TapButton(HostButton::Shuffle);
-    EXPECT_NE(g_solved, 0);
+    EXPECT_NE(game().m_solved, 0);
     const Rect plus = Centre(ButtonSpecOf(HostButton::SizeUp).rect);
     Tap(plus.x, plus.y);  // the main window takes it as a stylus tap
-    EXPECT_EQ(g_scale, 0.06F);
+    EXPECT_EQ(game().m_scale, 0.06F);
 
     TapBar(kSize);
     EXPECT_EQ(TapButton(HostButton::SizeUp).paintNow, true);
-    EXPECT_GT(g_scale, 0.06F);
+    EXPECT_GT(game().m_scale, 0.06F);
     // "-" was shown after "+", so the row they share is "-"'s.
     const HostButton* order = ui->ZOrder();
     EXPECT_EQ(order[kHostButtonCount - 1], HostButton::SizeOk);
     EXPECT_EQ(order[kHostButtonCount - 2], HostButton::SizeDown);
-    const float bigger = g_scale;
+    const float bigger = game().m_scale;
     EXPECT_TRUE(Tap(15, 231).paintNow);
-    EXPECT_LT(g_scale, bigger);
+    EXPECT_LT(game().m_scale, bigger);
 
     // Pressed, then let go outside: no click.
     ui->PointerDown(plus.x, plus.y);
@@ -298,7 +294,7 @@ TEST_F(ShellUiTest, ButtonsAnswerOnlyWhileShownAndTheLastShownIsOnTop) {
     ui->PointerMove(100, 100);
     EXPECT_FALSE(ui->IsButtonPressed(HostButton::SizeUp));
     ui->PointerUp(100, 100);
-    EXPECT_LT(g_scale, bigger);
+    EXPECT_LT(game().m_scale, bigger);
 
     TapButton(HostButton::SizeOk);
     EXPECT_FALSE(AnyButtonVisible());
@@ -306,53 +302,53 @@ TEST_F(ShellUiTest, ButtonsAnswerOnlyWhileShownAndTheLastShownIsOnTop) {
     // Shown through the host, the solved buttons work; shuffling hides them.
     ui->ShowButton(HostButton::Shuffle, true);
     ui->ShowButton(HostButton::NewSkin, true);
-    const Skin skin = g_skin;
+    const Skin skin = game().m_skin;
     TapButton(HostButton::NewSkin);
-    EXPECT_NE(g_skin, skin);
-    EXPECT_EQ(g_solved, 0);
+    EXPECT_NE(game().m_skin, skin);
+    EXPECT_EQ(game().m_solved, 0);
     EXPECT_FALSE(ui->IsButtonVisible(HostButton::Shuffle));
 }
 
 TEST_F(ShellUiTest, StylusIsCapturedAndMovesReachTheGameOnlyWhileHeld) {
     ui->PointerMove(60, 80);  // hovering
-    EXPECT_EQ(g_dragMode, DragMode::None);
-    EXPECT_EQ(g_pressPending, 0);
+    EXPECT_EQ(game().m_dragMode, DragMode::None);
+    EXPECT_EQ(game().m_pressPending, 0);
 
     const UiOutput down = ui->PointerDown(20, 40);
     EXPECT_EQ(down.capture, 1);
-    EXPECT_TRUE(IsStylusHeld());
-    EXPECT_EQ(g_pressPending, 1);
+    EXPECT_TRUE(game().IsStylusHeld());
+    EXPECT_EQ(game().m_pressPending, 1);
     // Captured: a point left of and above the window reaches the game as unsigned 16 bits.
     ui->PointerMove(-5, 20);
-    EXPECT_EQ(g_dragMode, DragMode::WholePuzzle);
-    EXPECT_EQ(g_game.m_pressX, 65531);
-    EXPECT_EQ(g_game.m_pressY, 65530);
+    EXPECT_EQ(game().m_dragMode, DragMode::WholePuzzle);
+    EXPECT_EQ(game().m_pressX, 65531);
+    EXPECT_EQ(game().m_pressY, 65530);
     const UiOutput up = ui->PointerUp(-5, 20);
     EXPECT_EQ(up.capture, -1);
-    EXPECT_FALSE(IsStylusHeld());
-    EXPECT_EQ(g_dragMode, DragMode::None);
+    EXPECT_FALSE(game().IsStylusHeld());
+    EXPECT_EQ(game().m_dragMode, DragMode::None);
 }
 
 TEST_F(ShellUiTest, LayerDragPaintsAtOnceAndTheAboutBoxDoesNotStrandIt) {
     // The puzzle's centre is a piece; a drag there turns a layer.
     ui->PointerDown(120, 26 + 135);
     ui->PointerMove(120, 26 + 135);  // a move to the press point is a move
-    EXPECT_EQ(g_dragMode, DragMode::Layer);
+    EXPECT_EQ(game().m_dragMode, DragMode::Layer);
     EXPECT_TRUE(ui->PointerMove(160, 26 + 140).paintNow);
     EXPECT_FALSE(ui->PointerMove(160, 26 + 140).paintNow) << "the same pixel again is no move";
     ui->Key(UiKey::CtrlA);
     ASSERT_TRUE(ui->IsAboutOpen());
     EXPECT_FALSE(ui->PointerMove(200, 26 + 150).paintNow);
     EXPECT_EQ(ui->PointerUp(200, 26 + 150).capture, -1);
-    EXPECT_FALSE(IsStylusHeld());
-    EXPECT_EQ(g_game.m_turnState, TurnState::NoneChosen) << "the turn settled";
-    EXPECT_EQ(g_turnAngleX + g_turnAngleY + g_turnAngleZ, 0.0F);
+    EXPECT_FALSE(game().IsStylusHeld());
+    EXPECT_EQ(game().m_turnState, TurnState::NoneChosen) << "the turn settled";
+    EXPECT_EQ(game().m_turnAngleX + game().m_turnAngleY + game().m_turnAngleZ, 0.0F);
     // A press after a lost release ends the old drag first.
     ui->Key(UiKey::Escape);
     ui->PointerDown(120, 161);
     const UiOutput again = ui->PointerDown(120, 161);
     EXPECT_EQ(again.capture, 1);
-    EXPECT_TRUE(IsStylusHeld());
+    EXPECT_TRUE(game().IsStylusHeld());
 }
 
 }  // namespace

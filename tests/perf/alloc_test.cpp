@@ -126,18 +126,20 @@ long AllocationsDuring(const Action& action) {
     return s_allocations;
 }
 
+// The game the paths play; file-wide so that the paths can be plain function pointers.
+PuzzleGame s_game{0, nullptr};
+
 class AllocationTest : public ::testing::Test {
 protected:
     void SetUp() override {
 #if defined(VEXAL_ALLOC_UNCOUNTED)
         GTEST_SKIP() << "a sanitizer replaces operator new in this build; the plain build counts allocations";
 #endif
-        SetUpScene(SceneNamed("shuffled_skin2"));
-        SetHost(&m_host);
+        s_game = SetUpScene(SceneNamed("shuffled_skin2"));
+        s_game.m_host = &m_host;
     }
     void TearDown() override {
-        SetHost(nullptr);
-        ResetStylusRouting();
+        s_game.m_host = nullptr;
     }
 
     QuietHost m_host;
@@ -152,8 +154,8 @@ TEST_F(AllocationTest, CounterSeesADeliberateAllocation) {
     EXPECT_EQ(n, 2);
 }
 
-LayerDrag s_layer;
-CubeDrag s_cube;
+LayerDrag s_layer{s_game};
+CubeDrag s_cube{s_game};
 
 struct HotPath {
     const char* name;
@@ -163,53 +165,52 @@ struct HotPath {
 
 TEST_F(AllocationTest, HotPathsAllocateNothing) {
     const HotPath paths[] = {
-        {"frame composition", [] { return true; }, [](SoftCanvas& c) { ComposeFrame(g_game, c, g_drawOrder); }},
+        {"frame composition", [] { return true; }, [](SoftCanvas& c) { ComposeFrame(s_game, c); }},
         {"layer drag: press, first move and dead zone", [] { return true; },
          [](SoftCanvas& c) {
              if (s_layer.Begin()) {
-                 ComposeFrame(g_game, c, g_drawOrder);
+                 ComposeFrame(s_game, c);
              }
          }},
         {"layer drag step with its frame", [] { return s_layer.Begin(); },
          [](SoftCanvas& c) {
              for (int i = 0; i < 40; ++i) {
                  s_layer.Step();
-                 ComposeFrame(g_game, c, g_drawOrder);
+                 ComposeFrame(s_game, c);
              }
          }},
         {"layer release and commit", [] { return s_layer.Begin(); },
          [](SoftCanvas& c) {
              s_layer.Step();
              s_layer.End();
-             ComposeFrame(g_game, c, g_drawOrder);
+             ComposeFrame(s_game, c);
          }},
         {"whole-cube step with its frame", [] { return s_cube.Begin(); },
          [](SoftCanvas& c) {
              for (int i = 0; i < 40; ++i) {
                  s_cube.Step();
-                 ComposeFrame(g_game, c, g_drawOrder);
+                 ComposeFrame(s_game, c);
              }
              s_cube.End();
          }},
-        {"shuffle", [] { return true; }, [](SoftCanvas& /*c*/) { ShuffleCube(g_game); }},
+        {"shuffle", [] { return true; }, [](SoftCanvas& /*c*/) { ShuffleCube(s_game); }},
         {"shuffle command and skin change", [] { return true; },
          [](SoftCanvas& c) {
-             RunCommand(g_game, IDM_SHUFFLE);
-             RunCommand(g_game, IDM_CHANGE_SKIN);
-             ComposeFrame(g_game, c, g_drawOrder);
+             RunCommand(s_game, IDM_SHUFFLE);
+             RunCommand(s_game, IDM_CHANGE_SKIN);
+             ComposeFrame(s_game, c);
          }},
-        {"view refresh", [] { return true; }, [](SoftCanvas& /*c*/) { RefreshView(g_game); }},
+        {"view refresh", [] { return true; }, [](SoftCanvas& /*c*/) { RefreshView(s_game); }},
     };
     for (const HotPath& path : paths) {
         SCOPED_TRACE(path.name);
         for (const FrameScene& scene : kFrameScenes) {
             SCOPED_TRACE(scene.name);
-            SetUpScene(scene);
-            SetHost(&m_host);
+            s_game = SetUpScene(scene);
+            s_game.m_host = &m_host;
             ASSERT_TRUE(path.setUp()) << "the path cannot be reached from this scene";
             SoftCanvas& canvas = *m_canvas;
             EXPECT_EQ(AllocationsDuring([&path, &canvas] { path.run(canvas); }), 0);
-            ResetStylusRouting();
         }
     }
 }

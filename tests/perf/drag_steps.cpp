@@ -18,11 +18,12 @@
 namespace {
 
 template <typename Drag>
-int Run(Drag& drag, long steps) {
+int Run(long steps) {
     QuietHost host;
     auto canvas = std::make_unique<SoftCanvas>();
-    SetUpScene(SceneNamed("shuffled_skin2"));
-    SetHost(&host);
+    PuzzleGame game = SetUpScene(SceneNamed("shuffled_skin2"));
+    game.m_host = &host;
+    Drag drag(game);
     if (!drag.Begin()) {
         std::fprintf(stderr, "vexal_drag_steps: the drag could not be started\n");
         return 1;
@@ -30,18 +31,18 @@ int Run(Drag& drag, long steps) {
     // Warm-up: lazy symbol binding and first-touch page faults are not the step's cost.
     for (int i = 0; i < 4 * kSwing; ++i) {
         drag.Step();
-        ComposeFrame(g_game, *canvas, g_drawOrder);
+        ComposeFrame(game, *canvas);
     }
     unsigned checksum = 0;
     CALLGRIND_TOGGLE_COLLECT;
     for (long i = 0; i < steps; ++i) {
         drag.Step();
-        ComposeFrame(g_game, *canvas, g_drawOrder);
+        ComposeFrame(game, *canvas);
         checksum += canvas->Rgb()[(i * 7919) % (SoftCanvas::kWidth * SoftCanvas::kHeight * 3)];
     }
     CALLGRIND_TOGGLE_COLLECT;
     drag.End();
-    SetHost(nullptr);
+    game.m_host = nullptr;
     std::printf("steps %ld checksum %u\n", steps, checksum);
     return 0;
 }
@@ -60,10 +61,5 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: vexal_drag_steps [STEPS [layer|cube]]\n");
         return 2;
     }
-    if (cube) {
-        CubeDrag drag;
-        return Run(drag, steps);
-    }
-    LayerDrag drag;
-    return Run(drag, steps);
+    return cube ? Run<CubeDrag>(steps) : Run<LayerDrag>(steps);
 }

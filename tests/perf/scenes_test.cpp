@@ -11,7 +11,6 @@
 #include "model/puzzle.h"
 #include "platform/soft_canvas.h"
 #include "render/frame.h"
-#include "shell/commands.h"
 #include "tests/support/call_list.h"
 #include "tests/support/drags.h"
 
@@ -19,33 +18,29 @@ namespace {
 
 class SceneTest : public ::testing::Test {
 protected:
-    void TearDown() override {
-        SetHost(nullptr);
-        ResetStylusRouting();
-    }
     QuietHost m_host;
 };
 
-float TurnAngle() {
-    return g_turnAngleX + g_turnAngleY + g_turnAngleZ;  // only the turning axis is non-zero
+float TurnAngle(const PuzzleGame& game) {
+    return game.m_turnAngleX + game.m_turnAngleY + game.m_turnAngleZ;  // only the turning axis is non-zero
 }
 
 TEST_F(SceneTest, EveryLayerStepTurnsTheLayerAndRepaints) {
     for (const FrameScene& scene : kFrameScenes) {
         SCOPED_TRACE(scene.name);
-        SetUpScene(scene);
-        SetHost(&m_host);
-        LayerDrag drag;
+        PuzzleGame game = SetUpScene(scene);
+        game.m_host = &m_host;
+        LayerDrag drag(game);
         ASSERT_TRUE(drag.Begin());
         for (int i = 0; i < 8 * kSwing; ++i) {
-            const float before = TurnAngle();
+            const float before = TurnAngle(game);
             const long invalidations = m_host.invalidations;
             drag.Step();
-            EXPECT_NE(TurnAngle(), before) << "step " << i;
+            EXPECT_NE(TurnAngle(game), before) << "step " << i;
             EXPECT_GT(m_host.invalidations, invalidations) << "step " << i;
-            EXPECT_GE(TurnAngle(), 0.0F);
-            EXPECT_LT(TurnAngle(), 360.0F);
-            ASSERT_EQ(g_dragMode, DragMode::Layer);
+            EXPECT_GE(TurnAngle(game), 0.0F);
+            EXPECT_LT(TurnAngle(game), 360.0F);
+            ASSERT_EQ(game.m_dragMode, DragMode::Layer);
         }
         drag.End();
     }
@@ -54,18 +49,18 @@ TEST_F(SceneTest, EveryLayerStepTurnsTheLayerAndRepaints) {
 TEST_F(SceneTest, EveryCubeStepMovesTheView) {
     for (const FrameScene& scene : kFrameScenes) {
         SCOPED_TRACE(scene.name);
-        SetUpScene(scene);
-        SetHost(&m_host);
-        CubeDrag drag;
+        PuzzleGame game = SetUpScene(scene);
+        game.m_host = &m_host;
+        CubeDrag drag(game);
         ASSERT_TRUE(drag.Begin());
         for (int i = 0; i < 8 * kSwing; ++i) {
-            const float before[3] = {g_game.m_viewAngleX, g_game.m_viewAngleY, g_game.m_viewAngleZ};
+            const float before[3] = {game.m_viewAngleX, game.m_viewAngleY, game.m_viewAngleZ};
             drag.Step();
-            const bool moved = g_game.m_viewAngleX != before[0] || g_game.m_viewAngleY != before[1] ||
-                               g_game.m_viewAngleZ != before[2];
+            const bool moved =
+                game.m_viewAngleX != before[0] || game.m_viewAngleY != before[1] || game.m_viewAngleZ != before[2];
             // A step straight across the chosen axis may turn nothing; the swing has none.
             EXPECT_TRUE(moved) << "step " << i;
-            ASSERT_EQ(g_dragMode, DragMode::WholePuzzle);
+            ASSERT_EQ(game.m_dragMode, DragMode::WholePuzzle);
         }
         drag.End();
     }
@@ -85,9 +80,9 @@ TEST_F(SceneTest, RecordedCallsReadBackAndRepaintTheSameFrame) {
     ASSERT_EQ(read.size(), written.size());
     for (std::size_t i = 0; i < read.size(); ++i) {
         SCOPED_TRACE(read[i].name);
-        SetUpScene(kFrameScenes[i]);
+        PuzzleGame game = SetUpScene(kFrameScenes[i]);
         direct->Clear(0xFF00FF);
-        ComposeFrame(g_game, *direct, g_drawOrder);
+        ComposeFrame(game, *direct);
         ASSERT_EQ(read[i].frames.size(), 1U);
         const CallFrame& frame = read[i].frames[0];
         EXPECT_EQ(frame.calls.size(), written[i].frames[0].calls.size());

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -14,6 +15,8 @@
 #include "shell/commands.h"
 #include "shell/replay/printable.h"
 #include "shell/replay/script.h"
+#include "tests/support/gestures.h"
+#include "tests/support/puzzle_invariants.h"
 
 namespace {
 
@@ -183,7 +186,7 @@ TEST(ReplayTest, PaintsOnceAtStartAndAfterEveryCommand) {
     ASSERT_TRUE(replay.Run(Parse("# only a comment\n\ncommand size\nbutton plus\nbutton ok\n"),
                            [&](int index, const SoftCanvas&) { return index == frames++; }));
     EXPECT_EQ(frames, 4);
-    EXPECT_EQ(g_scale, static_cast<float>(static_cast<double>(0.06F) + 0.01));
+    EXPECT_EQ(replay.Game().m_scale, static_cast<float>(static_cast<double>(0.06F) + 0.01));
     EXPECT_FALSE(replay.HostState().visible[static_cast<int>(HostButton::SizeUp)]);
     // The start frame is green: the puzzle starts solved.
     Replay fresh;
@@ -203,13 +206,11 @@ TEST(ReplayTest, SeedDecidesTheShuffle) {
     ASSERT_TRUE(c.Run(Parse("seed 8\ncommand shuffle\n"), nullptr));
     EXPECT_NE(c.StateJson(), first);
     // The same as seeding the runtime and shuffling by hand.
-    StartGame(7, nullptr);
-    ShuffleCube(g_game);
-    Piece byHand[8];
-    std::memcpy(byHand, g_pieces, sizeof byHand);
+    PuzzleGame byHand(7, nullptr);
+    ShuffleCube(byHand);
     Replay d;
     ASSERT_TRUE(d.Run(Parse("seed 7\ncommand shuffle\n"), nullptr));
-    EXPECT_EQ(std::memcmp(byHand, g_pieces, sizeof byHand), 0);
+    EXPECT_EQ(std::memcmp(byHand.m_pieces, d.Game().m_pieces, sizeof byHand.m_pieces), 0);
 }
 
 TEST(ReplayTest, ADragTurnsALayerAndTheStateSaysSo) {
@@ -265,6 +266,51 @@ TEST(ReplayTest, ButtonsActOnlyWhenTheirStateAllows) {
     // Solved at start: "New Skin" switches to skin 1 and shuffles.
     ASSERT_TRUE(replay.Run(Parse("button newskin\n"), nullptr));
     EXPECT_NE(replay.StateJson().find("\"skin\":1,\"solved\":false"), std::string::npos);
+}
+
+// Games are values: two played in one process, event by event in turn, give each the frames and
+// the state it gives played alone.
+TEST(ReplayTest, TwoGamesInterleavedPlayAsEachAlone) {
+    Script scripts[2];
+    std::string error;
+    ASSERT_TRUE(ParseScript(GenerateReplayScript(600, 11, 101), &scripts[0], &error)) << error;
+    ASSERT_TRUE(ParseScript(GenerateReplayScript(700, 22, 202), &scripts[1], &error)) << error;
+    // Each frame kept as a 64-bit FNV-1a hash of its pixels.
+    std::vector<std::uint64_t> alone[2];
+    std::string aloneState[2];
+    auto keep = [](std::vector<std::uint64_t>* frames) {
+        return [frames](int /*index*/, const SoftCanvas& frame) {
+            std::uint64_t hash = 14695981039346656037ULL;
+            for (int i = 0; i < SoftCanvas::kWidth * SoftCanvas::kHeight * 3; ++i) {
+                hash = (hash ^ frame.Rgb()[i]) * 1099511628211ULL;
+            }
+            frames->push_back(hash);
+            return true;
+        };
+    };
+    for (int k = 0; k < 2; ++k) {
+        Replay replay;
+        ASSERT_TRUE(replay.Run(scripts[k], keep(&alone[k])));
+        aloneState[k] = replay.StateJson();
+    }
+    Replay replays[2];
+    std::vector<std::uint64_t> together[2];
+    for (int k = 0; k < 2; ++k) {
+        ASSERT_TRUE(replays[k].Begin(scripts[k].seed, keep(&together[k])));
+    }
+    const std::size_t longest = std::max(scripts[0].events.size(), scripts[1].events.size());
+    for (std::size_t i = 0; i < longest; ++i) {
+        for (int k = 0; k < 2; ++k) {
+            if (i < scripts[k].events.size()) {
+                ASSERT_TRUE(replays[k].Play(scripts[k].events[i], keep(&together[k])));
+            }
+        }
+    }
+    for (int k = 0; k < 2; ++k) {
+        EXPECT_TRUE(together[k] == alone[k]) << "frames of game " << k;
+        EXPECT_EQ(replays[k].StateJson(), aloneState[k]) << "game " << k;
+    }
+    EXPECT_NE(aloneState[0], aloneState[1]);
 }
 
 }  // namespace

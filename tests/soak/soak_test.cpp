@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "interaction/turn_choice.h"
 #include "model/puzzle.h"
 #include "platform/soft_canvas.h"
 #include "render/frame.h"
@@ -200,7 +201,7 @@ TEST(Soak, RandomPlayKeepsEveryPieceWholeAndInItsSlot) {
         ASSERT_EQ(problem, "") << "event " << i << " (kind " << static_cast<int>(event.kind) << ", " << event.x << ", "
                                << event.y << ")";
         if (event.kind == EventKind::Move || event.kind == EventKind::Release) {
-            const double error = ViewRotationError(g_game);
+            const double error = ViewRotationError(driver->Game());
             ASSERT_LT(error, kRotationTolerance) << "event " << i;
             worst = std::fmax(worst, error);
         }
@@ -251,7 +252,8 @@ TEST(Soak, OneLongWholeCubeDragStaysARotation) {
     int y = 5;
     ASSERT_EQ(driver->Apply(GameEvent{EventKind::Press, x, y, 0, HostButton::Shuffle}), "");
     ASSERT_EQ(driver->Apply(GameEvent{EventKind::Move, x, y, 0, HostButton::Shuffle}), "");
-    ASSERT_EQ(g_dragMode, DragMode::WholePuzzle);
+    const PuzzleGame& game = driver->Game();
+    ASSERT_EQ(game.m_dragMode, DragMode::WholePuzzle);
     double worst = 0.0;
     for (long long i = 0; i < folds; ++i) {
         const int kind = static_cast<int>(rng() % 100);
@@ -265,14 +267,14 @@ TEST(Soak, OneLongWholeCubeDragStaysARotation) {
             y = static_cast<int>(rng() % 270);
         }
         ASSERT_EQ(driver->Apply(GameEvent{EventKind::Move, x, y, 0, HostButton::Shuffle}), "") << "fold " << i;
-        ASSERT_EQ(g_dragMode, DragMode::WholePuzzle) << "fold " << i;
-        const double error = ViewRotationError(g_game);
-        ASSERT_LT(error, kRotationTolerance) << "fold " << i << ": view " << g_game.m_viewAngleX << ", "
-                                             << g_game.m_viewAngleY << ", " << g_game.m_viewAngleZ;
+        ASSERT_EQ(game.m_dragMode, DragMode::WholePuzzle) << "fold " << i;
+        const double error = ViewRotationError(game);
+        ASSERT_LT(error, kRotationTolerance)
+            << "fold " << i << ": view " << game.m_viewAngleX << ", " << game.m_viewAngleY << ", " << game.m_viewAngleZ;
         worst = std::fmax(worst, error);
     }
     ASSERT_EQ(driver->Apply(GameEvent{EventKind::Release, 0, 0, 0, HostButton::Shuffle}), "");
-    EXPECT_EQ(g_dragMode, DragMode::None);
+    EXPECT_EQ(game.m_dragMode, DragMode::None);
     Report("long whole-cube drag", driver->Stats(), worst);
     EXPECT_EQ(driver->Stats().cubeSteps, folds + 1);
 }
@@ -303,9 +305,9 @@ TEST_P(IncrementalFrameTest, EveryFrameIsTheWholeFrame) {
             continue;
         }
         paints = driver->Stats().paints;
-        int order[8];
+        PuzzleGame copy = driver->Game();  // painting records its order: the driver's game keeps its own
         whole->ForgetBackground();
-        ComposeFrame(g_game, *whole, order);
+        ComposeFrame(copy, *whole);
         ASSERT_EQ(std::memcmp(driver->Frame().Rgb(), whole->Rgb(), SoftCanvas::kWidth * SoftCanvas::kHeight * 3), 0)
             << "event " << i;
         ++compared;
@@ -325,8 +327,8 @@ struct ViewAngles {
 
 // The angle in degrees of the rotation that takes one view matrix to the other, with the
 // scale taken out.
-double DegreesBetween(const Matrix34& a, const Matrix34& b) {
-    const double s = static_cast<double>(g_scale);
+double DegreesBetween(float scale, const Matrix34& a, const Matrix34& b) {
+    const double s = static_cast<double>(scale);
     const double rowScale[3] = {s, -s, s};
     double trace = 0.0;
     for (int i = 0; i < 3; ++i) {
@@ -355,26 +357,26 @@ struct DriftFigures {
 // Folds the view built from the game's angles back into the angles, as the release of a
 // whole-cube drag does with an unchanged view. The first fold may spell the view another way;
 // after it the view must hold still up to rounding.
-void FoldRepeatedly(ViewAngles start, long long folds, DriftFigures* figures) {
-    g_game.m_viewAngleX = start.x;
-    g_game.m_viewAngleY = start.y;
-    g_game.m_viewAngleZ = start.z;
-    BuildViewMatrix(g_game, g_viewMatrix);
-    const Matrix34 original = g_viewMatrix;
-    g_savedViewMatrix = g_viewMatrix;
-    g_game.AbsorbCubeRotation(g_savedViewMatrix);
-    BuildViewMatrix(g_game, g_viewMatrix);
-    const Matrix34 first = g_viewMatrix;
+void FoldRepeatedly(PuzzleGame& game, ViewAngles start, long long folds, DriftFigures* figures) {
+    game.m_viewAngleX = start.x;
+    game.m_viewAngleY = start.y;
+    game.m_viewAngleZ = start.z;
+    BuildViewMatrix(game, game.m_viewMatrix);
+    const Matrix34 original = game.m_viewMatrix;
+    game.m_savedViewMatrix = game.m_viewMatrix;
+    AbsorbCubeRotation(game, game.m_savedViewMatrix);
+    BuildViewMatrix(game, game.m_viewMatrix);
+    const Matrix34 first = game.m_viewMatrix;
     for (long long i = 0; i < folds; ++i) {
-        BuildViewMatrix(g_game, g_viewMatrix);
-        g_savedViewMatrix = g_viewMatrix;
-        g_game.AbsorbCubeRotation(g_savedViewMatrix);
-        ASSERT_LT(ViewRotationError(g_game), kRotationTolerance)
+        BuildViewMatrix(game, game.m_viewMatrix);
+        game.m_savedViewMatrix = game.m_viewMatrix;
+        AbsorbCubeRotation(game, game.m_savedViewMatrix);
+        ASSERT_LT(ViewRotationError(game), kRotationTolerance)
             << "fold " << i << " of " << start.x << ", " << start.y << ", " << start.z;
     }
-    BuildViewMatrix(g_game, g_viewMatrix);
-    const double firstFold = DegreesBetween(original, first);
-    const double drift = DegreesBetween(first, g_viewMatrix);
+    BuildViewMatrix(game, game.m_viewMatrix);
+    const double firstFold = DegreesBetween(game.m_scale, original, first);
+    const double drift = DegreesBetween(game.m_scale, first, game.m_viewMatrix);
     EXPECT_LT(firstFold, kFirstFoldChange) << start.x << ", " << start.y << ", " << start.z;
     EXPECT_LE(drift, kDriftPerFold * static_cast<double>(folds) + 1e-4)
         << folds << " folds of " << start.x << ", " << start.y << ", " << start.z;
@@ -387,7 +389,7 @@ void FoldRepeatedly(ViewAngles start, long long folds, DriftFigures* figures) {
 
 TEST(Soak, FoldingAnUnchangedViewDoesNotDrift) {
     const long long folds = EnvCount("VEXAL_SOAK_FOLDS", 100000);
-    ResetPuzzle();
+    PuzzleGame game(0, nullptr);
     // The start view, views at the ends of the fold's ranges and where its divisions meet zero,
     // then random ones.
     std::vector<ViewAngles> views = {{-15, 15, 10}, {0, 0, 0},     {-90, 0, 0},   {90, 0, 0},     {-180, 0, 0},
@@ -402,7 +404,7 @@ TEST(Soak, FoldingAnUnchangedViewDoesNotDrift) {
     const long long others = std::max<long long>(1, folds / 2 / static_cast<long long>(views.size() - 1));
     DriftFigures figures;
     for (std::size_t i = 0; i < views.size(); ++i) {
-        FoldRepeatedly(views[i], i == 0 ? std::max<long long>(1, folds / 2) : others, &figures);
+        FoldRepeatedly(game, views[i], i == 0 ? std::max<long long>(1, folds / 2) : others, &figures);
         if (HasFatalFailure()) {
             return;
         }
@@ -419,7 +421,8 @@ TEST(Soak, StandingStillInAWholeCubeDragDoesNotDrift) {
     driver->Start(1, 0);
     ASSERT_EQ(driver->Apply(GameEvent{EventKind::Press, 5, 5, 0, HostButton::Shuffle}), "");
     ASSERT_EQ(driver->Apply(GameEvent{EventKind::Move, 5, 5, 0, HostButton::Shuffle}), "");
-    const ViewAngles first{g_game.m_viewAngleX, g_game.m_viewAngleY, g_game.m_viewAngleZ};
+    const PuzzleGame& game = driver->Game();
+    const ViewAngles first{game.m_viewAngleX, game.m_viewAngleY, game.m_viewAngleZ};
     for (long long i = 0; i < folds; ++i) {
         // A move to the same point: a fold of no rotation. Every 1000th a tap, whose release
         // folds the unchanged view too.
@@ -429,12 +432,12 @@ TEST(Soak, StandingStillInAWholeCubeDragDoesNotDrift) {
             ASSERT_EQ(driver->Apply(GameEvent{EventKind::Press, 5, 5, 0, HostButton::Shuffle}), "");
         }
     }
-    EXPECT_NEAR(g_game.m_viewAngleX, first.x, kAngleTolerance);
-    EXPECT_NEAR(g_game.m_viewAngleY, first.y, kAngleTolerance);
-    EXPECT_NEAR(g_game.m_viewAngleZ, first.z, kAngleTolerance);
-    EXPECT_NEAR(g_game.m_viewAngleX, -15.0, kAngleTolerance);
-    EXPECT_NEAR(g_game.m_viewAngleY, 15.0, kAngleTolerance);
-    EXPECT_NEAR(g_game.m_viewAngleZ, 10.0, kAngleTolerance);
+    EXPECT_NEAR(game.m_viewAngleX, first.x, kAngleTolerance);
+    EXPECT_NEAR(game.m_viewAngleY, first.y, kAngleTolerance);
+    EXPECT_NEAR(game.m_viewAngleZ, first.z, kAngleTolerance);
+    EXPECT_NEAR(game.m_viewAngleX, -15.0, kAngleTolerance);
+    EXPECT_NEAR(game.m_viewAngleY, 15.0, kAngleTolerance);
+    EXPECT_NEAR(game.m_viewAngleZ, 10.0, kAngleTolerance);
 }
 
 }  // namespace

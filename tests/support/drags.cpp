@@ -2,10 +2,9 @@
 
 #include "model/puzzle.h"
 #include "render/projection.h"
-#include "shell/commands.h"
 
-void FaceCentre(int slot, int face, int* x, int* y) {
-    const Piece& p = g_pieces[slot];
+void FaceCentre(const PuzzleGame& game, int slot, int face, int* x, int* y) {
+    const Piece& p = game.m_pieces[slot];
     int sumX = 0;
     int sumY = 0;
     const int n = p.faceVertexCount[face];
@@ -32,16 +31,16 @@ int SwingOffset(int phase) {
     return p - 4 * kSwing;
 }
 
-bool FindFrontFace(int* x, int* y) {
-    BuildDrawOrder(g_game, g_drawOrder);
-    const int slot = g_drawOrder[7];
-    const Piece& p = g_pieces[slot];
+bool FindFrontFace(PuzzleGame& game, int* x, int* y) {
+    BuildDrawOrder(game, game.m_drawOrder);
+    const int slot = game.m_drawOrder[7];
+    const Piece& p = game.m_pieces[slot];
     for (int f = 0; f < p.faceCount; ++f) {
         const int colour = p.faceColour[f];
         if (colour == kColourGrey || colour == kColourWhite || IsFacingAway(p, f)) {
             continue;
         }
-        FaceCentre(slot, f, x, y);
+        FaceCentre(game, slot, f, x, y);
         return true;
     }
     return false;
@@ -50,24 +49,26 @@ bool FindFrontFace(int* x, int* y) {
 }  // namespace
 
 bool LayerDrag::Begin() {
-    if (!FindFrontFace(&m_x0, &m_y0)) {
+    PuzzleGame& game = m_game;
+    if (!FindFrontFace(game, &m_x0, &m_y0)) {
         return false;
     }
-    StylusPressed(g_game, m_x0, m_y0);
-    StylusMoved(g_game, m_x0, m_y0);  // the first movement picks the piece
+    game.StylusDown(m_x0, m_y0);
+    game.StylusMove(m_x0, m_y0);  // the first movement picks the piece
     m_phase = 1;
-    StylusMoved(g_game, m_x0 + 2 * kStepDx, m_y0 + 2 * kStepDy);  // out of the dead zone
-    return g_dragMode == DragMode::Layer && g_game.m_turnState == TurnState::Chosen;
+    game.StylusMove(m_x0 + 2 * kStepDx, m_y0 + 2 * kStepDy);  // out of the dead zone
+    return game.m_dragMode == DragMode::Layer && game.m_turnState == TurnState::Chosen;
 }
 
 void LayerDrag::Step() {
+    PuzzleGame& game = m_game;
     ++m_phase;
     const int k = 2 + SwingOffset(m_phase);
-    StylusMoved(g_game, m_x0 + k * kStepDx, m_y0 + k * kStepDy);
+    game.StylusMove(m_x0 + k * kStepDx, m_y0 + k * kStepDy);
 }
 
 void LayerDrag::End() {
-    StylusReleased(g_game);
+    m_game.StylusUp();
 }
 
 namespace {
@@ -77,22 +78,24 @@ constexpr int kCubeY = 135;
 }  // namespace
 
 bool CubeDrag::Begin() {
-    StylusPressed(g_game, kCubeX, kCubeY);
-    StylusMoved(g_game, kCubeX, kCubeY);
+    PuzzleGame& game = m_game;
+    game.StylusDown(kCubeX, kCubeY);
+    game.StylusMove(kCubeX, kCubeY);
     m_phase = 0;
-    const float before = g_game.m_viewAngleX + g_game.m_viewAngleY + g_game.m_viewAngleZ;
+    const float before = game.m_viewAngleX + game.m_viewAngleY + game.m_viewAngleZ;
     Step();
     Step();
-    const float after = g_game.m_viewAngleX + g_game.m_viewAngleY + g_game.m_viewAngleZ;
-    return g_dragMode == DragMode::WholePuzzle && before != after;
+    const float after = game.m_viewAngleX + game.m_viewAngleY + game.m_viewAngleZ;
+    return game.m_dragMode == DragMode::WholePuzzle && before != after;
 }
 
 void CubeDrag::Step() {
+    PuzzleGame& game = m_game;
     ++m_phase;
     const int k = SwingOffset(m_phase);
-    StylusMoved(g_game, kCubeX + k * kStepDy, kCubeY + k * kStepDx);
+    game.StylusMove(kCubeX + k * kStepDy, kCubeY + k * kStepDx);
 }
 
 void CubeDrag::End() {
-    StylusReleased(g_game);
+    m_game.StylusUp();
 }

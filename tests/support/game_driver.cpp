@@ -9,13 +9,10 @@
 
 namespace {
 
-// The pieces before a release, to tell a committed quarter turn from a turn that sprang back.
-Piece s_beforeRelease[8];
-
-bool ModelMoved() {
+bool ModelMoved(const Piece (&before)[8], const Piece (&after)[8]) {
     for (int slot = 0; slot < 8; ++slot) {
-        const Piece& a = s_beforeRelease[slot];
-        const Piece& b = g_pieces[slot];
+        const Piece& a = before[slot];
+        const Piece& b = after[slot];
         if (std::memcmp(a.x, b.x, sizeof a.x) != 0 || std::memcmp(a.y, b.y, sizeof a.y) != 0 ||
             std::memcmp(a.z, b.z, sizeof a.z) != 0 ||
             std::memcmp(a.faceColour, b.faceColour, sizeof a.faceColour) != 0) {
@@ -27,54 +24,51 @@ bool ModelMoved() {
 
 }  // namespace
 
-GameDriver::~GameDriver() {
-    if (GetHost() == &m_host) {
-        SetHost(nullptr);
-    }
-}
-
 void GameDriver::Start(std::uint32_t seed, int paintEvery, bool paintFirst) {
     m_host.Reset();
-    StartGame(seed, &m_host);
-    RecordStartPieces(&m_catalogue);
+    m_game = PuzzleGame(seed, &m_host);
+    RecordStartPieces(m_game, &m_catalogue);
     m_stats = DriverStats{};
     m_paintEvery = paintEvery;
     m_paintedAt = m_host.invalidations;
     if (paintFirst) {
         Paint();
     } else {
-        BuildDrawOrder(g_game, g_drawOrder);
+        BuildDrawOrder(m_game, m_game.m_drawOrder);
     }
 }
 
 void GameDriver::Paint() {
-    ComposeFrame(g_game, m_canvas, g_drawOrder);
+    ComposeFrame(m_game, m_canvas);
     m_paintedAt = m_host.invalidations;
     ++m_stats.paints;
 }
 
 std::string GameDriver::Apply(const GameEvent& event) {
+    PuzzleGame& game = m_game;
     ++m_stats.events;
     ShellAction action = ShellAction::None;
     bool layerRelease = false;
     switch (event.kind) {
         case EventKind::Press:
-            action = StylusPressed(g_game, event.x, event.y);
+            game.StylusDown(event.x, event.y);
             break;
         case EventKind::Move:
-            action = StylusMoved(g_game, event.x, event.y);
-            if (action == ShellAction::PaintNow && g_dragMode != DragMode::Layer) {
-                ++m_stats.cubeSteps;
+            if (game.StylusMove(event.x, event.y)) {
+                action = ShellAction::PaintNow;
+                if (game.m_dragMode != DragMode::Layer) {
+                    ++m_stats.cubeSteps;
+                }
             }
             break;
         case EventKind::Release: {
-            layerRelease = g_dragMode == DragMode::Layer;
-            std::memcpy(s_beforeRelease, g_pieces, sizeof g_pieces);
-            action = StylusReleased(g_game);
+            layerRelease = game.m_dragMode == DragMode::Layer;
+            std::memcpy(m_beforeRelease, game.m_pieces, sizeof game.m_pieces);
+            game.StylusUp();
             if (layerRelease) {
                 ++m_stats.layerReleases;
-                m_stats.quarterTurns += ModelMoved() ? 1 : 0;
-                m_stats.solvedReleases += g_solved != 0 ? 1 : 0;
+                m_stats.quarterTurns += ModelMoved(m_beforeRelease, game.m_pieces) ? 1 : 0;
+                m_stats.solvedReleases += game.m_solved != 0 ? 1 : 0;
             }
             break;
         }
@@ -82,13 +76,13 @@ std::string GameDriver::Apply(const GameEvent& event) {
             if (event.command == IDM_SHUFFLE || event.command == IDM_CHANGE_SKIN) {
                 ++m_stats.shuffles;
             }
-            action = RunCommand(g_game, event.command);
+            action = RunCommand(game, event.command);
             break;
         case EventKind::Button:
-            if ((event.button == HostButton::Shuffle || event.button == HostButton::NewSkin) && g_solved != 0) {
+            if ((event.button == HostButton::Shuffle || event.button == HostButton::NewSkin) && game.m_solved != 0) {
                 ++m_stats.shuffles;
             }
-            action = PressButton(g_game, event.button);
+            action = PressButton(game, event.button);
             break;
         case EventKind::Paint:
             Paint();
@@ -101,11 +95,11 @@ std::string GameDriver::Apply(const GameEvent& event) {
         Paint();
     }
     // Hit tests walk the order the last paint left; keep it as fresh as a paint would.
-    BuildDrawOrder(g_game, g_drawOrder);
+    BuildDrawOrder(game, game.m_drawOrder);
 
-    std::string problem = CheckPuzzle(m_catalogue, g_game);
+    std::string problem = CheckPuzzle(m_catalogue, game);
     if (problem.empty() && layerRelease) {
-        problem = CheckAfterLayerRelease(g_game, m_host.visible[static_cast<int>(HostButton::Shuffle)],
+        problem = CheckAfterLayerRelease(game, m_host.visible[static_cast<int>(HostButton::Shuffle)],
                                          m_host.visible[static_cast<int>(HostButton::NewSkin)]);
     }
     return problem;

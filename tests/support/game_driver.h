@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "model/puzzle.h"
 #include "platform/host.h"
 #include "platform/soft_canvas.h"
 #include "shell/replay/replay.h"
@@ -40,7 +41,7 @@ public:
     GameDriver& operator=(const GameDriver&) = delete;
     GameDriver(GameDriver&&) = delete;
     GameDriver& operator=(GameDriver&&) = delete;
-    ~GameDriver();
+    ~GameDriver() = default;
 
     // A fresh puzzle, as the program starts: reset, seeded, draw order as the first paint leaves it.
     // paintEvery: paint a changed frame at every paintEvery-th event (1: after every change,
@@ -52,11 +53,14 @@ public:
 
     [[nodiscard]] const DriverStats& Stats() const { return m_stats; }
     [[nodiscard]] const SoftCanvas& Frame() const { return m_canvas; }
+    [[nodiscard]] const PuzzleGame& Game() const { return m_game; }
 
 private:
     void Paint();
 
     DriverHost m_host;
+    PuzzleGame m_game{0, &m_host};
+    Piece m_beforeRelease[8]{};  // the pieces before a release, to tell a quarter turn from a turn that sprang back
     SoftCanvas m_canvas;
     PieceCatalogue m_catalogue{};
     DriverStats m_stats;

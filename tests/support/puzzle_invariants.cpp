@@ -97,12 +97,12 @@ bool SameModel(const Piece& a, const Piece& b) {
            std::memcmp(a.z, b.z, sizeof a.z) == 0 && SameColours(a, b);
 }
 
-std::string CheckPieces(PieceCatalogue& catalogue) {
+std::string CheckPieces(PieceCatalogue& catalogue, const PuzzleGame& game) {
     bool used[8] = {};
     int faceCount[8] = {};
     int stickerCount[8] = {};
     for (int slot = 0; slot < 8; ++slot) {
-        const Piece& p = g_pieces[slot];
+        const Piece& p = game.m_pieces[slot];
         if (p.vertexCount != 12 || p.faceCount != 7 || p.stickerCount != 3) {
             return Problem("slot %d: counts %d/%d/%d", slot, p.vertexCount, p.faceCount, p.stickerCount);
         }
@@ -166,7 +166,7 @@ bool IsWholeAngle(float a) {
 
 std::string CheckTurnState(const PuzzleGame& game) {
     // The codes as numbers: a stray store would leave a value no enumerator names.
-    const int dragMode = static_cast<int>(g_dragMode);
+    const int dragMode = static_cast<int>(game.m_dragMode);
     const int turnState = static_cast<int>(game.m_turnState);
     const int turnAxis = AxisNumber(game.m_turnAxis);
     if (dragMode < 0 || dragMode > 2) {
@@ -182,13 +182,13 @@ std::string CheckTurnState(const PuzzleGame& game) {
         return Problem("hit slot %d, face %d", game.m_hitSlot, game.m_hitFace);
     }
     for (int slot = 0; slot < 8; ++slot) {
-        if (g_inTurningLayer[slot] > 1) {
-            return Problem("turning flag of slot %d is %d", slot, g_inTurningLayer[slot]);
+        if (game.m_inTurningLayer[slot] > 1) {
+            return Problem("turning flag of slot %d is %d", slot, game.m_inTurningLayer[slot]);
         }
     }
-    const float angles[3] = {g_turnAngleX, g_turnAngleY, g_turnAngleZ};
+    const float angles[3] = {game.m_turnAngleX, game.m_turnAngleY, game.m_turnAngleZ};
     // Only a chosen layer turn leaves an angle standing between events.
-    const bool turning = g_dragMode == DragMode::Layer && game.m_turnState == TurnState::Chosen;
+    const bool turning = game.m_dragMode == DragMode::Layer && game.m_turnState == TurnState::Chosen;
     for (int k = 0; k < 3; ++k) {
         const bool allowed = turning && turnAxis == k + 1;
         if (!IsWholeAngle(angles[k]) || (!allowed && angles[k] != 0.0F)) {
@@ -209,8 +209,8 @@ std::string CheckView(const PuzzleGame& game) {
                            static_cast<double>(view[2]));
         }
     }
-    if (!(g_scale >= 0.0399F && g_scale <= 0.0801F)) {
-        return Problem("scale %.9g", static_cast<double>(g_scale));
+    if (!(game.m_scale >= 0.0399F && game.m_scale <= 0.0801F)) {
+        return Problem("scale %.9g", static_cast<double>(game.m_scale));
     }
     // However the puzzle is turned it stays inside a circle of radius 1733 model units
     // (139 pixels at the largest size) around the centre of the drawing area.
@@ -218,7 +218,7 @@ std::string CheckView(const PuzzleGame& game) {
         return sx > -30 && sx < 270 && sy > -15 && sy < 285 && sz > -120 && sz < 185;
     };
     for (int slot = 0; slot < 8; ++slot) {
-        const Piece& p = g_pieces[slot];
+        const Piece& p = game.m_pieces[slot];
         for (int v = 0; v < p.vertexCount; ++v) {
             if (!onScreen(p.sx[v], p.sy[v], p.sz[v])) {
                 return Problem("slot %d vertex %d projected to (%d, %d, %d)", slot, v, p.sx[v], p.sy[v], p.sz[v]);
@@ -226,13 +226,13 @@ std::string CheckView(const PuzzleGame& game) {
         }
     }
     for (int v = 0; v < 8; ++v) {
-        if (!onScreen(g_outerBox.sx[v], g_outerBox.sy[v], g_outerBox.sz[v])) {
-            return Problem("box corner %d projected to (%d, %d, %d)", v, g_outerBox.sx[v], g_outerBox.sy[v],
-                           g_outerBox.sz[v]);
+        if (!onScreen(game.m_outerBox.sx[v], game.m_outerBox.sy[v], game.m_outerBox.sz[v])) {
+            return Problem("box corner %d projected to (%d, %d, %d)", v, game.m_outerBox.sx[v], game.m_outerBox.sy[v],
+                           game.m_outerBox.sz[v]);
         }
     }
     bool seen[8] = {};
-    for (const int slot : g_drawOrder) {
+    for (const int slot : game.m_drawOrder) {
         if (slot < 0 || slot > 7 || seen[slot]) {
             return Problem("draw order is not a permutation of the slots");
         }
@@ -243,10 +243,10 @@ std::string CheckView(const PuzzleGame& game) {
 
 }  // namespace
 
-void RecordStartPieces(PieceCatalogue* catalogue) {
+void RecordStartPieces(const PuzzleGame& game, PieceCatalogue* catalogue) {
     *catalogue = PieceCatalogue{};
     for (int slot = 0; slot < 8; ++slot) {
-        const Piece& p = g_pieces[slot];
+        const Piece& p = game.m_pieces[slot];
         catalogue->start[slot] = p;
         catalogue->verified[slot] = p;
         for (int f = 0; f < p.faceCount; ++f) {
@@ -259,7 +259,7 @@ void RecordStartPieces(PieceCatalogue* catalogue) {
 }
 
 std::string CheckPuzzle(PieceCatalogue& catalogue, const PuzzleGame& game) {
-    std::string problem = CheckPieces(catalogue);
+    std::string problem = CheckPieces(catalogue, game);
     if (problem.empty()) {
         problem = CheckTurnState(game);
     }
@@ -270,20 +270,20 @@ std::string CheckPuzzle(PieceCatalogue& catalogue, const PuzzleGame& game) {
 }
 
 std::string CheckAfterLayerRelease(const PuzzleGame& game, bool shuffleShown, bool newSkinShown) {
-    const bool solved = IsSolved();
-    if ((g_solved != 0) != solved) {
-        return Problem("after a layer turn g_solved is %d but the puzzle is %s", g_solved,
+    const bool solved = IsSolved(game.m_pieces);
+    if ((game.m_solved != 0) != solved) {
+        return Problem("after a layer turn game.m_solved is %d but the puzzle is %s", game.m_solved,
                        solved ? "solved" : "not solved");
     }
     if (shuffleShown != solved || newSkinShown != solved) {
         return Problem("after a layer turn the buttons show %d/%d on a %s puzzle", shuffleShown ? 1 : 0,
                        newSkinShown ? 1 : 0, solved ? "solved" : "mixed");
     }
-    if (game.m_turnState != TurnState::NoneChosen || g_turnAngleX != 0.0F || g_turnAngleY != 0.0F ||
-        g_turnAngleZ != 0.0F) {
+    if (game.m_turnState != TurnState::NoneChosen || game.m_turnAngleX != 0.0F || game.m_turnAngleY != 0.0F ||
+        game.m_turnAngleZ != 0.0F) {
         return Problem("after a layer turn a turn is still in progress");
     }
-    for (const std::uint8_t flag : g_inTurningLayer) {
+    for (const std::uint8_t flag : game.m_inTurningLayer) {
         if (flag != 0) {
             return Problem("after a layer turn a slot is still marked as turning");
         }
@@ -293,8 +293,9 @@ std::string CheckAfterLayerRelease(const PuzzleGame& game, bool shuffleShown, bo
 
 double ViewRotationError(const PuzzleGame& game) {
     Matrix34 m{};
-    BuildViewMatrix(game, m);
-    const double s = static_cast<double>(g_scale);
+    PuzzleGame copy = game;  // building the view keeps a rotation in the game
+    BuildViewMatrix(copy, m);
+    const double s = static_cast<double>(game.m_scale);
     const double rowScale[3] = {s, -s, s};
     double r[3][3];
     for (int i = 0; i < 3; ++i) {
@@ -328,4 +329,61 @@ double ViewRotationError(const PuzzleGame& game) {
         }
     }
     return error;
+}
+
+namespace {
+
+template <typename T>
+bool SameBytes(const T& a, const T& b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+}  // namespace
+
+std::string StateDifference(const PuzzleGame& a, const PuzzleGame& b) {
+    const ViewRotationCache& ra = a.m_viewRotation;
+    const ViewRotationCache& rb = b.m_viewRotation;
+    const struct {
+        const char* name;
+        bool same;
+    } fields[] = {
+        {"pieces", SameBytes(a.m_pieces, b.m_pieces)},
+        {"spare slot", SameBytes(a.m_spareSlot, b.m_spareSlot)},
+        {"outer box", SameBytes(a.m_outerBox, b.m_outerBox)},
+        {"solved", a.m_solved == b.m_solved},
+        {"view angles", SameBytes(a.m_viewAngleX, b.m_viewAngleX) && SameBytes(a.m_viewAngleY, b.m_viewAngleY) &&
+                            SameBytes(a.m_viewAngleZ, b.m_viewAngleZ)},
+        {"scale", SameBytes(a.m_scale, b.m_scale)},
+        {"skin", a.m_skin == b.m_skin},
+        {"view matrix", SameBytes(a.m_viewMatrix, b.m_viewMatrix)},
+        {"saved view matrix", SameBytes(a.m_savedViewMatrix, b.m_savedViewMatrix)},
+        {"view rotation",
+         ra.built == rb.built && SameBytes(ra.angleBits, rb.angleBits) && SameBytes(ra.matrix, rb.matrix)},
+        {"draw order", SameBytes(a.m_drawOrder, b.m_drawOrder)},
+        {"stylus held", a.m_stylusHeld == b.m_stylusHeld},
+        {"drag mode", a.m_dragMode == b.m_dragMode},
+        {"press pending", a.m_pressPending == b.m_pressPending},
+        {"turn axis", a.m_turnAxis == b.m_turnAxis},
+        {"turn layer front", a.m_turnLayerFront == b.m_turnLayerFront},
+        {"turn state", a.m_turnState == b.m_turnState},
+        {"turn face", a.m_turnFace == b.m_turnFace},
+        {"hit", a.m_hitSlot == b.m_hitSlot && a.m_hitFace == b.m_hitFace && a.m_pressBoxFace == b.m_pressBoxFace},
+        {"press point", a.m_pressX == b.m_pressX && a.m_pressY == b.m_pressY},
+        {"last point", a.m_lastX == b.m_lastX && a.m_lastY == b.m_lastY},
+        {"turn reference", SameBytes(a.m_turnRefAngle, b.m_turnRefAngle)},
+        {"drag threshold", SameBytes(a.m_dragThreshold, b.m_dragThreshold)},
+        {"turn angles", SameBytes(a.m_turnAngleX, b.m_turnAngleX) && SameBytes(a.m_turnAngleY, b.m_turnAngleY) &&
+                            SameBytes(a.m_turnAngleZ, b.m_turnAngleZ)},
+        {"turning layer", SameBytes(a.m_inTurningLayer, b.m_inTurningLayer)},
+        {"touched axis", SameBytes(a.m_touchedAxis, b.m_touchedAxis) && a.m_turnSense == b.m_turnSense},
+        {"turn matrix", SameBytes(a.m_turnMatrix, b.m_turnMatrix)},
+        {"random state", a.m_random.State() == b.m_random.State()},
+        {"host", a.m_host == b.m_host},
+    };
+    for (const auto& field : fields) {
+        if (!field.same) {
+            return field.name;
+        }
+    }
+    return {};
 }

@@ -6,7 +6,7 @@
 
 #include "model/puzzle.h"
 
-// The pieces as a fresh puzzle holds them, taken right after ResetPuzzle().
+// The pieces as a fresh game holds them.
 struct PieceCatalogue {
     Piece start[8];
     int faceColourCount[8];
@@ -14,7 +14,7 @@ struct PieceCatalogue {
     // The last record of each slot whose shape passed, so an unchanged piece is not measured again.
     Piece verified[8];
 };
-void RecordStartPieces(PieceCatalogue* catalogue);
+void RecordStartPieces(const PuzzleGame& game, PieceCatalogue* catalogue);
 
 // The signs of x, y and z of each slot's outer corner.
 extern const int kSlotSigns[8][3];
@@ -36,3 +36,7 @@ std::string CheckAfterLayerRelease(const PuzzleGame& game, bool shuffleShown, bo
 // translation are taken out: the larger of max |R Rt - I| and |det R - 1|.
 // NaN when an angle is not finite.
 double ViewRotationError(const PuzzleGame& game);
+
+// The first field in which two games differ, by its name, or "" when every field holds the
+// same bytes (padding between fields is not looked at).
+std::string StateDifference(const PuzzleGame& a, const PuzzleGame& b);

@@ -3,9 +3,9 @@
 #include <cstring>
 
 #include "interaction/shuffle.h"
+#include "interaction/turn_choice.h"
 #include "render/frame.h"
 #include "render/projection.h"
-#include "shell/commands.h"
 
 const FrameScene kFrameScenes[kFrameSceneCount] = {
     {"start_skin2", Skin::Stickers, true, false, -1, 0},
@@ -30,27 +30,28 @@ const FrameScene& SceneNamed(const char* name) {
     return kFrameScenes[0];
 }
 
-void SetUpScene(const FrameScene& scene) {
-    StartGame(kSceneSeed, nullptr);
+PuzzleGame SetUpScene(const FrameScene& scene) {
+    PuzzleGame game(kSceneSeed, nullptr);
     if (scene.shuffled) {
-        ShuffleCube(g_game);
+        ShuffleCube(game);
     }
-    g_skin = scene.skin;
-    g_solved = scene.solved ? 1 : 0;
+    game.m_skin = scene.skin;
+    game.m_solved = scene.solved ? 1 : 0;
     if (scene.turnFace >= 0) {
-        g_game.SelectTurnFace(scene.turnFace);
-        g_turnAngleZ = scene.turnAngle;  // faces 0 and 1 turn about Z
-        g_game.ShowTurn(g_viewMatrix);
+        SelectTurnFace(game, scene.turnFace);
+        game.m_turnAngleZ = scene.turnAngle;  // faces 0 and 1 turn about Z
+        ShowTurn(game);
     }
-    BuildDrawOrder(g_game, g_drawOrder);
+    BuildDrawOrder(game, game.m_drawOrder);
+    return game;
 }
 
 CallFrame RecordScene(const FrameScene& scene) {
-    SetUpScene(scene);
+    PuzzleGame game = SetUpScene(scene);
     CallFrame frame;
     frame.clear = 0xFF00FF;
     RecordingCanvas recorder(&frame);
-    ComposeFrame(g_game, recorder, g_drawOrder);
+    ComposeFrame(game, recorder);
     return frame;
 }
 

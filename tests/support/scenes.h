@@ -23,9 +23,9 @@ constexpr std::uint32_t kSceneSeed = 1234;
 
 // The scene of that name; the table's first for a name it does not hold.
 const FrameScene& SceneNamed(const char* name);
-// Brings the puzzle to the scene's state from a fresh start with no host, so scenes do not
-// interact, and leaves the draw order as its first paint would.
-void SetUpScene(const FrameScene& scene);
+// A game in the scene's state, from a fresh start with no host, with the draw order as its
+// first paint would leave it.
+PuzzleGame SetUpScene(const FrameScene& scene);
 // The calls one frame of the scene makes, on a magenta bitmap: any pixel the frame leaves
 // alone shows.
 CallFrame RecordScene(const FrameScene& scene);

@@ -1,3 +1,5 @@
+#include "interaction/drag.h"
+
 #include <cmath>
 #include <random>
 
@@ -13,85 +15,85 @@ namespace {
 using DragTest = PuzzleTest;
 
 // Presses and makes the first move at (x, y): the drag is set up there.
-void PressAt(int x, int y) {
-    g_game.StylusDown(x, y, false);
-    g_game.StylusMove(x, y);
+void PressAt(PuzzleGame& game, int x, int y) {
+    game.StylusDown(x, y, false);
+    game.StylusMove(x, y);
 }
 
 TEST_F(DragTest, DragRightOnTheTopOfSlot0TurnsTheFrontLayer) {
     int x = 0;
     int y = 0;
-    FaceCentre(0, 3, &x, &y);
-    PressAt(x, y);
-    ASSERT_EQ(g_dragMode, DragMode::Layer);
-    ASSERT_EQ(g_game.m_hitSlot, 0);
-    ASSERT_EQ(g_game.m_hitFace, 3);
-    EXPECT_TRUE(g_game.StylusMove(x + 10, y));
-    EXPECT_EQ(g_game.m_turnFace, 0);
-    EXPECT_EQ(g_game.m_turnAxis, Axis::Z);
-    EXPECT_NEAR(g_game.m_turnRefAngle, 10.35, 0.005);
-    EXPECT_EQ(g_turnAngleZ, 346.0F);  // 14 degrees, negated: clockwise seen from the front
-    EXPECT_EQ(g_game.m_turnLayerFront, 1);
-    g_game.StylusUp();
-    EXPECT_TRUE(IsSolved());  // 346 snaps back to 360: a full turn
+    FaceCentre(game, 0, 3, &x, &y);
+    PressAt(game, x, y);
+    ASSERT_EQ(game.m_dragMode, DragMode::Layer);
+    ASSERT_EQ(game.m_hitSlot, 0);
+    ASSERT_EQ(game.m_hitFace, 3);
+    EXPECT_TRUE(game.StylusMove(x + 10, y));
+    EXPECT_EQ(game.m_turnFace, 0);
+    EXPECT_EQ(game.m_turnAxis, Axis::Z);
+    EXPECT_NEAR(game.m_turnRefAngle, 10.35, 0.005);
+    EXPECT_EQ(game.m_turnAngleZ, 346.0F);  // 14 degrees, negated: clockwise seen from the front
+    EXPECT_EQ(game.m_turnLayerFront, 1);
+    game.StylusUp();
+    EXPECT_TRUE(IsSolved(game.m_pieces));  // 346 snaps back to 360: a full turn
 }
 
 TEST_F(DragTest, SameDragOnSlot4TurnsTheBackLayer) {
     int x = 0;
     int y = 0;
-    FaceCentre(4, 3, &x, &y);
-    PressAt(x, y);
-    ASSERT_EQ(g_game.m_hitSlot, 4);
-    ASSERT_EQ(g_game.m_hitFace, 3);
-    g_game.StylusMove(x + 10, y);
-    EXPECT_EQ(g_game.m_turnFace, 1);
+    FaceCentre(game, 4, 3, &x, &y);
+    PressAt(game, x, y);
+    ASSERT_EQ(game.m_hitSlot, 4);
+    ASSERT_EQ(game.m_hitFace, 3);
+    game.StylusMove(x + 10, y);
+    EXPECT_EQ(game.m_turnFace, 1);
 }
 
 TEST_F(DragTest, WholeCubeStepTurnsTheViewWithTheStylus) {
     // A step with no side under the start point.
-    g_dragMode = DragMode::WholePuzzle;
-    g_game.m_turnState = TurnState::NoneChosen;
-    g_game.m_pressBoxFace = -1;
-    g_game.m_pressX = g_game.m_lastX = 100;
-    g_game.m_pressY = g_game.m_lastY = 100;
-    const float zCentreBefore = g_viewMatrix.TransformX(0, 0, 1000);
-    g_game.DragWholeCube(110, 100);
-    EXPECT_EQ(g_game.m_turnFace, 5);
-    EXPECT_NEAR(g_game.m_viewAngleX, -12.18, 0.01);
-    EXPECT_NEAR(g_game.m_viewAngleY, 1.11, 0.01);
-    EXPECT_NEAR(g_game.m_viewAngleZ, 13.31, 0.01);
+    game.m_dragMode = DragMode::WholePuzzle;
+    game.m_turnState = TurnState::NoneChosen;
+    game.m_pressBoxFace = -1;
+    game.m_pressX = game.m_lastX = 100;
+    game.m_pressY = game.m_lastY = 100;
+    const float zCentreBefore = game.m_viewMatrix.TransformX(0, 0, 1000);
+    DragWholeCube(game, 110, 100);
+    EXPECT_EQ(game.m_turnFace, 5);
+    EXPECT_NEAR(game.m_viewAngleX, -12.18, 0.01);
+    EXPECT_NEAR(game.m_viewAngleY, 1.11, 0.01);
+    EXPECT_NEAR(game.m_viewAngleZ, 13.31, 0.01);
     EXPECT_NEAR(zCentreBefore, 107.6, 0.05);
-    BuildViewMatrix(g_game, g_viewMatrix);
-    EXPECT_NEAR(g_viewMatrix.TransformX(0, 0, 1000), 121.8, 0.05);
+    BuildViewMatrix(game, game.m_viewMatrix);
+    EXPECT_NEAR(game.m_viewMatrix.TransformX(0, 0, 1000), 121.8, 0.05);
     // The step ends ready for the next one, from this point.
-    EXPECT_EQ(g_dragMode, DragMode::WholePuzzle);
-    EXPECT_EQ(g_game.m_turnState, TurnState::NoneChosen);
-    EXPECT_EQ(g_game.m_pressX, 110);
-    EXPECT_EQ(g_turnAngleY, 0.0F);
+    EXPECT_EQ(game.m_dragMode, DragMode::WholePuzzle);
+    EXPECT_EQ(game.m_turnState, TurnState::NoneChosen);
+    EXPECT_EQ(game.m_pressX, 110);
+    EXPECT_EQ(game.m_turnAngleY, 0.0F);
 }
 
 TEST_F(DragTest, TheFirstWholeCubeMoveOnlyPicksAnAxis) {
-    PressAt(5, 5);  // beside the pieces, over the +Y wedge
-    EXPECT_EQ(g_dragMode, DragMode::WholePuzzle);
-    EXPECT_EQ(g_game.m_pressBoxFace, 2);
-    EXPECT_NEAR(g_game.m_viewAngleX, -15.0, 1e-3);
-    EXPECT_NEAR(g_game.m_viewAngleY, 15.0, 1e-3);
-    g_game.StylusUp();
-    EXPECT_EQ(g_dragMode, DragMode::None);
+    PressAt(game, 5, 5);  // beside the pieces, over the +Y wedge
+    EXPECT_EQ(game.m_dragMode, DragMode::WholePuzzle);
+    EXPECT_EQ(game.m_pressBoxFace, 2);
+    EXPECT_NEAR(game.m_viewAngleX, -15.0, 1e-3);
+    EXPECT_NEAR(game.m_viewAngleY, 15.0, 1e-3);
+    game.StylusUp();
+    EXPECT_EQ(game.m_dragMode, DragMode::None);
 }
 
 TEST_F(DragTest, DeadZoneKeepsTheStartPointForTheFirstStep) {
     int x = 0;
     int y = 0;
-    FaceCentre(0, 3, &x, &y);
-    PressAt(x, y);
-    g_game.StylusMove(x + 3, y);  // 9 < 30
-    g_game.StylusMove(x + 5, y);  // 25 < 30
-    EXPECT_EQ(g_game.m_turnState, TurnState::NoneChosen);
-    EXPECT_EQ(g_game.m_lastX, x);
-    EXPECT_EQ(g_turnAngleZ, 0.0F);
-    g_game.StylusMove(x + 10, y);  // the whole 10 pixels in one step
-    EXPECT_EQ(g_turnAngleZ, 346.0F);
+    FaceCentre(game, 0, 3, &x, &y);
+    PressAt(game, x, y);
+    game.StylusMove(x + 3, y);  // 9 < 30
+    game.StylusMove(x + 5, y);  // 25 < 30
+    EXPECT_EQ(game.m_turnState, TurnState::NoneChosen);
+    EXPECT_EQ(game.m_lastX, x);
+    EXPECT_EQ(game.m_turnAngleZ, 0.0F);
+    game.StylusMove(x + 10, y);  // the whole 10 pixels in one step
+    EXPECT_EQ(game.m_turnAngleZ, 346.0F);
 }
 
 // Steps along a reference of 0 degrees on face 0 with no sign rule applying.
@@ -99,9 +101,9 @@ class TurnStepTest : public PuzzleTest {
 protected:
     void SetUp() override {
         PuzzleTest::SetUp();
-        g_game.SelectTurnFace(0);
-        g_game.m_turnRefAngle = 0.0F;
-        g_turnSense = 0;
+        SelectTurnFace(game, 0);
+        game.m_turnRefAngle = 0.0F;
+        game.m_turnSense = 0;
     }
 };
 
@@ -123,38 +125,38 @@ TEST_F(TurnStepTest, WholeDegreesPerStep) {
         {0.06F, 3, 0, 1, 0},
     };
     for (const Case& c : cases) {
-        g_scale = c.scale;
-        g_turnAngleZ = 0.0F;
+        game.m_scale = c.scale;
+        game.m_turnAngleZ = 0.0F;
         for (int i = 0; i < c.steps; ++i) {
-            g_game.TurnStep(c.dx, c.dy);
+            TurnStep(game, c.dx, c.dy);
         }
-        EXPECT_EQ(g_turnAngleZ, c.angle) << c.scale << " " << c.steps << "x(" << c.dx << "," << c.dy << ")";
+        EXPECT_EQ(game.m_turnAngleZ, c.angle) << c.scale << " " << c.steps << "x(" << c.dx << "," << c.dy << ")";
     }
 }
 
 TEST_F(TurnStepTest, FractionsForwardAreLostBackwardCostADegree) {
-    g_game.m_turnRefAngle = 10.0F;
+    game.m_turnRefAngle = 10.0F;
     for (int i = 0; i < 10; ++i) {
-        g_game.TurnStep(1, 0);  // about 0.98 degree forward
+        TurnStep(game, 1, 0);  // about 0.98 degree forward
     }
-    EXPECT_EQ(g_turnAngleZ, 0.0F);
-    g_turnSense = 1;  // rule 5: face 0 with the sense set counts backward
+    EXPECT_EQ(game.m_turnAngleZ, 0.0F);
+    game.m_turnSense = 1;  // rule 5: face 0 with the sense set counts backward
     for (int i = 0; i < 10; ++i) {
-        g_game.TurnStep(1, 0);
+        TurnStep(game, 1, 0);
     }
-    EXPECT_EQ(g_turnAngleZ, 350.0F);
+    EXPECT_EQ(game.m_turnAngleZ, 350.0F);
 }
 
 TEST_F(TurnStepTest, HugeStepsStayInRangeAndCommitWholeTurns) {
     const int steps[][2] = {{65535, 0}, {-65535, 65535}, {65535, 65535}, {-65535, -65535}, {3, 65000}, {-70000, 1}};
     for (const auto& s : steps) {
-        g_game.TurnStep(s[0], s[1]);
-        EXPECT_GE(g_turnAngleZ, 0.0F);
-        EXPECT_LE(g_turnAngleZ, 359.0F);
-        EXPECT_EQ(g_turnAngleZ, std::floor(g_turnAngleZ));
+        TurnStep(game, s[0], s[1]);
+        EXPECT_GE(game.m_turnAngleZ, 0.0F);
+        EXPECT_LE(game.m_turnAngleZ, 359.0F);
+        EXPECT_EQ(game.m_turnAngleZ, std::floor(game.m_turnAngleZ));
     }
-    g_game.CommitTurn();
-    for (const Piece& p : g_pieces) {
+    CommitTurn(game);
+    for (const Piece& p : game.m_pieces) {
         for (int v = 0; v < 12; ++v) {
             EXPECT_TRUE(IsModelCoordinate(p.x[v]) && IsModelCoordinate(p.y[v]) && IsModelCoordinate(p.z[v]));
         }
@@ -164,18 +166,18 @@ TEST_F(TurnStepTest, HugeStepsStayInRangeAndCommitWholeTurns) {
 TEST_F(DragTest, StylusFarOutsideTheWindowDuringALayerDrag) {
     int x = 0;
     int y = 0;
-    FaceCentre(0, 6, &x, &y);
-    PressAt(x, y);
-    g_game.StylusMove(x + 20, y + 3);
-    g_game.StylusMove(65535, 65535);  // above and left of the window, captured
-    g_game.StylusMove(65500, 10);
-    const float angles[3] = {g_turnAngleX, g_turnAngleY, g_turnAngleZ};
+    FaceCentre(game, 0, 6, &x, &y);
+    PressAt(game, x, y);
+    game.StylusMove(x + 20, y + 3);
+    game.StylusMove(65535, 65535);  // above and left of the window, captured
+    game.StylusMove(65500, 10);
+    const float angles[3] = {game.m_turnAngleX, game.m_turnAngleY, game.m_turnAngleZ};
     for (const float a : angles) {
         EXPECT_GE(a, 0.0F);
         EXPECT_LE(a, 359.0F);
     }
-    g_game.StylusUp();
-    for (const Piece& p : g_pieces) {
+    game.StylusUp();
+    for (const Piece& p : game.m_pieces) {
         for (int v = 0; v < 12; ++v) {
             EXPECT_TRUE(IsModelCoordinate(p.x[v]) && IsModelCoordinate(p.y[v]) && IsModelCoordinate(p.z[v]));
         }
@@ -184,34 +186,34 @@ TEST_F(DragTest, StylusFarOutsideTheWindowDuringALayerDrag) {
 
 TEST_F(DragTest, TouchAndLiftInsideTheDeadZoneShowsTheButtons) {
     RecordingHost host;
-    SetHost(&host);
+    game.m_host = &host;
     int x = 0;
     int y = 0;
-    FaceCentre(0, 3, &x, &y);
-    StylusPressed(g_game, x, y);
-    StylusMoved(g_game, x + 1, y);
-    StylusReleased(g_game);
+    FaceCentre(game, 0, 3, &x, &y);
+    game.StylusDown(x, y);
+    game.StylusMove(x + 1, y);
+    game.StylusUp();
     const std::vector<std::string> shown = {"show Shuffle", "show New Skin"};
     EXPECT_EQ(host.buttonCalls, shown);
 
     // A tap without movement sets up no drag and commits nothing.
     RecordingHost tapHost;
-    StartGame(kTestSeed, &tapHost);
-    BuildDrawOrder(g_game, g_drawOrder);
-    StylusPressed(g_game, x, y);
-    StylusReleased(g_game);
+    game = PuzzleGame(kTestSeed, &tapHost);
+    BuildDrawOrder(game, game.m_drawOrder);
+    game.StylusDown(x, y);
+    game.StylusUp();
     EXPECT_TRUE(tapHost.buttonCalls.empty());
 }
 
 TEST_F(DragTest, GreyFaceNeverTurns) {
-    g_dragMode = DragMode::Layer;
-    g_game.m_hitSlot = 0;
-    g_game.m_hitFace = 1;  // inner, grey
-    g_game.m_pressX = g_game.m_lastX = 100;
-    g_game.m_pressY = g_game.m_lastY = 100;
-    g_game.DragLayer(140, 120);
-    EXPECT_EQ(g_game.m_turnState, TurnState::NoneChosen);
-    EXPECT_EQ(g_game.m_lastX, 140);
+    game.m_dragMode = DragMode::Layer;
+    game.m_hitSlot = 0;
+    game.m_hitFace = 1;  // inner, grey
+    game.m_pressX = game.m_lastX = 100;
+    game.m_pressY = game.m_lastY = 100;
+    DragLayer(game, 140, 120);
+    EXPECT_EQ(game.m_turnState, TurnState::NoneChosen);
+    EXPECT_EQ(game.m_lastX, 140);
 }
 
 // A model point turned the way the display turns the layer: the view flips y before the turn.
@@ -231,22 +233,22 @@ void TurnModelPoint(float turnAngle, int axis, const float p[3], float out[3]) {
 }
 
 // The model direction whose screen direction drives the turn: an axis, or a chamfer's edge.
-void ReferenceDirection(const Piece& piece, int face, float dir[3]) {
+void ReferenceDirection(PuzzleGame& game, const Piece& piece, int face, float dir[3]) {
     if (piece.faceColour[face] == kColourWhite) {
         dir[0] = piece.x[3] - piece.x[2];
         dir[1] = piece.y[3] - piece.y[2];
         dir[2] = piece.z[3] - piece.z[2];
         return;
     }
-    BuildViewMatrix(g_game, g_viewMatrix);
-    const Matrix34& m = g_viewMatrix;
+    BuildViewMatrix(game, game.m_viewMatrix);
+    const Matrix34& m = game.m_viewMatrix;
     float best = 999.0F;
     for (int k = 0; k < 3; ++k) {
         float e[3] = {0, 0, 0};
         e[k] = 1000.0F;
         const float a = ScreenAngle(static_cast<double>(m.TransformX(e[0], e[1], e[2]) - m.TransformX(0, 0, 0)),
                                     static_cast<double>(m.TransformY(0, 0, 0) - m.TransformY(e[0], e[1], e[2])));
-        const float d = AbsAngleDiff(a, g_game.m_turnRefAngle);
+        const float d = AbsAngleDiff(a, game.m_turnRefAngle);
         if (d < best) {
             best = d;
             for (int i = 0; i < 3; ++i) {
@@ -264,12 +266,12 @@ TEST_F(DragTest, TouchedPointFollowsTheStylus) {
     for (int view = 0; view < 60; ++view) {
         for (int slot = 0; slot < 8; ++slot) {
             for (int face = 3; face < 7; ++face) {
-                ResetPuzzle();
-                g_game.m_viewAngleX = angle(rng);
-                g_game.m_viewAngleY = angle(rng);
-                g_game.m_viewAngleZ = angle(rng);
-                RefreshView(g_game);
-                const Piece& piece = g_pieces[slot];
+                game = PuzzleGame(kTestSeed, nullptr);
+                game.m_viewAngleX = angle(rng);
+                game.m_viewAngleY = angle(rng);
+                game.m_viewAngleZ = angle(rng);
+                RefreshView(game);
+                const Piece& piece = game.m_pieces[slot];
                 if (IsFacingAway(piece, face)) {
                     continue;
                 }
@@ -285,18 +287,18 @@ TEST_F(DragTest, TouchedPointFollowsTheStylus) {
                 const float dir = angle(rng);
                 const int dx = static_cast<int>(std::lround(12.0 * std::cos(static_cast<double>(dir) * 0.0174533)));
                 const int dy = static_cast<int>(std::lround(12.0 * std::sin(static_cast<double>(dir) * 0.0174533)));
-                g_dragMode = DragMode::Layer;
-                g_game.m_hitSlot = slot;
-                g_game.m_hitFace = face;
-                g_game.m_pressX = g_game.m_lastX = 100;
-                g_game.m_pressY = g_game.m_lastY = 100;
-                g_game.DragLayer(100 + dx, 100 - dy);
-                if (g_game.m_turnState != TurnState::Chosen) {
+                game.m_dragMode = DragMode::Layer;
+                game.m_hitSlot = slot;
+                game.m_hitFace = face;
+                game.m_pressX = game.m_lastX = 100;
+                game.m_pressY = game.m_lastY = 100;
+                DragLayer(game, 100 + dx, 100 - dy);
+                if (game.m_turnState != TurnState::Chosen) {
                     continue;
                 }
-                const int axis = AxisNumber(g_game.m_turnAxis);
-                const float turned = axis == 1 ? g_turnAngleX : axis == 2 ? g_turnAngleY : g_turnAngleZ;
-                const float ref = g_game.m_turnRefAngle * 0.017453292F;
+                const int axis = AxisNumber(game.m_turnAxis);
+                const float turned = axis == 1 ? game.m_turnAngleX : axis == 2 ? game.m_turnAngleY : game.m_turnAngleZ;
+                const float ref = game.m_turnRefAngle * 0.017453292F;
                 const float along = static_cast<float>(dx) * std::cos(ref) + static_cast<float>(dy) * std::sin(ref);
                 if (std::fabs(along) < 3.0F || turned == 0.0F) {
                     continue;
@@ -304,7 +306,7 @@ TEST_F(DragTest, TouchedPointFollowsTheStylus) {
                 float moved[3] = {};
                 TurnModelPoint(turned, axis, p, moved);
                 float refDir[3] = {};
-                ReferenceDirection(piece, face, refDir);
+                ReferenceDirection(game, piece, face, refDir);
                 float component = 0.0F;
                 for (int i = 0; i < 3; ++i) {
                     component += (moved[i] - p[i]) * refDir[i];
@@ -324,37 +326,37 @@ TEST_F(DragTest, TouchedSideFollowsTheStylusInAWholeCubeStep) {
     std::uniform_real_distribution<float> angle(-180.0F, 180.0F);
     int checked = 0;
     for (int view = 0; view < 300; ++view) {
-        ResetPuzzle();
-        g_game.m_viewAngleX = angle(rng);
-        g_game.m_viewAngleY = angle(rng);
-        g_game.m_viewAngleZ = angle(rng);
-        RefreshView(g_game);
+        game = PuzzleGame(kTestSeed, nullptr);
+        game.m_viewAngleX = angle(rng);
+        game.m_viewAngleY = angle(rng);
+        game.m_viewAngleZ = angle(rng);
+        RefreshView(game);
         for (int side = 0; side < 6; ++side) {
-            if (IsBoxFaceFacingAway(g_outerBox, side)) {
+            if (IsBoxFaceFacingAway(game.m_outerBox, side)) {
                 continue;
             }
             const float dir = angle(rng);
             const int dx = static_cast<int>(std::lround(12.0 * std::cos(static_cast<double>(dir) * 0.0174533)));
             const int dy = static_cast<int>(std::lround(12.0 * std::sin(static_cast<double>(dir) * 0.0174533)));
-            const int face = g_game.ChooseCubeTurn(side, ScreenAngle(dx, dy));
+            const int face = ChooseCubeTurn(game, side, ScreenAngle(dx, dy));
             ASSERT_NE(face, -1);
-            g_game.m_turnFace = face;
-            g_game.m_turnAxis = g_faceAxis[face];
-            g_turnAngleX = g_turnAngleY = g_turnAngleZ = 0.0F;
-            g_game.TurnStep(dx, dy);
-            const int axis = AxisNumber(g_game.m_turnAxis);
-            const float turned = axis == 1 ? g_turnAngleX : axis == 2 ? g_turnAngleY : g_turnAngleZ;
-            const float ref = g_game.m_turnRefAngle * 0.017453292F;
+            game.m_turnFace = face;
+            game.m_turnAxis = kFaceAxis[face];
+            game.m_turnAngleX = game.m_turnAngleY = game.m_turnAngleZ = 0.0F;
+            TurnStep(game, dx, dy);
+            const int axis = AxisNumber(game.m_turnAxis);
+            const float turned = axis == 1 ? game.m_turnAngleX : axis == 2 ? game.m_turnAngleY : game.m_turnAngleZ;
+            const float ref = game.m_turnRefAngle * 0.017453292F;
             const float along = static_cast<float>(dx) * std::cos(ref) + static_cast<float>(dy) * std::sin(ref);
             if (std::fabs(along) < 3.0F || turned == 0.0F) {
                 continue;
             }
             float moved[3] = {};
             TurnModelPoint(turned, axis, centres[side], moved);
-            Piece any = g_pieces[0];
+            Piece any = game.m_pieces[0];
             any.faceColour[3] = 1;  // a coloured face: the reference is a model axis
             float refDir[3] = {};
-            ReferenceDirection(any, 3, refDir);
+            ReferenceDirection(game, any, 3, refDir);
             float component = 0.0F;
             for (int i = 0; i < 3; ++i) {
                 component += (moved[i] - centres[side][i]) * refDir[i];

@@ -1,9 +1,11 @@
 #include <cmath>
+#include <cstring>
 #include <set>
 
 #include "interaction/commit.h"
 #include "interaction/shuffle.h"
 #include "platform/crt_rand.h"
+#include "render/projection.h"
 #include "test_support.h"
 
 namespace {
@@ -11,31 +13,31 @@ namespace {
 using ModelTest = PuzzleTest;
 
 TEST_F(ModelTest, StartValuesOfTheGameAndGlobals) {
-    ResetPuzzle();  // before any paint
-    EXPECT_EQ(g_game.m_viewAngleX, -15.0F);
-    EXPECT_EQ(g_game.m_viewAngleY, 15.0F);
-    EXPECT_EQ(g_game.m_viewAngleZ, 10.0F);
-    EXPECT_EQ(g_game.m_turnState, TurnState::NoneChosen);
-    EXPECT_EQ(g_game.m_hitFace, -1);
-    EXPECT_EQ(g_game.m_pressX, -1);
-    EXPECT_EQ(g_game.m_pressY, -1);
-    EXPECT_EQ(g_game.m_dragThreshold, 30.0F);
-    EXPECT_EQ(g_game.m_turnAxis, Axis::None);
-    EXPECT_EQ(g_scale, 0.06F);
-    EXPECT_EQ(g_skin, Skin::Stickers);
-    EXPECT_EQ(g_solved, 1);
-    EXPECT_EQ(g_dragMode, DragMode::None);
-    EXPECT_EQ(g_pressPending, 0);
+    game = PuzzleGame(kTestSeed, nullptr);  // before any paint
+    EXPECT_EQ(game.m_viewAngleX, -15.0F);
+    EXPECT_EQ(game.m_viewAngleY, 15.0F);
+    EXPECT_EQ(game.m_viewAngleZ, 10.0F);
+    EXPECT_EQ(game.m_turnState, TurnState::NoneChosen);
+    EXPECT_EQ(game.m_hitFace, -1);
+    EXPECT_EQ(game.m_pressX, -1);
+    EXPECT_EQ(game.m_pressY, -1);
+    EXPECT_EQ(game.m_dragThreshold, 30.0F);
+    EXPECT_EQ(game.m_turnAxis, Axis::None);
+    EXPECT_EQ(game.m_scale, 0.06F);
+    EXPECT_EQ(game.m_skin, Skin::Stickers);
+    EXPECT_EQ(game.m_solved, 1);
+    EXPECT_EQ(game.m_dragMode, DragMode::None);
+    EXPECT_EQ(game.m_pressPending, 0);
     for (int i = 0; i < 8; ++i) {
-        EXPECT_EQ(g_drawOrder[i], i);
-        EXPECT_EQ(g_inTurningLayer[i], 0);
+        EXPECT_EQ(game.m_drawOrder[i], i);
+        EXPECT_EQ(game.m_inTurningLayer[i], 0);
     }
-    EXPECT_TRUE(IsSolved());
+    EXPECT_TRUE(IsSolved(game.m_pieces));
 }
 
 TEST_F(ModelTest, FacesColoursAndStickersOfEveryPiece) {
     for (int p = 0; p < 8; ++p) {
-        const Piece& piece = g_pieces[p];
+        const Piece& piece = game.m_pieces[p];
         EXPECT_EQ(piece.vertexCount, 12);
         EXPECT_EQ(piece.faceCount, 7);
         EXPECT_EQ(piece.stickerCount, 3);
@@ -67,8 +69,8 @@ TEST_F(ModelTest, FacesColoursAndStickersOfEveryPiece) {
             }
         }
     }
-    EXPECT_EQ(g_pieces[7].faceVertex[2][0], 5);
-    EXPECT_EQ(g_pieces[0].faceVertex[2][0], 0);
+    EXPECT_EQ(game.m_pieces[7].faceVertex[2][0], 5);
+    EXPECT_EQ(game.m_pieces[0].faceVertex[2][0], 0);
 }
 
 // Each side's centre is a vertex of exactly one non-grey face of each of its four pieces,
@@ -85,7 +87,7 @@ TEST_F(ModelTest, SideCentresTouchOneColouredFacePerPiece) {
     };
     for (const Side& side : sides) {
         for (const int slot : side.slots) {
-            const Piece& piece = g_pieces[slot];
+            const Piece& piece = game.m_pieces[slot];
             int touching = 0;
             for (int f = 0; f < 7; ++f) {
                 if (piece.faceColour[f] == kColourGrey) {
@@ -106,7 +108,7 @@ TEST_F(ModelTest, SideCentresTouchOneColouredFacePerPiece) {
 
 // Every face lists its corners clockwise from outside: the right-hand normal points inward.
 TEST_F(ModelTest, FacesWindClockwiseFromOutside) {
-    for (const Piece& piece : g_pieces) {
+    for (const Piece& piece : game.m_pieces) {
         float cx = 0;
         float cy = 0;
         float cz = 0;
@@ -133,19 +135,17 @@ TEST_F(ModelTest, FacesWindClockwiseFromOutside) {
     }
 }
 
-TEST_F(ModelTest, ResetBringsBackTheConstructedState) {
-    const ModelSnapshot fresh = TakeSnapshot();
-    ShuffleCube(g_game);
-    g_scale = 0.08F;
-    g_skin = Skin::Plain;
-    g_game.m_viewAngleX = 33.0F;
-    ASSERT_FALSE(TakeSnapshot() == fresh);
-    ResetPuzzle();
-    EXPECT_TRUE(TakeSnapshot() == fresh);
-    EXPECT_EQ(g_scale, 0.06F);
-    EXPECT_EQ(g_skin, Skin::Stickers);
-    EXPECT_EQ(g_solved, 1);
-    EXPECT_EQ(g_game.m_viewAngleX, -15.0F);
+// Nothing of a game played before leaks into a new one: every byte is the constructed state.
+TEST_F(ModelTest, ANewGameIsTheConstructedStateWhateverWasPlayedBefore) {
+    const PuzzleGame before(kTestSeed, nullptr);
+    ShuffleCube(game);
+    game.m_scale = 0.08F;
+    game.m_skin = Skin::Plain;
+    game.m_viewAngleX = 33.0F;
+    RefreshView(game);
+    ASSERT_FALSE(TakeSnapshot(game) == TakeSnapshot(before));
+    const PuzzleGame after(kTestSeed, nullptr);
+    EXPECT_EQ(StateDifference(after, before), "");
 }
 
 TEST_F(ModelTest, TimeSeedUsesMinutesTimesSix) {
@@ -160,22 +160,23 @@ TEST_F(ModelTest, TimeSeedUsesMinutesTimesSix) {
         {{59, 59, 999}, 413999},
     };
     RecordingHost host;
-    SetHost(&host);
+    game.m_host = &host;
     for (const Case& c : cases) {
         host.time = c.time;
-        EXPECT_EQ(MakeTimeSeed(), c.seed);
+        EXPECT_EQ(MakeTimeSeed(&host), c.seed);
     }
 }
 
 TEST(CrtRandTest, MatchesTheMicrosoftRuntime) {
-    CrtSrand(1);
+    CrtRandom random;
+    random.Seed(1);
     const int expected[] = {41, 18467, 6334, 26500, 19169};
     for (const int e : expected) {
-        EXPECT_EQ(CrtRand(), e);
+        EXPECT_EQ(random.Next(), e);
     }
-    CrtSrand(0xFFFFFFFFU);
+    random.Seed(0xFFFFFFFFU);
     for (int i = 0; i < 1000; ++i) {
-        const int r = CrtRand();
+        const int r = random.Next();
         EXPECT_GE(r, 0);
         EXPECT_LE(r, kCrtRandMax);
     }

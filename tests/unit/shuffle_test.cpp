@@ -11,8 +11,9 @@ using ShuffleTest = PuzzleTest;
 // Finds a seed whose first draw is r (the generator's first output depends on the seed's low bits).
 std::uint32_t SeedGivingFirstDraw(int r) {
     for (std::uint32_t seed = 0; seed < (1U << 20U); ++seed) {
-        CrtSrand(seed);
-        if (CrtRand() == r) {
+        CrtRandom random;
+        random.Seed(seed);
+        if (random.Next() == r) {
             return seed;
         }
     }
@@ -32,56 +33,57 @@ TEST(RandomBelowTest, RangesOfEveryDraw) {
         {21844, 3, 1}, {21845, 3, 2}, {32766, 3, 2}, {32767, 3, 2}, {0, 1, 0},     {32767, 1, 0},
     };
     for (const Case& c : cases) {
-        CrtSrand(SeedGivingFirstDraw(c.r));
-        EXPECT_EQ(RandomBelow(c.n), c.value) << "r " << c.r << " n " << c.n;
+        CrtRandom random;
+        random.Seed(SeedGivingFirstDraw(c.r));
+        EXPECT_EQ(RandomBelow(random, c.n), c.value) << "r " << c.r << " n " << c.n;
     }
 }
 
 TEST_F(ShuffleTest, TwentyTurnsUnsolvedViewUntouched) {
     RecordingHost host;
-    SetHost(&host);
-    CrtSrand(1234);
-    g_scale = 0.07F;
-    ShuffleCube(g_game);
+    game.m_host = &host;
+    game.m_random.Seed(1234);
+    game.m_scale = 0.07F;
+    ShuffleCube(game);
     EXPECT_EQ(host.invalidations, 20);  // one re-projection per committed turn
     const std::vector<std::string> hidden = {"hide Shuffle", "hide New Skin"};
     EXPECT_EQ(host.buttonCalls, hidden);
-    EXPECT_EQ(g_solved, 0);
-    EXPECT_EQ(g_scale, 0.07F);
-    EXPECT_EQ(g_game.m_viewAngleX, -15.0F);
-    EXPECT_EQ(g_game.m_viewAngleY, 15.0F);
-    EXPECT_EQ(g_game.m_viewAngleZ, 10.0F);
-    EXPECT_EQ(g_game.m_turnAxis, Axis::None);
-    EXPECT_EQ(g_game.m_turnState, TurnState::NoneChosen);
+    EXPECT_EQ(game.m_solved, 0);
+    EXPECT_EQ(game.m_scale, 0.07F);
+    EXPECT_EQ(game.m_viewAngleX, -15.0F);
+    EXPECT_EQ(game.m_viewAngleY, 15.0F);
+    EXPECT_EQ(game.m_viewAngleZ, 10.0F);
+    EXPECT_EQ(game.m_turnAxis, Axis::None);
+    EXPECT_EQ(game.m_turnState, TurnState::NoneChosen);
     // Twenty pairs of draws.
-    CrtSrand(1234);
+    game.m_random.Seed(1234);
     for (int i = 0; i < 40; ++i) {
-        CrtRand();
+        game.m_random.Next();
     }
-    const int next = CrtRand();
-    StartGame(1234, &host);  // the construction's clock seed gives way
-    ShuffleCube(g_game);
-    EXPECT_EQ(CrtRand(), next);
+    const int next = game.m_random.Next();
+    game = PuzzleGame(1234, &host);  // the construction's clock seed gives way
+    ShuffleCube(game);
+    EXPECT_EQ(game.m_random.Next(), next);
 }
 
 TEST_F(ShuffleTest, SameSeedSameShuffle) {
-    CrtSrand(77);
-    ShuffleCube(g_game);
-    const ModelSnapshot first = TakeSnapshot();
-    StartGame(77, nullptr);
-    ShuffleCube(g_game);
-    EXPECT_TRUE(TakeSnapshot() == first);
-    StartGame(78, nullptr);
-    ShuffleCube(g_game);
-    EXPECT_FALSE(TakeSnapshot() == first);
+    game.m_random.Seed(77);
+    ShuffleCube(game);
+    const ModelSnapshot first = TakeSnapshot(game);
+    game = PuzzleGame(77, nullptr);
+    ShuffleCube(game);
+    EXPECT_TRUE(TakeSnapshot(game) == first);
+    game = PuzzleGame(78, nullptr);
+    ShuffleCube(game);
+    EXPECT_FALSE(TakeSnapshot(game) == first);
 }
 
 TEST_F(ShuffleTest, UnsolvedEvenWhenTheTurnsCancel) {
     // Seed 0 and a puzzle that is shuffled from solved: whatever the turns give, the flag is clear.
     for (std::uint32_t seed = 0; seed < 50; ++seed) {
-        StartGame(seed, nullptr);
-        ShuffleCube(g_game);
-        EXPECT_EQ(g_solved, 0);
+        game = PuzzleGame(seed, nullptr);
+        ShuffleCube(game);
+        EXPECT_EQ(game.m_solved, 0);
     }
 }
 

@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "render/projection.h"
-#include "shell/commands.h"
 
 const char* ButtonName(HostButton button) {
     switch (button) {
@@ -27,20 +26,15 @@ void RecordingHost::ShowButton(HostButton button, bool show) {
 }
 
 void PuzzleTest::SetUp() {
-    StartGame(kTestSeed, nullptr);
-    BuildDrawOrder(g_game, g_drawOrder);  // as the first paint leaves it for the hit tests
-}
-
-void PuzzleTest::TearDown() {
-    SetHost(nullptr);
+    BuildDrawOrder(game, game.m_drawOrder);  // as the first paint leaves it for the hit tests
 }
 
 bool ModelSnapshot::operator==(const ModelSnapshot& other) const {
     return std::memcmp(pieces, other.pieces, sizeof pieces) == 0;
 }
 
-ModelSnapshot TakeSnapshot() {
+ModelSnapshot TakeSnapshot(const PuzzleGame& game) {
     ModelSnapshot s{};
-    std::memcpy(s.pieces, g_pieces, sizeof s.pieces);
+    std::memcpy(s.pieces, game.m_pieces, sizeof s.pieces);
     return s;
 }

@@ -29,10 +29,12 @@ const char* ButtonName(HostButton button);
 // Every test starts from the same shuffles: vexal-replay's default seed.
 constexpr std::uint32_t kTestSeed = 0;
 
+// A fresh game for every test, with no window until a test gives it a host.
 class PuzzleTest : public ::testing::Test {
 protected:
     void SetUp() override;
-    void TearDown() override;
+
+    PuzzleGame game{kTestSeed, nullptr};
 };
 
 // Snapshot of the whole model, for before/after comparisons.
@@ -40,4 +42,4 @@ struct ModelSnapshot {
     Piece pieces[8];
     bool operator==(const ModelSnapshot& other) const;
 };
-ModelSnapshot TakeSnapshot();
+ModelSnapshot TakeSnapshot(const PuzzleGame& game);

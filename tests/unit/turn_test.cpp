@@ -27,54 +27,54 @@ TEST(AngleDiffTest, WrapsOnceEachWay) {
 
 TEST_F(TurnTest, AxisDirectionsAtTheStartView) {
     // With no side touched, a drag to the right turns about Y, driven along +X.
-    EXPECT_EQ(g_game.ChooseCubeTurn(-1, 0.0F), 5);
-    EXPECT_NEAR(g_game.m_turnRefAngle, 10.35, 0.005);
+    EXPECT_EQ(ChooseCubeTurn(game, -1, 0.0F), 5);
+    EXPECT_NEAR(game.m_turnRefAngle, 10.35, 0.005);
     // Straight up: deviations X 79.65, Y 13.54, Z 39.03: turn about X, driven along +Y.
-    EXPECT_EQ(g_game.ChooseCubeTurn(-1, 90.0F), 3);
-    EXPECT_NEAR(g_game.m_turnRefAngle, 103.54, 0.005);
+    EXPECT_EQ(ChooseCubeTurn(game, -1, 90.0F), 3);
+    EXPECT_NEAR(game.m_turnRefAngle, 103.54, 0.005);
     // Along +Z: deviations X 40.62, Y 52.57, Z 0: turn about Y, driven along +Z.
-    EXPECT_EQ(g_game.ChooseCubeTurn(-1, -129.03F), 5);
-    EXPECT_NEAR(g_game.m_turnRefAngle, -129.03, 0.005);
+    EXPECT_EQ(ChooseCubeTurn(game, -1, -129.03F), 5);
+    EXPECT_NEAR(game.m_turnRefAngle, -129.03, 0.005);
     // A touched side's own axis is never chosen.
-    EXPECT_EQ(g_game.ChooseCubeTurn(2, 0.0F), 1);  // +Y side, drag right: Z
+    EXPECT_EQ(ChooseCubeTurn(game, 2, 0.0F), 1);  // +Y side, drag right: Z
 }
 
 TEST_F(TurnTest, FaceCentreDepthsAndLayerInFront) {
-    const Matrix34 m = g_viewMatrix;
+    const Matrix34 m = game.m_viewMatrix;
     EXPECT_EQ(ProjectZ(m, 0, 0, 0), 32);
     EXPECT_EQ(ProjectZ(m, 0, 0, 1000), 88);
     EXPECT_EQ(ProjectZ(m, 1000, 0, 0), 47);
     EXPECT_EQ(ProjectZ(m, 0, 1000, 0), 44);
     const std::uint8_t front[6] = {1, 0, 0, 1, 1, 0};
     for (int face = 0; face < 6; ++face) {
-        g_game.SelectTurnFace(face);
-        g_turnAngleX = g_turnAngleY = g_turnAngleZ = 0.0F;
-        g_game.ShowTurn(g_viewMatrix);
-        EXPECT_EQ(g_game.m_turnLayerFront, front[face]) << "face " << face;
+        SelectTurnFace(game, face);
+        game.m_turnAngleX = game.m_turnAngleY = game.m_turnAngleZ = 0.0F;
+        ShowTurn(game);
+        EXPECT_EQ(game.m_turnLayerFront, front[face]) << "face " << face;
     }
 }
 
 TEST_F(TurnTest, FaceAndChamferChoices) {
     // Drag to the right on the top of slot 0: turn the +Z layer, driven along +X.
-    EXPECT_EQ(g_game.ChooseTurnFromFace(0, 3, 0.0F), 0);
-    EXPECT_NEAR(g_game.m_turnRefAngle, 10.35, 0.005);
-    EXPECT_EQ(g_touchedAxis[AxisNumber(Axis::Y)], 1);
-    EXPECT_EQ(g_turnSense, 1);
+    EXPECT_EQ(ChooseTurnFromFace(game, 0, 3, 0.0F), 0);
+    EXPECT_NEAR(game.m_turnRefAngle, 10.35, 0.005);
+    EXPECT_EQ(game.m_touchedAxis[AxisNumber(Axis::Y)], 1);
+    EXPECT_EQ(game.m_turnSense, 1);
     // The same on slot 4, behind: the -Z layer.
-    EXPECT_EQ(g_game.ChooseTurnFromFace(4, 3, 0.0F), 1);
+    EXPECT_EQ(ChooseTurnFromFace(game, 4, 3, 0.0F), 1);
     // The top never turns about Y, whatever the direction.
     for (float a = -180.0F; a < 180.0F; a += 7.5F) {
-        const int face = g_game.ChooseTurnFromFace(0, 3, a);
+        const int face = ChooseTurnFromFace(game, 0, 3, a);
         EXPECT_TRUE(face != 4 && face != 5) << a;
     }
     // Grey faces choose nothing.
-    EXPECT_EQ(g_game.ChooseTurnFromFace(0, 0, 0.0F), -1);
-    EXPECT_EQ(g_game.ChooseTurnFromChamfer(0, 1), -1);
+    EXPECT_EQ(ChooseTurnFromFace(game, 0, 0, 0.0F), -1);
+    EXPECT_EQ(ChooseTurnFromChamfer(game, 0, 1), -1);
     // A chamfer turns about the piece's long axis (Y for every solved piece).
     for (int slot = 0; slot < 8; ++slot) {
-        const int face = g_game.ChooseTurnFromChamfer(slot, 5);
+        const int face = ChooseTurnFromChamfer(game, slot, 5);
         EXPECT_EQ(face, slot == 0 || slot == 1 || slot == 4 || slot == 5 ? 4 : 5) << slot;
-        EXPECT_EQ(g_touchedAxis[1] + g_touchedAxis[2] + g_touchedAxis[3], 0);
+        EXPECT_EQ(game.m_touchedAxis[1] + game.m_touchedAxis[2] + game.m_touchedAxis[3], 0);
     }
 }
 
@@ -93,33 +93,29 @@ TEST_F(TurnTest, ShowTurnAtZeroIsThePlainView) {
                           {-170, 89.9F, -44.125F, 0.08F, 4},
                           {0, 0, 0, static_cast<float>(static_cast<double>(0.06F) - 0.01), 0}};
     for (const Case& c : cases) {
-        g_game.m_viewAngleX = c.x;
-        g_game.m_viewAngleY = c.y;
-        g_game.m_viewAngleZ = c.z;
-        g_scale = c.scale;
-        RefreshView(g_game);
-        const ModelSnapshot refreshed = TakeSnapshot();
-        const Matrix34 plain = g_viewMatrix;
-        g_viewMatrix = Matrix34{};
-        g_game.SelectTurnFace(c.face);
-        g_turnAngleX = g_turnAngleY = g_turnAngleZ = 0.0F;
-        Matrix34 shown{};
-        g_game.ShowTurn(shown);
-        EXPECT_EQ(std::memcmp(shown.m, plain.m, sizeof plain.m), 0) << "face " << c.face;
-        for (const float v : g_viewMatrix.m) {
-            EXPECT_EQ(v, 0.0F);
-        }
-        EXPECT_TRUE(TakeSnapshot() == refreshed) << "face " << c.face;
+        game.m_viewAngleX = c.x;
+        game.m_viewAngleY = c.y;
+        game.m_viewAngleZ = c.z;
+        game.m_scale = c.scale;
+        RefreshView(game);
+        const ModelSnapshot refreshed = TakeSnapshot(game);
+        const Matrix34 plain = game.m_viewMatrix;
+        game.m_viewMatrix = Matrix34{};
+        SelectTurnFace(game, c.face);
+        game.m_turnAngleX = game.m_turnAngleY = game.m_turnAngleZ = 0.0F;
+        ShowTurn(game);
+        EXPECT_EQ(std::memcmp(game.m_viewMatrix.m, plain.m, sizeof plain.m), 0) << "face " << c.face;
+        EXPECT_TRUE(TakeSnapshot(game) == refreshed) << "face " << c.face;
     }
 }
 
 // Commit `angle` on face 0 and compare with whole quarter turns from a fresh puzzle.
-ModelSnapshot AfterQuarters(int face, int quarters) {
-    ResetPuzzle();
+ModelSnapshot AfterQuarters(PuzzleGame& game, int face, int quarters) {
+    game = PuzzleGame(kTestSeed, nullptr);
     if (quarters % 4 != 0) {
-        ApplyFaceTurn(g_game, face, quarters % 4);
+        ApplyFaceTurn(game, face, quarters % 4);
     }
-    return TakeSnapshot();
+    return TakeSnapshot(game);
 }
 
 TEST_F(TurnTest, SnappingToQuarterTurns) {
@@ -131,57 +127,57 @@ TEST_F(TurnTest, SnappingToQuarterTurns) {
                           {135, 2}, {224, 2}, {225, 3}, {314, 3}, {315, 4}, {359, 4}};
     for (const Case& c : cases) {
         for (int face = 0; face < 6; ++face) {
-            const ModelSnapshot expected = AfterQuarters(face, c.quarters);
-            ResetPuzzle();
-            g_game.SelectTurnFace(face);
-            const int axis = AxisNumber(g_faceAxis[face]);
-            (axis == 1 ? g_turnAngleX : axis == 2 ? g_turnAngleY : g_turnAngleZ) = c.angle;
-            g_game.CommitTurn();
-            EXPECT_TRUE(TakeSnapshot() == expected) << "angle " << c.angle << " face " << face;
-            EXPECT_EQ(g_turnAngleX + g_turnAngleY + g_turnAngleZ, 0.0F);
-            EXPECT_EQ(g_game.m_turnAxis, Axis::None);
-            EXPECT_EQ(g_game.m_turnState, TurnState::NoneChosen);
+            const ModelSnapshot expected = AfterQuarters(game, face, c.quarters);
+            game = PuzzleGame(kTestSeed, nullptr);
+            SelectTurnFace(game, face);
+            const int axis = AxisNumber(kFaceAxis[face]);
+            (axis == 1 ? game.m_turnAngleX : axis == 2 ? game.m_turnAngleY : game.m_turnAngleZ) = c.angle;
+            CommitTurn(game);
+            EXPECT_TRUE(TakeSnapshot(game) == expected) << "angle " << c.angle << " face " << face;
+            EXPECT_EQ(game.m_turnAngleX + game.m_turnAngleY + game.m_turnAngleZ, 0.0F);
+            EXPECT_EQ(game.m_turnAxis, Axis::None);
+            EXPECT_EQ(game.m_turnState, TurnState::NoneChosen);
         }
     }
 }
 
 TEST_F(TurnTest, OneQuarterThenThreeRestoresEverything) {
     for (int face = 0; face < 6; ++face) {
-        ResetPuzzle();
-        const ModelSnapshot fresh = TakeSnapshot();
-        ApplyFaceTurn(g_game, face, 1);
-        EXPECT_FALSE(TakeSnapshot() == fresh);
-        EXPECT_FALSE(IsSolved());
-        ApplyFaceTurn(g_game, face, 3);
-        EXPECT_TRUE(TakeSnapshot() == fresh) << face;
+        game = PuzzleGame(kTestSeed, nullptr);
+        const ModelSnapshot fresh = TakeSnapshot(game);
+        ApplyFaceTurn(game, face, 1);
+        EXPECT_FALSE(TakeSnapshot(game) == fresh);
+        EXPECT_FALSE(IsSolved(game.m_pieces));
+        ApplyFaceTurn(game, face, 3);
+        EXPECT_TRUE(TakeSnapshot(game) == fresh) << face;
     }
 }
 
 // A quarter turn carries each piece along the face's slot cycle, first to second.
 TEST_F(TurnTest, QuarterTurnFollowsTheSlotCycle) {
     for (int face = 0; face < 6; ++face) {
-        ResetPuzzle();
+        game = PuzzleGame(kTestSeed, nullptr);
         Piece before[8];
         for (int s = 0; s < 8; ++s) {
-            before[s] = g_pieces[s];
+            before[s] = game.m_pieces[s];
         }
-        ApplyFaceTurn(g_game, face, 1);
+        ApplyFaceTurn(game, face, 1);
         for (int k = 0; k < 4; ++k) {
-            const int from = g_faceSlots[face][k];
-            const int to = g_faceSlots[face][(k + 1) % 4];
-            EXPECT_EQ(g_pieces[to].faceColour[3], before[from].faceColour[3]);
-            EXPECT_EQ(g_pieces[to].stickerColour[0], before[from].stickerColour[0]);
-            EXPECT_TRUE(InSlotCorner(g_pieces[to], to)) << face << " " << to;
+            const int from = kFaceSlots[face][k];
+            const int to = kFaceSlots[face][(k + 1) % 4];
+            EXPECT_EQ(game.m_pieces[to].faceColour[3], before[from].faceColour[3]);
+            EXPECT_EQ(game.m_pieces[to].stickerColour[0], before[from].stickerColour[0]);
+            EXPECT_TRUE(InSlotCorner(game.m_pieces[to], to)) << face << " " << to;
         }
     }
 }
 
 // Independent oracle: a side is one colour when every coloured face lying in its plane agrees.
-bool SidesAreOneColour() {
+bool SidesAreOneColour(const PuzzleGame& game) {
     for (int axis = 0; axis < 3; ++axis) {
         for (const float plane : {1000.0F, -1000.0F}) {
             int colour = -1;
-            for (const Piece& piece : g_pieces) {
+            for (const Piece& piece : game.m_pieces) {
                 for (int f = 0; f < 7; ++f) {
                     if (piece.faceColour[f] == kColourGrey || piece.faceColour[f] == kColourWhite) {
                         continue;
@@ -211,26 +207,26 @@ TEST_F(TurnTest, RandomTurnSequencesKeepTheModelSound) {
     std::mt19937 rng(12345);
     int solvedSeen = 0;
     for (int run = 0; run < 20; ++run) {
-        ResetPuzzle();
+        game = PuzzleGame(kTestSeed, nullptr);
         std::multiset<int> colours;
-        for (const Piece& p : g_pieces) {
+        for (const Piece& p : game.m_pieces) {
             colours.insert(p.faceColour[3] * 100 + p.faceColour[4] * 10 + p.faceColour[6]);
         }
         const int length = 1 + static_cast<int>(rng() % 300);
         for (int t = 0; t < length; ++t) {
             const int face = static_cast<int>(rng() % 6);
             const int quarters = 1 + static_cast<int>(rng() % 3);
-            ApplyFaceTurn(g_game, face, quarters);
+            ApplyFaceTurn(game, face, quarters);
             // Undoing now and then makes solved states happen.
             if (rng() % 4 == 0) {
-                ApplyFaceTurn(g_game, face, 4 - quarters);
+                ApplyFaceTurn(game, face, 4 - quarters);
             }
-            EXPECT_EQ(IsSolved(), SidesAreOneColour());
-            solvedSeen += IsSolved() ? 1 : 0;
+            EXPECT_EQ(IsSolved(game.m_pieces), SidesAreOneColour(game));
+            solvedSeen += IsSolved(game.m_pieces) ? 1 : 0;
         }
         std::multiset<int> after;
         for (int s = 0; s < 8; ++s) {
-            const Piece& p = g_pieces[s];
+            const Piece& p = game.m_pieces[s];
             after.insert(p.faceColour[3] * 100 + p.faceColour[4] * 10 + p.faceColour[6]);
             for (int v = 0; v < 12; ++v) {
                 ASSERT_TRUE(IsModelCoordinate(p.x[v]) && IsModelCoordinate(p.y[v]) && IsModelCoordinate(p.z[v]));
@@ -243,36 +239,36 @@ TEST_F(TurnTest, RandomTurnSequencesKeepTheModelSound) {
 }
 
 TEST_F(TurnTest, FoldingAZeroRotationKeepsTheView) {
-    BuildViewMatrix(g_game, g_viewMatrix);
-    g_game.AbsorbCubeRotation(g_viewMatrix);
-    EXPECT_NEAR(g_game.m_viewAngleX, -15.0, 1e-3);
-    EXPECT_NEAR(g_game.m_viewAngleY, 15.0, 1e-3);
-    EXPECT_NEAR(g_game.m_viewAngleZ, 10.0, 1e-3);
+    BuildViewMatrix(game, game.m_viewMatrix);
+    AbsorbCubeRotation(game, game.m_viewMatrix);
+    EXPECT_NEAR(game.m_viewAngleX, -15.0, 1e-3);
+    EXPECT_NEAR(game.m_viewAngleY, 15.0, 1e-3);
+    EXPECT_NEAR(game.m_viewAngleZ, 10.0, 1e-3);
     for (int i = 0; i < 1000; ++i) {
-        BuildViewMatrix(g_game, g_viewMatrix);
-        g_game.AbsorbCubeRotation(g_viewMatrix);
+        BuildViewMatrix(game, game.m_viewMatrix);
+        AbsorbCubeRotation(game, game.m_viewMatrix);
     }
-    EXPECT_NEAR(g_game.m_viewAngleX, -15.0, 1e-2);
-    EXPECT_NEAR(g_game.m_viewAngleY, 15.0, 1e-2);
-    EXPECT_NEAR(g_game.m_viewAngleZ, 10.0, 1e-2);
+    EXPECT_NEAR(game.m_viewAngleX, -15.0, 1e-2);
+    EXPECT_NEAR(game.m_viewAngleY, 15.0, 1e-2);
+    EXPECT_NEAR(game.m_viewAngleZ, 10.0, 1e-2);
 }
 
 TEST_F(TurnTest, RandomViewsSurviveAFold) {
     std::mt19937 rng(99);
     std::uniform_real_distribution<float> angle(-180.0F, 180.0F);
     for (int i = 0; i < 500; ++i) {
-        g_game.m_viewAngleX = angle(rng);
-        g_game.m_viewAngleY = angle(rng);
-        g_game.m_viewAngleZ = angle(rng) / 2.0F;  // away from the gimbal's pole
-        BuildViewMatrix(g_game, g_viewMatrix);
-        const Matrix34 before = g_viewMatrix;
-        g_game.AbsorbCubeRotation(before);
-        BuildViewMatrix(g_game, g_viewMatrix);
+        game.m_viewAngleX = angle(rng);
+        game.m_viewAngleY = angle(rng);
+        game.m_viewAngleZ = angle(rng) / 2.0F;  // away from the gimbal's pole
+        BuildViewMatrix(game, game.m_viewMatrix);
+        const Matrix34 before = game.m_viewMatrix;
+        AbsorbCubeRotation(game, before);
+        BuildViewMatrix(game, game.m_viewMatrix);
         for (int k = 0; k < 12; ++k) {
-            EXPECT_NEAR(g_viewMatrix.m[k], before.m[k], 2e-5) << "entry " << k << " view " << i;
+            EXPECT_NEAR(game.m_viewMatrix.m[k], before.m[k], 2e-5) << "entry " << k << " view " << i;
         }
-        EXPECT_TRUE(std::isfinite(g_game.m_viewAngleX) && std::isfinite(g_game.m_viewAngleY) &&
-                    std::isfinite(g_game.m_viewAngleZ));
+        EXPECT_TRUE(std::isfinite(game.m_viewAngleX) && std::isfinite(game.m_viewAngleY) &&
+                    std::isfinite(game.m_viewAngleZ));
     }
 }
 
