@@ -149,9 +149,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool finished = replay.Run(script, [&](int index, const SoftCanvas&) {
         frames = index + 1;
         if (index == 0) {
-            RecordStartPieces(&catalogue);  // the fresh puzzle of this replay
+            RecordStartPieces(replay.Game(), &catalogue);  // the fresh puzzle of this replay
         } else if (problem.empty()) {
-            problem = CheckPuzzle(catalogue, game);
+            problem = CheckPuzzle(catalogue, replay.Game());
         }
         return true;
     });

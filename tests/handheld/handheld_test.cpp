@@ -79,16 +79,16 @@ TEST(HandheldLayout, ScaleIsLoweredUntilTheWindowFitsTheUsableArea) {
 class ShellUiTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        owned = std::make_unique<ShellUi>(7);
-        ui = owned.get();
+        m_owned = std::make_unique<ShellUi>(7);
+        m_ui = m_owned.get();
         BuildDrawOrder(game(), game().m_drawOrder);  // as the first paint leaves it
     }
-    PuzzleGame& game() { return ui->Game(); }
+    PuzzleGame& game() { return m_ui->Game(); }
 
     // A tap: down and up at one screen point; the outputs of both.
     UiOutput Tap(int x, int y) {
-        UiOutput a = ui->PointerDown(x, y);
-        const UiOutput b = ui->PointerUp(x, y);
+        UiOutput a = m_ui->PointerDown(x, y);
+        const UiOutput b = m_ui->PointerUp(x, y);
         a.paintNow = a.paintNow || b.paintNow;
         a.quit = a.quit || b.quit;
         a.helpTarget = b.helpTarget != nullptr ? b.helpTarget : a.helpTarget;
@@ -109,15 +109,15 @@ protected:
     }
     bool AnyButtonVisible() const {
         for (const ButtonSpec& b : kButtons) {
-            if (ui->IsButtonVisible(b.button)) {
+            if (m_ui->IsButtonVisible(b.button)) {
                 return true;
             }
         }
         return false;
     }
 
-    std::unique_ptr<ShellUi> owned;
-    ShellUi* ui = nullptr;
+    std::unique_ptr<ShellUi> m_owned;
+    ShellUi* m_ui = nullptr;
 };
 
 constexpr int kNew = 0;
@@ -152,17 +152,17 @@ TEST_F(ShellUiTest, MenuBarAndPopupsRunTheSharedCommands) {
         UiOutput out = TapBar(c.bar);
         if (c.item != -1) {
             EXPECT_FALSE(out.quit) << c.name;
-            ASSERT_EQ(ui->OpenPopup(), kMenuBarButtons[c.bar].popup) << c.name;
-            out = TapItem(ui->OpenPopup(), c.item);
-            EXPECT_EQ(ui->OpenPopup(), -1) << c.name << ": the popup closes";
+            ASSERT_EQ(m_ui->OpenPopup(), kMenuBarButtons[c.bar].popup) << c.name;
+            out = TapItem(m_ui->OpenPopup(), c.item);
+            EXPECT_EQ(m_ui->OpenPopup(), -1) << c.name << ": the popup closes";
         }
         EXPECT_EQ(game().m_solved == 0, c.shuffles) << c.name;
         EXPECT_EQ(game().m_skin != skin, c.bar == kNew && c.item == 1) << c.name;
         EXPECT_EQ(out.quit, c.quits) << c.name;
-        EXPECT_EQ(ui->IsAboutOpen(), c.about) << c.name;
-        EXPECT_EQ(ui->IsButtonVisible(HostButton::SizeUp), c.sizeButtons) << c.name;
-        EXPECT_EQ(ui->IsButtonVisible(HostButton::SizeDown), c.sizeButtons) << c.name;
-        EXPECT_EQ(ui->IsButtonVisible(HostButton::SizeOk), c.sizeButtons) << c.name;
+        EXPECT_EQ(m_ui->IsAboutOpen(), c.about) << c.name;
+        EXPECT_EQ(m_ui->IsButtonVisible(HostButton::SizeUp), c.sizeButtons) << c.name;
+        EXPECT_EQ(m_ui->IsButtonVisible(HostButton::SizeDown), c.sizeButtons) << c.name;
+        EXPECT_EQ(m_ui->IsButtonVisible(HostButton::SizeOk), c.sizeButtons) << c.name;
         EXPECT_STREQ(out.helpTarget, c.help) << c.name;
         EXPECT_EQ(out.capture, 0) << c.name;
     }
@@ -173,99 +173,99 @@ TEST_F(ShellUiTest, PlainMenuBarButtonsActOnceOnReleaseOverThemselves) {
         SetUp();
         const Rect c = Centre(MenuBarButtonRect(bar));
         auto acted = [&](const UiOutput& out) {
-            return AnyButtonVisible() || ui->IsAboutOpen() || out.helpTarget != nullptr;
+            return AnyButtonVisible() || m_ui->IsAboutOpen() || out.helpTarget != nullptr;
         };
         // Nothing while held, and nothing when let go elsewhere.
-        EXPECT_FALSE(acted(ui->PointerDown(c.x, c.y))) << bar;
-        EXPECT_EQ(ui->PressedMenuBarButton(), bar);
-        EXPECT_FALSE(acted(ui->PointerMove(c.x, c.y - 40))) << bar;
-        EXPECT_EQ(ui->PressedMenuBarButton(), -1);
-        EXPECT_FALSE(acted(ui->PointerUp(c.x, c.y - 40))) << bar;
+        EXPECT_FALSE(acted(m_ui->PointerDown(c.x, c.y))) << bar;
+        EXPECT_EQ(m_ui->PressedMenuBarButton(), bar);
+        EXPECT_FALSE(acted(m_ui->PointerMove(c.x, c.y - 40))) << bar;
+        EXPECT_EQ(m_ui->PressedMenuBarButton(), -1);
+        EXPECT_FALSE(acted(m_ui->PointerUp(c.x, c.y - 40))) << bar;
         // Pressed and released over it: it acts, at the release.
-        EXPECT_FALSE(acted(ui->PointerDown(c.x, c.y))) << bar;
-        const UiOutput out = ui->PointerUp(c.x, c.y);
+        EXPECT_FALSE(acted(m_ui->PointerDown(c.x, c.y))) << bar;
+        const UiOutput out = m_ui->PointerUp(c.x, c.y);
         EXPECT_EQ(AnyButtonVisible(), bar == kSize);
-        EXPECT_EQ(ui->IsAboutOpen(), bar == kAbout);
+        EXPECT_EQ(m_ui->IsAboutOpen(), bar == kAbout);
         EXPECT_EQ(out.helpTarget != nullptr, bar == kHelp);
     }
 }
 
 TEST_F(ShellUiTest, PopupClosesWithoutActingOnATapOutsideAndSwitchesBetweenDropDowns) {
     TapBar(kNew);
-    ASSERT_EQ(ui->OpenPopup(), kPopupNew);
+    ASSERT_EQ(m_ui->OpenPopup(), kPopupNew);
     Tap(200, 100);  // over the puzzle: only closes the popup
-    EXPECT_EQ(ui->OpenPopup(), -1);
+    EXPECT_EQ(m_ui->OpenPopup(), -1);
     EXPECT_NE(game().m_solved, 0);
     EXPECT_FALSE(game().IsStylusHeld());
 
     TapBar(kNew);
     TapBar(kNew);  // its own button closes it again
-    EXPECT_EQ(ui->OpenPopup(), -1);
+    EXPECT_EQ(m_ui->OpenPopup(), -1);
 
     TapBar(kNew);
     TapBar(kQuit);
-    EXPECT_EQ(ui->OpenPopup(), kPopupQuit);
+    EXPECT_EQ(m_ui->OpenPopup(), kPopupQuit);
     TapBar(kSize);  // a plain button while a popup is open only closes the popup
-    EXPECT_EQ(ui->OpenPopup(), -1);
+    EXPECT_EQ(m_ui->OpenPopup(), -1);
     EXPECT_FALSE(AnyButtonVisible());
 }
 
 TEST_F(ShellUiTest, DraggingFromADropDownOntoAnItemRunsIt) {
     const Rect bar = Centre(MenuBarButtonRect(kQuit));
-    ui->PointerDown(bar.x, bar.y);
+    m_ui->PointerDown(bar.x, bar.y);
     const Rect yes = Centre(PopupItemRect(kPopupQuit, 0));
-    ui->PointerMove(yes.x, yes.y);
-    EXPECT_EQ(ui->HotItem(), 0);
-    EXPECT_TRUE(ui->PointerUp(yes.x, yes.y).quit);
+    m_ui->PointerMove(yes.x, yes.y);
+    EXPECT_EQ(m_ui->HotItem(), 0);
+    EXPECT_TRUE(m_ui->PointerUp(yes.x, yes.y).quit);
 }
 
 TEST_F(ShellUiTest, KeysDriveAcceleratorsPopupsAndTheAboutBox) {
-    EXPECT_TRUE(ui->Key(UiKey::CtrlQ).quit);
-    EXPECT_STREQ(ui->Key(UiKey::Help).helpTarget, kHelpKeyTarget);
+    EXPECT_TRUE(m_ui->Key(UiKey::CtrlQ).quit);
+    EXPECT_STREQ(m_ui->Key(UiKey::Help).helpTarget, kHelpKeyTarget);
 
     TapBar(kNew);
-    ui->Key(UiKey::Down);
-    ui->Key(UiKey::Down);
-    ui->Key(UiKey::Up);
-    EXPECT_EQ(ui->HotItem(), 0);
-    ui->Key(UiKey::Up);  // wraps round to the last item and back
-    EXPECT_EQ(ui->HotItem(), 1);
-    ui->Key(UiKey::Down);
-    ui->Key(UiKey::Enter);  // Shuffle
-    EXPECT_EQ(ui->OpenPopup(), -1);
+    m_ui->Key(UiKey::Down);
+    m_ui->Key(UiKey::Down);
+    m_ui->Key(UiKey::Up);
+    EXPECT_EQ(m_ui->HotItem(), 0);
+    m_ui->Key(UiKey::Up);  // wraps round to the last item and back
+    EXPECT_EQ(m_ui->HotItem(), 1);
+    m_ui->Key(UiKey::Down);
+    m_ui->Key(UiKey::Enter);  // Shuffle
+    EXPECT_EQ(m_ui->OpenPopup(), -1);
     EXPECT_EQ(game().m_solved, 0);
 
     TapBar(kQuit);
-    ui->Key(UiKey::Escape);
-    EXPECT_EQ(ui->OpenPopup(), -1);
+    m_ui->Key(UiKey::Escape);
+    EXPECT_EQ(m_ui->OpenPopup(), -1);
 
-    ui->Key(UiKey::CtrlA);
-    ASSERT_TRUE(ui->IsAboutOpen());
+    m_ui->Key(UiKey::CtrlA);
+    ASSERT_TRUE(m_ui->IsAboutOpen());
     // Modal: accelerators and help wait until it is closed.
-    EXPECT_FALSE(ui->Key(UiKey::CtrlQ).quit);
-    EXPECT_EQ(ui->Key(UiKey::Help).helpTarget, nullptr);
-    ui->Key(UiKey::Enter);
-    EXPECT_FALSE(ui->IsAboutOpen());
+    EXPECT_FALSE(m_ui->Key(UiKey::CtrlQ).quit);
+    EXPECT_EQ(m_ui->Key(UiKey::Help).helpTarget, nullptr);
+    m_ui->Key(UiKey::Enter);
+    EXPECT_FALSE(m_ui->IsAboutOpen());
 }
 
 TEST_F(ShellUiTest, AboutBoxIsModalAndClosesOnlyThroughDone) {
     TapBar(kAbout);
-    ASSERT_TRUE(ui->IsAboutOpen());
+    ASSERT_TRUE(m_ui->IsAboutOpen());
     TapBar(kQuit);
     Tap(120, 150);
-    EXPECT_EQ(ui->OpenPopup(), -1);
+    EXPECT_EQ(m_ui->OpenPopup(), -1);
     EXPECT_FALSE(game().IsStylusHeld());
-    EXPECT_TRUE(ui->IsAboutOpen());
+    EXPECT_TRUE(m_ui->IsAboutOpen());
     // Pressed on Done but let go elsewhere: still open.
     const Rect done = Centre(kAboutDone);
-    ui->PointerDown(done.x, done.y);
-    EXPECT_TRUE(ui->IsAboutDonePressed());
-    ui->PointerMove(100, 100);
-    EXPECT_FALSE(ui->IsAboutDonePressed());
-    ui->PointerUp(100, 100);
-    EXPECT_TRUE(ui->IsAboutOpen());
+    m_ui->PointerDown(done.x, done.y);
+    EXPECT_TRUE(m_ui->IsAboutDonePressed());
+    m_ui->PointerMove(100, 100);
+    EXPECT_FALSE(m_ui->IsAboutDonePressed());
+    m_ui->PointerUp(100, 100);
+    EXPECT_TRUE(m_ui->IsAboutOpen());
     Tap(done.x, done.y);
-    EXPECT_FALSE(ui->IsAboutOpen());
+    EXPECT_FALSE(m_ui->IsAboutOpen());
 }
 
 TEST_F(ShellUiTest, ButtonsAnswerOnlyWhileShownAndTheLastShownIsOnTop) {
@@ -281,7 +281,7 @@ TEST_F(ShellUiTest, ButtonsAnswerOnlyWhileShownAndTheLastShownIsOnTop) {
     EXPECT_EQ(TapButton(HostButton::SizeUp).paintNow, true);
     EXPECT_GT(game().m_scale, 0.06F);
     // "-" was shown after "+", so the row they share is "-"'s.
-    const HostButton* order = ui->ZOrder();
+    const HostButton* order = m_ui->ZOrder();
     EXPECT_EQ(order[kHostButtonCount - 1], HostButton::SizeOk);
     EXPECT_EQ(order[kHostButtonCount - 2], HostButton::SizeDown);
     const float bigger = game().m_scale;
@@ -289,41 +289,41 @@ TEST_F(ShellUiTest, ButtonsAnswerOnlyWhileShownAndTheLastShownIsOnTop) {
     EXPECT_LT(game().m_scale, bigger);
 
     // Pressed, then let go outside: no click.
-    ui->PointerDown(plus.x, plus.y);
-    EXPECT_TRUE(ui->IsButtonPressed(HostButton::SizeUp));
-    ui->PointerMove(100, 100);
-    EXPECT_FALSE(ui->IsButtonPressed(HostButton::SizeUp));
-    ui->PointerUp(100, 100);
+    m_ui->PointerDown(plus.x, plus.y);
+    EXPECT_TRUE(m_ui->IsButtonPressed(HostButton::SizeUp));
+    m_ui->PointerMove(100, 100);
+    EXPECT_FALSE(m_ui->IsButtonPressed(HostButton::SizeUp));
+    m_ui->PointerUp(100, 100);
     EXPECT_LT(game().m_scale, bigger);
 
     TapButton(HostButton::SizeOk);
     EXPECT_FALSE(AnyButtonVisible());
 
     // Shown through the host, the solved buttons work; shuffling hides them.
-    ui->ShowButton(HostButton::Shuffle, true);
-    ui->ShowButton(HostButton::NewSkin, true);
+    m_ui->ShowButton(HostButton::Shuffle, true);
+    m_ui->ShowButton(HostButton::NewSkin, true);
     const Skin skin = game().m_skin;
     TapButton(HostButton::NewSkin);
     EXPECT_NE(game().m_skin, skin);
     EXPECT_EQ(game().m_solved, 0);
-    EXPECT_FALSE(ui->IsButtonVisible(HostButton::Shuffle));
+    EXPECT_FALSE(m_ui->IsButtonVisible(HostButton::Shuffle));
 }
 
 TEST_F(ShellUiTest, StylusIsCapturedAndMovesReachTheGameOnlyWhileHeld) {
-    ui->PointerMove(60, 80);  // hovering
+    m_ui->PointerMove(60, 80);  // hovering
     EXPECT_EQ(game().m_dragMode, DragMode::None);
     EXPECT_EQ(game().m_pressPending, 0);
 
-    const UiOutput down = ui->PointerDown(20, 40);
+    const UiOutput down = m_ui->PointerDown(20, 40);
     EXPECT_EQ(down.capture, 1);
     EXPECT_TRUE(game().IsStylusHeld());
     EXPECT_EQ(game().m_pressPending, 1);
     // Captured: a point left of and above the window reaches the game as unsigned 16 bits.
-    ui->PointerMove(-5, 20);
+    m_ui->PointerMove(-5, 20);
     EXPECT_EQ(game().m_dragMode, DragMode::WholePuzzle);
     EXPECT_EQ(game().m_pressX, 65531);
     EXPECT_EQ(game().m_pressY, 65530);
-    const UiOutput up = ui->PointerUp(-5, 20);
+    const UiOutput up = m_ui->PointerUp(-5, 20);
     EXPECT_EQ(up.capture, -1);
     EXPECT_FALSE(game().IsStylusHeld());
     EXPECT_EQ(game().m_dragMode, DragMode::None);
@@ -331,22 +331,22 @@ TEST_F(ShellUiTest, StylusIsCapturedAndMovesReachTheGameOnlyWhileHeld) {
 
 TEST_F(ShellUiTest, LayerDragPaintsAtOnceAndTheAboutBoxDoesNotStrandIt) {
     // The puzzle's centre is a piece; a drag there turns a layer.
-    ui->PointerDown(120, 26 + 135);
-    ui->PointerMove(120, 26 + 135);  // a move to the press point is a move
+    m_ui->PointerDown(120, 26 + 135);
+    m_ui->PointerMove(120, 26 + 135);  // a move to the press point is a move
     EXPECT_EQ(game().m_dragMode, DragMode::Layer);
-    EXPECT_TRUE(ui->PointerMove(160, 26 + 140).paintNow);
-    EXPECT_FALSE(ui->PointerMove(160, 26 + 140).paintNow) << "the same pixel again is no move";
-    ui->Key(UiKey::CtrlA);
-    ASSERT_TRUE(ui->IsAboutOpen());
-    EXPECT_FALSE(ui->PointerMove(200, 26 + 150).paintNow);
-    EXPECT_EQ(ui->PointerUp(200, 26 + 150).capture, -1);
+    EXPECT_TRUE(m_ui->PointerMove(160, 26 + 140).paintNow);
+    EXPECT_FALSE(m_ui->PointerMove(160, 26 + 140).paintNow) << "the same pixel again is no move";
+    m_ui->Key(UiKey::CtrlA);
+    ASSERT_TRUE(m_ui->IsAboutOpen());
+    EXPECT_FALSE(m_ui->PointerMove(200, 26 + 150).paintNow);
+    EXPECT_EQ(m_ui->PointerUp(200, 26 + 150).capture, -1);
     EXPECT_FALSE(game().IsStylusHeld());
     EXPECT_EQ(game().m_turnState, TurnState::NoneChosen) << "the turn settled";
     EXPECT_EQ(game().m_turnAngleX + game().m_turnAngleY + game().m_turnAngleZ, 0.0F);
     // A press after a lost release ends the old drag first.
-    ui->Key(UiKey::Escape);
-    ui->PointerDown(120, 161);
-    const UiOutput again = ui->PointerDown(120, 161);
+    m_ui->Key(UiKey::Escape);
+    m_ui->PointerDown(120, 161);
+    const UiOutput again = m_ui->PointerDown(120, 161);
     EXPECT_EQ(again.capture, 1);
     EXPECT_TRUE(game().IsStylusHeld());
 }

@@ -23,77 +23,77 @@ void PressAt(PuzzleGame& game, int x, int y) {
 TEST_F(DragTest, DragRightOnTheTopOfSlot0TurnsTheFrontLayer) {
     int x = 0;
     int y = 0;
-    FaceCentre(game, 0, 3, &x, &y);
-    PressAt(game, x, y);
-    ASSERT_EQ(game.m_dragMode, DragMode::Layer);
-    ASSERT_EQ(game.m_hitSlot, 0);
-    ASSERT_EQ(game.m_hitFace, 3);
-    EXPECT_TRUE(game.StylusMove(x + 10, y));
-    EXPECT_EQ(game.m_turnFace, 0);
-    EXPECT_EQ(game.m_turnAxis, Axis::Z);
-    EXPECT_NEAR(game.m_turnRefAngle, 10.35, 0.005);
-    EXPECT_EQ(game.m_turnAngleZ, 346.0F);  // 14 degrees, negated: clockwise seen from the front
-    EXPECT_EQ(game.m_turnLayerFront, 1);
-    game.StylusUp();
-    EXPECT_TRUE(IsSolved(game.m_pieces));  // 346 snaps back to 360: a full turn
+    FaceCentre(m_game, 0, 3, &x, &y);
+    PressAt(m_game, x, y);
+    ASSERT_EQ(m_game.m_dragMode, DragMode::Layer);
+    ASSERT_EQ(m_game.m_hitSlot, 0);
+    ASSERT_EQ(m_game.m_hitFace, 3);
+    EXPECT_TRUE(m_game.StylusMove(x + 10, y));
+    EXPECT_EQ(m_game.m_turnFace, 0);
+    EXPECT_EQ(m_game.m_turnAxis, Axis::Z);
+    EXPECT_NEAR(m_game.m_turnRefAngle, 10.35, 0.005);
+    EXPECT_EQ(m_game.m_turnAngleZ, 346.0F);  // 14 degrees, negated: clockwise seen from the front
+    EXPECT_EQ(m_game.m_turnLayerFront, 1);
+    m_game.StylusUp();
+    EXPECT_TRUE(IsSolved(m_game.m_pieces));  // 346 snaps back to 360: a full turn
 }
 
 TEST_F(DragTest, SameDragOnSlot4TurnsTheBackLayer) {
     int x = 0;
     int y = 0;
-    FaceCentre(game, 4, 3, &x, &y);
-    PressAt(game, x, y);
-    ASSERT_EQ(game.m_hitSlot, 4);
-    ASSERT_EQ(game.m_hitFace, 3);
-    game.StylusMove(x + 10, y);
-    EXPECT_EQ(game.m_turnFace, 1);
+    FaceCentre(m_game, 4, 3, &x, &y);
+    PressAt(m_game, x, y);
+    ASSERT_EQ(m_game.m_hitSlot, 4);
+    ASSERT_EQ(m_game.m_hitFace, 3);
+    m_game.StylusMove(x + 10, y);
+    EXPECT_EQ(m_game.m_turnFace, 1);
 }
 
 TEST_F(DragTest, WholeCubeStepTurnsTheViewWithTheStylus) {
     // A step with no side under the start point.
-    game.m_dragMode = DragMode::WholePuzzle;
-    game.m_turnState = TurnState::NoneChosen;
-    game.m_pressBoxFace = -1;
-    game.m_pressX = game.m_lastX = 100;
-    game.m_pressY = game.m_lastY = 100;
-    const float zCentreBefore = game.m_viewMatrix.TransformX(0, 0, 1000);
-    DragWholeCube(game, 110, 100);
-    EXPECT_EQ(game.m_turnFace, 5);
-    EXPECT_NEAR(game.m_viewAngleX, -12.18, 0.01);
-    EXPECT_NEAR(game.m_viewAngleY, 1.11, 0.01);
-    EXPECT_NEAR(game.m_viewAngleZ, 13.31, 0.01);
+    m_game.m_dragMode = DragMode::WholePuzzle;
+    m_game.m_turnState = TurnState::NoneChosen;
+    m_game.m_pressBoxFace = -1;
+    m_game.m_pressX = m_game.m_lastX = 100;
+    m_game.m_pressY = m_game.m_lastY = 100;
+    const float zCentreBefore = m_game.m_viewMatrix.TransformX(0, 0, 1000);
+    DragWholeCube(m_game, 110, 100);
+    EXPECT_EQ(m_game.m_turnFace, 5);
+    EXPECT_NEAR(m_game.m_viewAngleX, -12.18, 0.01);
+    EXPECT_NEAR(m_game.m_viewAngleY, 1.11, 0.01);
+    EXPECT_NEAR(m_game.m_viewAngleZ, 13.31, 0.01);
     EXPECT_NEAR(zCentreBefore, 107.6, 0.05);
-    BuildViewMatrix(game, game.m_viewMatrix);
-    EXPECT_NEAR(game.m_viewMatrix.TransformX(0, 0, 1000), 121.8, 0.05);
+    BuildViewMatrix(m_game, m_game.m_viewMatrix);
+    EXPECT_NEAR(m_game.m_viewMatrix.TransformX(0, 0, 1000), 121.8, 0.05);
     // The step ends ready for the next one, from this point.
-    EXPECT_EQ(game.m_dragMode, DragMode::WholePuzzle);
-    EXPECT_EQ(game.m_turnState, TurnState::NoneChosen);
-    EXPECT_EQ(game.m_pressX, 110);
-    EXPECT_EQ(game.m_turnAngleY, 0.0F);
+    EXPECT_EQ(m_game.m_dragMode, DragMode::WholePuzzle);
+    EXPECT_EQ(m_game.m_turnState, TurnState::NoneChosen);
+    EXPECT_EQ(m_game.m_pressX, 110);
+    EXPECT_EQ(m_game.m_turnAngleY, 0.0F);
 }
 
 TEST_F(DragTest, TheFirstWholeCubeMoveOnlyPicksAnAxis) {
-    PressAt(game, 5, 5);  // beside the pieces, over the +Y wedge
-    EXPECT_EQ(game.m_dragMode, DragMode::WholePuzzle);
-    EXPECT_EQ(game.m_pressBoxFace, 2);
-    EXPECT_NEAR(game.m_viewAngleX, -15.0, 1e-3);
-    EXPECT_NEAR(game.m_viewAngleY, 15.0, 1e-3);
-    game.StylusUp();
-    EXPECT_EQ(game.m_dragMode, DragMode::None);
+    PressAt(m_game, 5, 5);  // beside the pieces, over the +Y wedge
+    EXPECT_EQ(m_game.m_dragMode, DragMode::WholePuzzle);
+    EXPECT_EQ(m_game.m_pressBoxFace, 2);
+    EXPECT_NEAR(m_game.m_viewAngleX, -15.0, 1e-3);
+    EXPECT_NEAR(m_game.m_viewAngleY, 15.0, 1e-3);
+    m_game.StylusUp();
+    EXPECT_EQ(m_game.m_dragMode, DragMode::None);
 }
 
 TEST_F(DragTest, DeadZoneKeepsTheStartPointForTheFirstStep) {
     int x = 0;
     int y = 0;
-    FaceCentre(game, 0, 3, &x, &y);
-    PressAt(game, x, y);
-    game.StylusMove(x + 3, y);  // 9 < 30
-    game.StylusMove(x + 5, y);  // 25 < 30
-    EXPECT_EQ(game.m_turnState, TurnState::NoneChosen);
-    EXPECT_EQ(game.m_lastX, x);
-    EXPECT_EQ(game.m_turnAngleZ, 0.0F);
-    game.StylusMove(x + 10, y);  // the whole 10 pixels in one step
-    EXPECT_EQ(game.m_turnAngleZ, 346.0F);
+    FaceCentre(m_game, 0, 3, &x, &y);
+    PressAt(m_game, x, y);
+    m_game.StylusMove(x + 3, y);  // 9 < 30
+    m_game.StylusMove(x + 5, y);  // 25 < 30
+    EXPECT_EQ(m_game.m_turnState, TurnState::NoneChosen);
+    EXPECT_EQ(m_game.m_lastX, x);
+    EXPECT_EQ(m_game.m_turnAngleZ, 0.0F);
+    m_game.StylusMove(x + 10, y);  // the whole 10 pixels in one step
+    EXPECT_EQ(m_game.m_turnAngleZ, 346.0F);
 }
 
 // Steps along a reference of 0 degrees on face 0 with no sign rule applying.
@@ -101,9 +101,9 @@ class TurnStepTest : public PuzzleTest {
 protected:
     void SetUp() override {
         PuzzleTest::SetUp();
-        SelectTurnFace(game, 0);
-        game.m_turnRefAngle = 0.0F;
-        game.m_turnSense = 0;
+        SelectTurnFace(m_game, 0);
+        m_game.m_turnRefAngle = 0.0F;
+        m_game.m_turnSense = 0;
     }
 };
 
@@ -125,38 +125,38 @@ TEST_F(TurnStepTest, WholeDegreesPerStep) {
         {0.06F, 3, 0, 1, 0},
     };
     for (const Case& c : cases) {
-        game.m_scale = c.scale;
-        game.m_turnAngleZ = 0.0F;
+        m_game.m_scale = c.scale;
+        m_game.m_turnAngleZ = 0.0F;
         for (int i = 0; i < c.steps; ++i) {
-            TurnStep(game, c.dx, c.dy);
+            TurnStep(m_game, c.dx, c.dy);
         }
-        EXPECT_EQ(game.m_turnAngleZ, c.angle) << c.scale << " " << c.steps << "x(" << c.dx << "," << c.dy << ")";
+        EXPECT_EQ(m_game.m_turnAngleZ, c.angle) << c.scale << " " << c.steps << "x(" << c.dx << "," << c.dy << ")";
     }
 }
 
 TEST_F(TurnStepTest, FractionsForwardAreLostBackwardCostADegree) {
-    game.m_turnRefAngle = 10.0F;
+    m_game.m_turnRefAngle = 10.0F;
     for (int i = 0; i < 10; ++i) {
-        TurnStep(game, 1, 0);  // about 0.98 degree forward
+        TurnStep(m_game, 1, 0);  // about 0.98 degree forward
     }
-    EXPECT_EQ(game.m_turnAngleZ, 0.0F);
-    game.m_turnSense = 1;  // rule 5: face 0 with the sense set counts backward
+    EXPECT_EQ(m_game.m_turnAngleZ, 0.0F);
+    m_game.m_turnSense = 1;  // rule 5: face 0 with the sense set counts backward
     for (int i = 0; i < 10; ++i) {
-        TurnStep(game, 1, 0);
+        TurnStep(m_game, 1, 0);
     }
-    EXPECT_EQ(game.m_turnAngleZ, 350.0F);
+    EXPECT_EQ(m_game.m_turnAngleZ, 350.0F);
 }
 
 TEST_F(TurnStepTest, HugeStepsStayInRangeAndCommitWholeTurns) {
     const int steps[][2] = {{65535, 0}, {-65535, 65535}, {65535, 65535}, {-65535, -65535}, {3, 65000}, {-70000, 1}};
     for (const auto& s : steps) {
-        TurnStep(game, s[0], s[1]);
-        EXPECT_GE(game.m_turnAngleZ, 0.0F);
-        EXPECT_LE(game.m_turnAngleZ, 359.0F);
-        EXPECT_EQ(game.m_turnAngleZ, std::floor(game.m_turnAngleZ));
+        TurnStep(m_game, s[0], s[1]);
+        EXPECT_GE(m_game.m_turnAngleZ, 0.0F);
+        EXPECT_LE(m_game.m_turnAngleZ, 359.0F);
+        EXPECT_EQ(m_game.m_turnAngleZ, std::floor(m_game.m_turnAngleZ));
     }
-    CommitTurn(game);
-    for (const Piece& p : game.m_pieces) {
+    CommitTurn(m_game);
+    for (const Piece& p : m_game.m_pieces) {
         for (int v = 0; v < 12; ++v) {
             EXPECT_TRUE(IsModelCoordinate(p.x[v]) && IsModelCoordinate(p.y[v]) && IsModelCoordinate(p.z[v]));
         }
@@ -166,18 +166,18 @@ TEST_F(TurnStepTest, HugeStepsStayInRangeAndCommitWholeTurns) {
 TEST_F(DragTest, StylusFarOutsideTheWindowDuringALayerDrag) {
     int x = 0;
     int y = 0;
-    FaceCentre(game, 0, 6, &x, &y);
-    PressAt(game, x, y);
-    game.StylusMove(x + 20, y + 3);
-    game.StylusMove(65535, 65535);  // above and left of the window, captured
-    game.StylusMove(65500, 10);
-    const float angles[3] = {game.m_turnAngleX, game.m_turnAngleY, game.m_turnAngleZ};
+    FaceCentre(m_game, 0, 6, &x, &y);
+    PressAt(m_game, x, y);
+    m_game.StylusMove(x + 20, y + 3);
+    m_game.StylusMove(65535, 65535);  // above and left of the window, captured
+    m_game.StylusMove(65500, 10);
+    const float angles[3] = {m_game.m_turnAngleX, m_game.m_turnAngleY, m_game.m_turnAngleZ};
     for (const float a : angles) {
         EXPECT_GE(a, 0.0F);
         EXPECT_LE(a, 359.0F);
     }
-    game.StylusUp();
-    for (const Piece& p : game.m_pieces) {
+    m_game.StylusUp();
+    for (const Piece& p : m_game.m_pieces) {
         for (int v = 0; v < 12; ++v) {
             EXPECT_TRUE(IsModelCoordinate(p.x[v]) && IsModelCoordinate(p.y[v]) && IsModelCoordinate(p.z[v]));
         }
@@ -186,34 +186,34 @@ TEST_F(DragTest, StylusFarOutsideTheWindowDuringALayerDrag) {
 
 TEST_F(DragTest, TouchAndLiftInsideTheDeadZoneShowsTheButtons) {
     RecordingHost host;
-    game.m_host = &host;
+    m_game.m_host = &host;
     int x = 0;
     int y = 0;
-    FaceCentre(game, 0, 3, &x, &y);
-    game.StylusDown(x, y);
-    game.StylusMove(x + 1, y);
-    game.StylusUp();
+    FaceCentre(m_game, 0, 3, &x, &y);
+    m_game.StylusDown(x, y);
+    m_game.StylusMove(x + 1, y);
+    m_game.StylusUp();
     const std::vector<std::string> shown = {"show Shuffle", "show New Skin"};
     EXPECT_EQ(host.buttonCalls, shown);
 
     // A tap without movement sets up no drag and commits nothing.
     RecordingHost tapHost;
-    game = PuzzleGame(kTestSeed, &tapHost);
-    BuildDrawOrder(game, game.m_drawOrder);
-    game.StylusDown(x, y);
-    game.StylusUp();
+    m_game = PuzzleGame(kTestSeed, &tapHost);
+    BuildDrawOrder(m_game, m_game.m_drawOrder);
+    m_game.StylusDown(x, y);
+    m_game.StylusUp();
     EXPECT_TRUE(tapHost.buttonCalls.empty());
 }
 
 TEST_F(DragTest, GreyFaceNeverTurns) {
-    game.m_dragMode = DragMode::Layer;
-    game.m_hitSlot = 0;
-    game.m_hitFace = 1;  // inner, grey
-    game.m_pressX = game.m_lastX = 100;
-    game.m_pressY = game.m_lastY = 100;
-    DragLayer(game, 140, 120);
-    EXPECT_EQ(game.m_turnState, TurnState::NoneChosen);
-    EXPECT_EQ(game.m_lastX, 140);
+    m_game.m_dragMode = DragMode::Layer;
+    m_game.m_hitSlot = 0;
+    m_game.m_hitFace = 1;  // inner, grey
+    m_game.m_pressX = m_game.m_lastX = 100;
+    m_game.m_pressY = m_game.m_lastY = 100;
+    DragLayer(m_game, 140, 120);
+    EXPECT_EQ(m_game.m_turnState, TurnState::NoneChosen);
+    EXPECT_EQ(m_game.m_lastX, 140);
 }
 
 // A model point turned the way the display turns the layer: the view flips y before the turn.
@@ -266,12 +266,12 @@ TEST_F(DragTest, TouchedPointFollowsTheStylus) {
     for (int view = 0; view < 60; ++view) {
         for (int slot = 0; slot < 8; ++slot) {
             for (int face = 3; face < 7; ++face) {
-                game = PuzzleGame(kTestSeed, nullptr);
-                game.m_viewAngleX = angle(rng);
-                game.m_viewAngleY = angle(rng);
-                game.m_viewAngleZ = angle(rng);
-                RefreshView(game);
-                const Piece& piece = game.m_pieces[slot];
+                m_game = PuzzleGame(kTestSeed, nullptr);
+                m_game.m_viewAngleX = angle(rng);
+                m_game.m_viewAngleY = angle(rng);
+                m_game.m_viewAngleZ = angle(rng);
+                RefreshView(m_game);
+                const Piece& piece = m_game.m_pieces[slot];
                 if (IsFacingAway(piece, face)) {
                     continue;
                 }
@@ -287,18 +287,20 @@ TEST_F(DragTest, TouchedPointFollowsTheStylus) {
                 const float dir = angle(rng);
                 const int dx = static_cast<int>(std::lround(12.0 * std::cos(static_cast<double>(dir) * 0.0174533)));
                 const int dy = static_cast<int>(std::lround(12.0 * std::sin(static_cast<double>(dir) * 0.0174533)));
-                game.m_dragMode = DragMode::Layer;
-                game.m_hitSlot = slot;
-                game.m_hitFace = face;
-                game.m_pressX = game.m_lastX = 100;
-                game.m_pressY = game.m_lastY = 100;
-                DragLayer(game, 100 + dx, 100 - dy);
-                if (game.m_turnState != TurnState::Chosen) {
+                m_game.m_dragMode = DragMode::Layer;
+                m_game.m_hitSlot = slot;
+                m_game.m_hitFace = face;
+                m_game.m_pressX = m_game.m_lastX = 100;
+                m_game.m_pressY = m_game.m_lastY = 100;
+                DragLayer(m_game, 100 + dx, 100 - dy);
+                if (m_game.m_turnState != TurnState::Chosen) {
                     continue;
                 }
-                const int axis = AxisNumber(game.m_turnAxis);
-                const float turned = axis == 1 ? game.m_turnAngleX : axis == 2 ? game.m_turnAngleY : game.m_turnAngleZ;
-                const float ref = game.m_turnRefAngle * 0.017453292F;
+                const int axis = AxisNumber(m_game.m_turnAxis);
+                const float turned = axis == 1   ? m_game.m_turnAngleX
+                                     : axis == 2 ? m_game.m_turnAngleY
+                                                 : m_game.m_turnAngleZ;
+                const float ref = m_game.m_turnRefAngle * 0.017453292F;
                 const float along = static_cast<float>(dx) * std::cos(ref) + static_cast<float>(dy) * std::sin(ref);
                 if (std::fabs(along) < 3.0F || turned == 0.0F) {
                     continue;
@@ -306,7 +308,7 @@ TEST_F(DragTest, TouchedPointFollowsTheStylus) {
                 float moved[3] = {};
                 TurnModelPoint(turned, axis, p, moved);
                 float refDir[3] = {};
-                ReferenceDirection(game, piece, face, refDir);
+                ReferenceDirection(m_game, piece, face, refDir);
                 float component = 0.0F;
                 for (int i = 0; i < 3; ++i) {
                     component += (moved[i] - p[i]) * refDir[i];
@@ -326,37 +328,39 @@ TEST_F(DragTest, TouchedSideFollowsTheStylusInAWholeCubeStep) {
     std::uniform_real_distribution<float> angle(-180.0F, 180.0F);
     int checked = 0;
     for (int view = 0; view < 300; ++view) {
-        game = PuzzleGame(kTestSeed, nullptr);
-        game.m_viewAngleX = angle(rng);
-        game.m_viewAngleY = angle(rng);
-        game.m_viewAngleZ = angle(rng);
-        RefreshView(game);
+        m_game = PuzzleGame(kTestSeed, nullptr);
+        m_game.m_viewAngleX = angle(rng);
+        m_game.m_viewAngleY = angle(rng);
+        m_game.m_viewAngleZ = angle(rng);
+        RefreshView(m_game);
         for (int side = 0; side < 6; ++side) {
-            if (IsBoxFaceFacingAway(game.m_outerBox, side)) {
+            if (IsBoxFaceFacingAway(m_game.m_outerBox, side)) {
                 continue;
             }
             const float dir = angle(rng);
             const int dx = static_cast<int>(std::lround(12.0 * std::cos(static_cast<double>(dir) * 0.0174533)));
             const int dy = static_cast<int>(std::lround(12.0 * std::sin(static_cast<double>(dir) * 0.0174533)));
-            const int face = ChooseCubeTurn(game, side, ScreenAngle(dx, dy));
+            const int face = ChooseCubeTurn(m_game, side, ScreenAngle(dx, dy));
             ASSERT_NE(face, -1);
-            game.m_turnFace = face;
-            game.m_turnAxis = kFaceAxis[face];
-            game.m_turnAngleX = game.m_turnAngleY = game.m_turnAngleZ = 0.0F;
-            TurnStep(game, dx, dy);
-            const int axis = AxisNumber(game.m_turnAxis);
-            const float turned = axis == 1 ? game.m_turnAngleX : axis == 2 ? game.m_turnAngleY : game.m_turnAngleZ;
-            const float ref = game.m_turnRefAngle * 0.017453292F;
+            m_game.m_turnFace = face;
+            m_game.m_turnAxis = kFaceAxis[face];
+            m_game.m_turnAngleX = m_game.m_turnAngleY = m_game.m_turnAngleZ = 0.0F;
+            TurnStep(m_game, dx, dy);
+            const int axis = AxisNumber(m_game.m_turnAxis);
+            const float turned = axis == 1   ? m_game.m_turnAngleX
+                                 : axis == 2 ? m_game.m_turnAngleY
+                                             : m_game.m_turnAngleZ;
+            const float ref = m_game.m_turnRefAngle * 0.017453292F;
             const float along = static_cast<float>(dx) * std::cos(ref) + static_cast<float>(dy) * std::sin(ref);
             if (std::fabs(along) < 3.0F || turned == 0.0F) {
                 continue;
             }
             float moved[3] = {};
             TurnModelPoint(turned, axis, centres[side], moved);
-            Piece any = game.m_pieces[0];
+            Piece any = m_game.m_pieces[0];
             any.faceColour[3] = 1;  // a coloured face: the reference is a model axis
             float refDir[3] = {};
-            ReferenceDirection(game, any, 3, refDir);
+            ReferenceDirection(m_game, any, 3, refDir);
             float component = 0.0F;
             for (int i = 0; i < 3; ++i) {
                 component += (moved[i] - centres[side][i]) * refDir[i];

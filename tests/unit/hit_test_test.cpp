@@ -51,27 +51,28 @@ using PickPieceFaceTest = PuzzleTest;
 // The piece painted last wins: the walk starts at the end of the order it is given.
 TEST_F(PickPieceFaceTest, WalksTheGivenOrderFromItsEnd) {
     for (int slot = 0; slot < 8; ++slot) {
-        for (int face = 0; face < game.m_pieces[slot].faceCount; ++face) {
+        for (int face = 0; face < m_game.m_pieces[slot].faceCount; ++face) {
             int x = 0;
             int y = 0;
-            FaceCentre(game, slot, face, &x, &y);
-            if (HitPieceFace(game.m_pieces[slot], x, y) != face) {
+            FaceCentre(m_game, slot, face, &x, &y);
+            if (HitPieceFace(m_game.m_pieces[slot], x, y) != face) {
                 continue;  // facing away, or its centre lies on another of its faces
             }
             int order[8];
             for (int i = 0, n = 0; i < 8; ++i) {
-                if (game.m_drawOrder[i] != slot) {
-                    order[n++] = game.m_drawOrder[i];
+                if (m_game.m_drawOrder[i] != slot) {
+                    order[n++] = m_game.m_drawOrder[i];
                 }
             }
             order[7] = slot;
             int picked = -1;
-            EXPECT_EQ(PickPieceFace(game.m_pieces, order, x, y, &picked), face) << "slot " << slot << " face " << face;
+            EXPECT_EQ(PickPieceFace(m_game.m_pieces, order, x, y, &picked), face)
+                << "slot " << slot << " face " << face;
             EXPECT_EQ(picked, slot) << "face " << face;
         }
     }
     int untouched = 99;
-    EXPECT_EQ(PickPieceFace(game.m_pieces, game.m_drawOrder, 2, 2, &untouched), -1);
+    EXPECT_EQ(PickPieceFace(m_game.m_pieces, m_game.m_drawOrder, 2, 2, &untouched), -1);
     EXPECT_EQ(untouched, 99);
 }
 
@@ -91,23 +92,23 @@ TEST_F(PickBoxFaceTest, WedgesAtTheStartView) {
         {5000, 5000, 5},                 // far outside the drawn cube
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(PickBoxFace(game.m_outerBox, c.x, c.y), c.face) << c.x << "," << c.y;
+        EXPECT_EQ(PickBoxFace(m_game.m_outerBox, c.x, c.y), c.face) << c.x << "," << c.y;
     }
 }
 
 TEST_F(PickBoxFaceTest, OneVisibleFacePicksNothing) {
-    game.m_viewAngleX = 0;
-    game.m_viewAngleY = 0;
-    game.m_viewAngleZ = 0;
-    game.m_scale = 0.06F;
+    m_game.m_viewAngleX = 0;
+    m_game.m_viewAngleY = 0;
+    m_game.m_viewAngleZ = 0;
+    m_game.m_scale = 0.06F;
     // Straight on, only +Z faces the viewer (the edge-on sides count too, but not as 2 or 3).
-    RefreshView(game);
+    RefreshView(m_game);
     int visible = 0;
     for (int f = 0; f < 6; ++f) {
-        visible += IsBoxFaceFacingAway(game.m_outerBox, f) ? 0 : 1;
+        visible += IsBoxFaceFacingAway(m_game.m_outerBox, f) ? 0 : 1;
     }
     if (visible != 2 && visible != 3) {
-        EXPECT_EQ(PickBoxFace(game.m_outerBox, 120, 135), -1);
+        EXPECT_EQ(PickBoxFace(m_game.m_outerBox, 120, 135), -1);
     }
     OuterBox empty{};
     EXPECT_EQ(PickBoxFace(empty, 120, 135), -1);
@@ -139,16 +140,16 @@ TEST_F(HitPieceFaceTest, HitsFrontFacesOnly) {
     int y = 0;
     // The top, chamfer and the two outer sides of the nearest piece.
     for (const int face : {3, 4, 5, 6}) {
-        ASSERT_FALSE(IsFacingAway(game.m_pieces[0], face)) << face;
-        FaceCentre(game, 0, face, &x, &y);
-        EXPECT_EQ(HitPieceFace(game.m_pieces[0], x, y), face);
+        ASSERT_FALSE(IsFacingAway(m_game.m_pieces[0], face)) << face;
+        FaceCentre(m_game, 0, face, &x, &y);
+        EXPECT_EQ(HitPieceFace(m_game.m_pieces[0], x, y), face);
     }
     // The inner faces of piece 0 face away and are never hit, though the point lies in them.
-    FaceCentre(game, 0, 0, &x, &y);
-    const int hit = HitPieceFace(game.m_pieces[0], x, y);
+    FaceCentre(m_game, 0, 0, &x, &y);
+    const int hit = HitPieceFace(m_game.m_pieces[0], x, y);
     EXPECT_NE(hit, 0);
-    EXPECT_EQ(HitPieceFace(game.m_pieces[0], 1000, 1000), -1);
-    Piece none = game.m_pieces[0];
+    EXPECT_EQ(HitPieceFace(m_game.m_pieces[0], 1000, 1000), -1);
+    Piece none = m_game.m_pieces[0];
     none.faceCount = 0;
     EXPECT_EQ(HitPieceFace(none, x, y), -1);
 }

@@ -13,31 +13,31 @@ namespace {
 using ModelTest = PuzzleTest;
 
 TEST_F(ModelTest, StartValuesOfTheGameAndGlobals) {
-    game = PuzzleGame(kTestSeed, nullptr);  // before any paint
-    EXPECT_EQ(game.m_viewAngleX, -15.0F);
-    EXPECT_EQ(game.m_viewAngleY, 15.0F);
-    EXPECT_EQ(game.m_viewAngleZ, 10.0F);
-    EXPECT_EQ(game.m_turnState, TurnState::NoneChosen);
-    EXPECT_EQ(game.m_hitFace, -1);
-    EXPECT_EQ(game.m_pressX, -1);
-    EXPECT_EQ(game.m_pressY, -1);
-    EXPECT_EQ(game.m_dragThreshold, 30.0F);
-    EXPECT_EQ(game.m_turnAxis, Axis::None);
-    EXPECT_EQ(game.m_scale, 0.06F);
-    EXPECT_EQ(game.m_skin, Skin::Stickers);
-    EXPECT_EQ(game.m_solved, 1);
-    EXPECT_EQ(game.m_dragMode, DragMode::None);
-    EXPECT_EQ(game.m_pressPending, 0);
+    m_game = PuzzleGame(kTestSeed, nullptr);  // before any paint
+    EXPECT_EQ(m_game.m_viewAngleX, -15.0F);
+    EXPECT_EQ(m_game.m_viewAngleY, 15.0F);
+    EXPECT_EQ(m_game.m_viewAngleZ, 10.0F);
+    EXPECT_EQ(m_game.m_turnState, TurnState::NoneChosen);
+    EXPECT_EQ(m_game.m_hitFace, -1);
+    EXPECT_EQ(m_game.m_pressX, -1);
+    EXPECT_EQ(m_game.m_pressY, -1);
+    EXPECT_EQ(m_game.m_dragThreshold, 30.0F);
+    EXPECT_EQ(m_game.m_turnAxis, Axis::None);
+    EXPECT_EQ(m_game.m_scale, 0.06F);
+    EXPECT_EQ(m_game.m_skin, Skin::Stickers);
+    EXPECT_EQ(m_game.m_solved, 1);
+    EXPECT_EQ(m_game.m_dragMode, DragMode::None);
+    EXPECT_EQ(m_game.m_pressPending, 0);
     for (int i = 0; i < 8; ++i) {
-        EXPECT_EQ(game.m_drawOrder[i], i);
-        EXPECT_EQ(game.m_inTurningLayer[i], 0);
+        EXPECT_EQ(m_game.m_drawOrder[i], i);
+        EXPECT_EQ(m_game.m_inTurningLayer[i], 0);
     }
-    EXPECT_TRUE(IsSolved(game.m_pieces));
+    EXPECT_TRUE(IsSolved(m_game.m_pieces));
 }
 
 TEST_F(ModelTest, FacesColoursAndStickersOfEveryPiece) {
     for (int p = 0; p < 8; ++p) {
-        const Piece& piece = game.m_pieces[p];
+        const Piece& piece = m_game.m_pieces[p];
         EXPECT_EQ(piece.vertexCount, 12);
         EXPECT_EQ(piece.faceCount, 7);
         EXPECT_EQ(piece.stickerCount, 3);
@@ -69,8 +69,8 @@ TEST_F(ModelTest, FacesColoursAndStickersOfEveryPiece) {
             }
         }
     }
-    EXPECT_EQ(game.m_pieces[7].faceVertex[2][0], 5);
-    EXPECT_EQ(game.m_pieces[0].faceVertex[2][0], 0);
+    EXPECT_EQ(m_game.m_pieces[7].faceVertex[2][0], 5);
+    EXPECT_EQ(m_game.m_pieces[0].faceVertex[2][0], 0);
 }
 
 // Each side's centre is a vertex of exactly one non-grey face of each of its four pieces,
@@ -87,7 +87,7 @@ TEST_F(ModelTest, SideCentresTouchOneColouredFacePerPiece) {
     };
     for (const Side& side : sides) {
         for (const int slot : side.slots) {
-            const Piece& piece = game.m_pieces[slot];
+            const Piece& piece = m_game.m_pieces[slot];
             int touching = 0;
             for (int f = 0; f < 7; ++f) {
                 if (piece.faceColour[f] == kColourGrey) {
@@ -108,7 +108,7 @@ TEST_F(ModelTest, SideCentresTouchOneColouredFacePerPiece) {
 
 // Every face lists its corners clockwise from outside: the right-hand normal points inward.
 TEST_F(ModelTest, FacesWindClockwiseFromOutside) {
-    for (const Piece& piece : game.m_pieces) {
+    for (const Piece& piece : m_game.m_pieces) {
         float cx = 0;
         float cy = 0;
         float cz = 0;
@@ -138,12 +138,12 @@ TEST_F(ModelTest, FacesWindClockwiseFromOutside) {
 // Nothing of a game played before leaks into a new one: every byte is the constructed state.
 TEST_F(ModelTest, ANewGameIsTheConstructedStateWhateverWasPlayedBefore) {
     const PuzzleGame before(kTestSeed, nullptr);
-    ShuffleCube(game);
-    game.m_scale = 0.08F;
-    game.m_skin = Skin::Plain;
-    game.m_viewAngleX = 33.0F;
-    RefreshView(game);
-    ASSERT_FALSE(TakeSnapshot(game) == TakeSnapshot(before));
+    ShuffleCube(m_game);
+    m_game.m_scale = 0.08F;
+    m_game.m_skin = Skin::Plain;
+    m_game.m_viewAngleX = 33.0F;
+    RefreshView(m_game);
+    ASSERT_FALSE(TakeSnapshot(m_game) == TakeSnapshot(before));
     const PuzzleGame after(kTestSeed, nullptr);
     EXPECT_EQ(StateDifference(after, before), "");
 }
@@ -160,7 +160,7 @@ TEST_F(ModelTest, TimeSeedUsesMinutesTimesSix) {
         {{59, 59, 999}, 413999},
     };
     RecordingHost host;
-    game.m_host = &host;
+    m_game.m_host = &host;
     for (const Case& c : cases) {
         host.time = c.time;
         EXPECT_EQ(MakeTimeSeed(&host), c.seed);

@@ -16,7 +16,7 @@ TEST_F(ProjectionTest, StartViewMatrix) {
     const double expected[12] = {0.057075, -0.010419, 0.015293,  120,      -0.013740, -0.057075,
                                  0.012395, 135,       -0.012395, 0.015293, 0.056679,  32};
     for (int i = 0; i < 12; ++i) {
-        EXPECT_NEAR(game.m_viewMatrix.m[i], expected[i], 0.5e-6) << "entry " << i;
+        EXPECT_NEAR(m_game.m_viewMatrix.m[i], expected[i], 0.5e-6) << "entry " << i;
     }
 }
 
@@ -33,14 +33,14 @@ class ProjectPointTest : public PuzzleTest, public ::testing::WithParamInterface
 
 TEST_P(ProjectPointTest, ProjectsToWholePixels) {
     const ProjectCase c = GetParam();
-    game.m_viewAngleX = c.angles[0];
-    game.m_viewAngleY = c.angles[1];
-    game.m_viewAngleZ = c.angles[2];
-    RefreshView(game);
+    m_game.m_viewAngleX = c.angles[0];
+    m_game.m_viewAngleY = c.angles[1];
+    m_game.m_viewAngleZ = c.angles[2];
+    RefreshView(m_game);
     const float* p = c.point;
-    EXPECT_EQ(ProjectX(game.m_viewMatrix, p[0], p[1], p[2]), c.sx);
-    EXPECT_EQ(ProjectY(game.m_viewMatrix, p[0], p[1], p[2]), c.sy);
-    EXPECT_EQ(ProjectZ(game.m_viewMatrix, p[0], p[1], p[2]), c.sz);
+    EXPECT_EQ(ProjectX(m_game.m_viewMatrix, p[0], p[1], p[2]), c.sx);
+    EXPECT_EQ(ProjectY(m_game.m_viewMatrix, p[0], p[1], p[2]), c.sy);
+    EXPECT_EQ(ProjectZ(m_game.m_viewMatrix, p[0], p[1], p[2]), c.sz);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -56,16 +56,16 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ProjectionTest, RefreshViewProjectsPiecesAndBoxAndInvalidates) {
     RecordingHost host;
-    game.m_host = &host;
-    RefreshView(game);
+    m_game.m_host = &host;
+    RefreshView(m_game);
     EXPECT_EQ(host.invalidations, 1);
     // Box corner 0 and piece 0's outer corner region: the nearest corner.
-    EXPECT_EQ(game.m_outerBox.sx[0], 150);
-    EXPECT_EQ(game.m_outerBox.sy[0], 82);
-    EXPECT_EQ(game.m_outerBox.sz[0], 116);
-    EXPECT_EQ(game.m_pieces[0].sx[5], 120);  // vertex 5 of piece 0 is the centre
-    EXPECT_EQ(game.m_pieces[0].sy[5], 135);
-    EXPECT_EQ(game.m_pieces[0].sz[5], 32);
+    EXPECT_EQ(m_game.m_outerBox.sx[0], 150);
+    EXPECT_EQ(m_game.m_outerBox.sy[0], 82);
+    EXPECT_EQ(m_game.m_outerBox.sz[0], 116);
+    EXPECT_EQ(m_game.m_pieces[0].sx[5], 120);  // vertex 5 of piece 0 is the centre
+    EXPECT_EQ(m_game.m_pieces[0].sy[5], 135);
+    EXPECT_EQ(m_game.m_pieces[0].sz[5], 32);
 }
 
 TEST_F(ProjectionTest, ScaleAndTranslate) {
@@ -85,7 +85,7 @@ TEST_F(ProjectionTest, BoxFacesFacingAtTheStartView) {
     // +Z, -Z, +Y, -Y, -X, +X: the three positive sides face the viewer.
     const bool away[6] = {false, true, false, true, true, false};
     for (int f = 0; f < 6; ++f) {
-        EXPECT_EQ(IsBoxFaceFacingAway(game.m_outerBox, f), away[f]) << "box face " << f;
+        EXPECT_EQ(IsBoxFaceFacingAway(m_game.m_outerBox, f), away[f]) << "box face " << f;
     }
 }
 
@@ -208,14 +208,14 @@ INSTANTIATE_TEST_SUITE_P(Classes, FacingPairTest,
                          CaseName());
 
 TEST_F(ProjectionTest, EdgeOnBoxFaceCountsAsFrontAtZeroAngles) {
-    game.m_viewAngleX = 0;
-    game.m_viewAngleY = 0;
-    game.m_viewAngleZ = 0;
-    RefreshView(game);
-    EXPECT_EQ(game.m_outerBox.sy[2], 195);
-    EXPECT_EQ(game.m_outerBox.sy[3], 195);
-    EXPECT_EQ(game.m_outerBox.sy[7], 195);
-    EXPECT_FALSE(IsBoxFaceFacingAway(game.m_outerBox, 3));  // -Y, seen edge-on
+    m_game.m_viewAngleX = 0;
+    m_game.m_viewAngleY = 0;
+    m_game.m_viewAngleZ = 0;
+    RefreshView(m_game);
+    EXPECT_EQ(m_game.m_outerBox.sy[2], 195);
+    EXPECT_EQ(m_game.m_outerBox.sy[3], 195);
+    EXPECT_EQ(m_game.m_outerBox.sy[7], 195);
+    EXPECT_FALSE(IsBoxFaceFacingAway(m_game.m_outerBox, 3));  // -Y, seen edge-on
 }
 
 TEST_F(ProjectionTest, MeanDepthIsAFloatAverage) {
@@ -228,22 +228,23 @@ TEST_F(ProjectionTest, MeanDepthIsAFloatAverage) {
 }
 
 TEST_F(ProjectionTest, DrawOrderIsFarthestFirstWithTiesInSlotOrder) {
-    BuildDrawOrder(game, game.m_drawOrder);
+    BuildDrawOrder(m_game, m_game.m_drawOrder);
     // Slot 6 (-,-,-) is farthest and slot 0 (+,+,+) nearest at the start view.
-    EXPECT_EQ(game.m_drawOrder[0], 6);
-    EXPECT_EQ(game.m_drawOrder[7], 0);
+    EXPECT_EQ(m_game.m_drawOrder[0], 6);
+    EXPECT_EQ(m_game.m_drawOrder[7], 0);
     for (int i = 0; i < 7; ++i) {
-        EXPECT_LE(MeanDepth(game.m_pieces[game.m_drawOrder[i]]), MeanDepth(game.m_pieces[game.m_drawOrder[i + 1]]));
+        EXPECT_LE(MeanDepth(m_game.m_pieces[m_game.m_drawOrder[i]]),
+                  MeanDepth(m_game.m_pieces[m_game.m_drawOrder[i + 1]]));
     }
     // Equal depths keep slot order.
-    for (Piece& piece : game.m_pieces) {
+    for (Piece& piece : m_game.m_pieces) {
         for (int& z : piece.sz) {
             z = 7;
         }
     }
-    BuildDrawOrder(game, game.m_drawOrder);
+    BuildDrawOrder(m_game, m_game.m_drawOrder);
     for (int i = 0; i < 8; ++i) {
-        EXPECT_EQ(game.m_drawOrder[i], i);
+        EXPECT_EQ(m_game.m_drawOrder[i], i);
     }
 }
 
@@ -255,40 +256,40 @@ TEST_F(ProjectionTest, TurningLayerRegroupsTheOrder) {
     // The rear group is painted first whatever its depth.
     const Case cases[] = {{1, {0, 1, 2, 3}}, {0, {0, 1, 2, 3}}, {1, {4, 5, 6, 7}}, {0, {0, 4, 7, 3}}};
     for (const Case& c : cases) {
-        game = PuzzleGame(kTestSeed, nullptr);
+        m_game = PuzzleGame(kTestSeed, nullptr);
         for (const int slot : c.layer) {
-            game.m_inTurningLayer[slot] = 1;
+            m_game.m_inTurningLayer[slot] = 1;
         }
-        game.m_turnAxis = Axis::Z;
-        game.m_turnLayerFront = c.layerFront;
-        BuildDrawOrder(game, game.m_drawOrder);
+        m_game.m_turnAxis = Axis::Z;
+        m_game.m_turnLayerFront = c.layerFront;
+        BuildDrawOrder(m_game, m_game.m_drawOrder);
         const int firstGroup = c.layerFront == 1 ? 0 : 1;
         for (int i = 0; i < 4; ++i) {
-            EXPECT_EQ(game.m_inTurningLayer[game.m_drawOrder[i]], firstGroup);
-            EXPECT_NE(game.m_inTurningLayer[game.m_drawOrder[i + 4]], firstGroup);
+            EXPECT_EQ(m_game.m_inTurningLayer[m_game.m_drawOrder[i]], firstGroup);
+            EXPECT_NE(m_game.m_inTurningLayer[m_game.m_drawOrder[i + 4]], firstGroup);
         }
         // Each group keeps its depth order.
         for (int i = 0; i < 7; ++i) {
             if (i != 3) {
-                EXPECT_LE(MeanDepth(game.m_pieces[game.m_drawOrder[i]]),
-                          MeanDepth(game.m_pieces[game.m_drawOrder[i + 1]]));
+                EXPECT_LE(MeanDepth(m_game.m_pieces[m_game.m_drawOrder[i]]),
+                          MeanDepth(m_game.m_pieces[m_game.m_drawOrder[i + 1]]));
             }
         }
     }
     // All eight flagged (a whole-cube step): plain depth order; and after the turn too.
-    game = PuzzleGame(kTestSeed, nullptr);
-    BuildDrawOrder(game, game.m_drawOrder);
+    m_game = PuzzleGame(kTestSeed, nullptr);
+    BuildDrawOrder(m_game, m_game.m_drawOrder);
     int plain[8];
     for (int i = 0; i < 8; ++i) {
-        plain[i] = game.m_drawOrder[i];
-        game.m_inTurningLayer[i] = 1;
+        plain[i] = m_game.m_drawOrder[i];
+        m_game.m_inTurningLayer[i] = 1;
     }
-    game.m_turnAxis = Axis::Y;
+    m_game.m_turnAxis = Axis::Y;
     for (const std::uint8_t front : {std::uint8_t{0}, std::uint8_t{1}}) {
-        game.m_turnLayerFront = front;
-        BuildDrawOrder(game, game.m_drawOrder);
+        m_game.m_turnLayerFront = front;
+        BuildDrawOrder(m_game, m_game.m_drawOrder);
         for (int i = 0; i < 8; ++i) {
-            EXPECT_EQ(game.m_drawOrder[i], plain[i]);
+            EXPECT_EQ(m_game.m_drawOrder[i], plain[i]);
         }
     }
 }

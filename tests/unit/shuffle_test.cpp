@@ -41,49 +41,49 @@ TEST(RandomBelowTest, RangesOfEveryDraw) {
 
 TEST_F(ShuffleTest, TwentyTurnsUnsolvedViewUntouched) {
     RecordingHost host;
-    game.m_host = &host;
-    game.m_random.Seed(1234);
-    game.m_scale = 0.07F;
-    ShuffleCube(game);
+    m_game.m_host = &host;
+    m_game.m_random.Seed(1234);
+    m_game.m_scale = 0.07F;
+    ShuffleCube(m_game);
     EXPECT_EQ(host.invalidations, 20);  // one re-projection per committed turn
     const std::vector<std::string> hidden = {"hide Shuffle", "hide New Skin"};
     EXPECT_EQ(host.buttonCalls, hidden);
-    EXPECT_EQ(game.m_solved, 0);
-    EXPECT_EQ(game.m_scale, 0.07F);
-    EXPECT_EQ(game.m_viewAngleX, -15.0F);
-    EXPECT_EQ(game.m_viewAngleY, 15.0F);
-    EXPECT_EQ(game.m_viewAngleZ, 10.0F);
-    EXPECT_EQ(game.m_turnAxis, Axis::None);
-    EXPECT_EQ(game.m_turnState, TurnState::NoneChosen);
+    EXPECT_EQ(m_game.m_solved, 0);
+    EXPECT_EQ(m_game.m_scale, 0.07F);
+    EXPECT_EQ(m_game.m_viewAngleX, -15.0F);
+    EXPECT_EQ(m_game.m_viewAngleY, 15.0F);
+    EXPECT_EQ(m_game.m_viewAngleZ, 10.0F);
+    EXPECT_EQ(m_game.m_turnAxis, Axis::None);
+    EXPECT_EQ(m_game.m_turnState, TurnState::NoneChosen);
     // Twenty pairs of draws.
-    game.m_random.Seed(1234);
+    m_game.m_random.Seed(1234);
     for (int i = 0; i < 40; ++i) {
-        game.m_random.Next();
+        m_game.m_random.Next();
     }
-    const int next = game.m_random.Next();
-    game = PuzzleGame(1234, &host);  // the construction's clock seed gives way
-    ShuffleCube(game);
-    EXPECT_EQ(game.m_random.Next(), next);
+    const int next = m_game.m_random.Next();
+    m_game = PuzzleGame(1234, &host);  // the construction's clock seed gives way
+    ShuffleCube(m_game);
+    EXPECT_EQ(m_game.m_random.Next(), next);
 }
 
 TEST_F(ShuffleTest, SameSeedSameShuffle) {
-    game.m_random.Seed(77);
-    ShuffleCube(game);
-    const ModelSnapshot first = TakeSnapshot(game);
-    game = PuzzleGame(77, nullptr);
-    ShuffleCube(game);
-    EXPECT_TRUE(TakeSnapshot(game) == first);
-    game = PuzzleGame(78, nullptr);
-    ShuffleCube(game);
-    EXPECT_FALSE(TakeSnapshot(game) == first);
+    m_game.m_random.Seed(77);
+    ShuffleCube(m_game);
+    const ModelSnapshot first = TakeSnapshot(m_game);
+    m_game = PuzzleGame(77, nullptr);
+    ShuffleCube(m_game);
+    EXPECT_TRUE(TakeSnapshot(m_game) == first);
+    m_game = PuzzleGame(78, nullptr);
+    ShuffleCube(m_game);
+    EXPECT_FALSE(TakeSnapshot(m_game) == first);
 }
 
 TEST_F(ShuffleTest, UnsolvedEvenWhenTheTurnsCancel) {
     // Seed 0 and a puzzle that is shuffled from solved: whatever the turns give, the flag is clear.
     for (std::uint32_t seed = 0; seed < 50; ++seed) {
-        game = PuzzleGame(seed, nullptr);
-        ShuffleCube(game);
-        EXPECT_EQ(game.m_solved, 0);
+        m_game = PuzzleGame(seed, nullptr);
+        ShuffleCube(m_game);
+        EXPECT_EQ(m_game.m_solved, 0);
     }
 }
 

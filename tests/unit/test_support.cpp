@@ -26,7 +26,7 @@ void RecordingHost::ShowButton(HostButton button, bool show) {
 }
 
 void PuzzleTest::SetUp() {
-    BuildDrawOrder(game, game.m_drawOrder);  // as the first paint leaves it for the hit tests
+    BuildDrawOrder(m_game, m_game.m_drawOrder);  // as the first paint leaves it for the hit tests
 }
 
 bool ModelSnapshot::operator==(const ModelSnapshot& other) const {

@@ -34,7 +34,7 @@ class PuzzleTest : public ::testing::Test {
 protected:
     void SetUp() override;
 
-    PuzzleGame game{kTestSeed, nullptr};
+    PuzzleGame m_game{kTestSeed, nullptr};
 };
 
 // Snapshot of the whole model, for before/after comparisons.

@@ -27,54 +27,54 @@ TEST(AngleDiffTest, WrapsOnceEachWay) {
 
 TEST_F(TurnTest, AxisDirectionsAtTheStartView) {
     // With no side touched, a drag to the right turns about Y, driven along +X.
-    EXPECT_EQ(ChooseCubeTurn(game, -1, 0.0F), 5);
-    EXPECT_NEAR(game.m_turnRefAngle, 10.35, 0.005);
+    EXPECT_EQ(ChooseCubeTurn(m_game, -1, 0.0F), 5);
+    EXPECT_NEAR(m_game.m_turnRefAngle, 10.35, 0.005);
     // Straight up: deviations X 79.65, Y 13.54, Z 39.03: turn about X, driven along +Y.
-    EXPECT_EQ(ChooseCubeTurn(game, -1, 90.0F), 3);
-    EXPECT_NEAR(game.m_turnRefAngle, 103.54, 0.005);
+    EXPECT_EQ(ChooseCubeTurn(m_game, -1, 90.0F), 3);
+    EXPECT_NEAR(m_game.m_turnRefAngle, 103.54, 0.005);
     // Along +Z: deviations X 40.62, Y 52.57, Z 0: turn about Y, driven along +Z.
-    EXPECT_EQ(ChooseCubeTurn(game, -1, -129.03F), 5);
-    EXPECT_NEAR(game.m_turnRefAngle, -129.03, 0.005);
+    EXPECT_EQ(ChooseCubeTurn(m_game, -1, -129.03F), 5);
+    EXPECT_NEAR(m_game.m_turnRefAngle, -129.03, 0.005);
     // A touched side's own axis is never chosen.
-    EXPECT_EQ(ChooseCubeTurn(game, 2, 0.0F), 1);  // +Y side, drag right: Z
+    EXPECT_EQ(ChooseCubeTurn(m_game, 2, 0.0F), 1);  // +Y side, drag right: Z
 }
 
 TEST_F(TurnTest, FaceCentreDepthsAndLayerInFront) {
-    const Matrix34 m = game.m_viewMatrix;
+    const Matrix34 m = m_game.m_viewMatrix;
     EXPECT_EQ(ProjectZ(m, 0, 0, 0), 32);
     EXPECT_EQ(ProjectZ(m, 0, 0, 1000), 88);
     EXPECT_EQ(ProjectZ(m, 1000, 0, 0), 47);
     EXPECT_EQ(ProjectZ(m, 0, 1000, 0), 44);
     const std::uint8_t front[6] = {1, 0, 0, 1, 1, 0};
     for (int face = 0; face < 6; ++face) {
-        SelectTurnFace(game, face);
-        game.m_turnAngleX = game.m_turnAngleY = game.m_turnAngleZ = 0.0F;
-        ShowTurn(game);
-        EXPECT_EQ(game.m_turnLayerFront, front[face]) << "face " << face;
+        SelectTurnFace(m_game, face);
+        m_game.m_turnAngleX = m_game.m_turnAngleY = m_game.m_turnAngleZ = 0.0F;
+        ShowTurn(m_game);
+        EXPECT_EQ(m_game.m_turnLayerFront, front[face]) << "face " << face;
     }
 }
 
 TEST_F(TurnTest, FaceAndChamferChoices) {
     // Drag to the right on the top of slot 0: turn the +Z layer, driven along +X.
-    EXPECT_EQ(ChooseTurnFromFace(game, 0, 3, 0.0F), 0);
-    EXPECT_NEAR(game.m_turnRefAngle, 10.35, 0.005);
-    EXPECT_EQ(game.m_touchedAxis[AxisNumber(Axis::Y)], 1);
-    EXPECT_EQ(game.m_turnSense, 1);
+    EXPECT_EQ(ChooseTurnFromFace(m_game, 0, 3, 0.0F), 0);
+    EXPECT_NEAR(m_game.m_turnRefAngle, 10.35, 0.005);
+    EXPECT_EQ(m_game.m_touchedAxis[AxisNumber(Axis::Y)], 1);
+    EXPECT_EQ(m_game.m_turnSense, 1);
     // The same on slot 4, behind: the -Z layer.
-    EXPECT_EQ(ChooseTurnFromFace(game, 4, 3, 0.0F), 1);
+    EXPECT_EQ(ChooseTurnFromFace(m_game, 4, 3, 0.0F), 1);
     // The top never turns about Y, whatever the direction.
     for (float a = -180.0F; a < 180.0F; a += 7.5F) {
-        const int face = ChooseTurnFromFace(game, 0, 3, a);
+        const int face = ChooseTurnFromFace(m_game, 0, 3, a);
         EXPECT_TRUE(face != 4 && face != 5) << a;
     }
     // Grey faces choose nothing.
-    EXPECT_EQ(ChooseTurnFromFace(game, 0, 0, 0.0F), -1);
-    EXPECT_EQ(ChooseTurnFromChamfer(game, 0, 1), -1);
+    EXPECT_EQ(ChooseTurnFromFace(m_game, 0, 0, 0.0F), -1);
+    EXPECT_EQ(ChooseTurnFromChamfer(m_game, 0, 1), -1);
     // A chamfer turns about the piece's long axis (Y for every solved piece).
     for (int slot = 0; slot < 8; ++slot) {
-        const int face = ChooseTurnFromChamfer(game, slot, 5);
+        const int face = ChooseTurnFromChamfer(m_game, slot, 5);
         EXPECT_EQ(face, slot == 0 || slot == 1 || slot == 4 || slot == 5 ? 4 : 5) << slot;
-        EXPECT_EQ(game.m_touchedAxis[1] + game.m_touchedAxis[2] + game.m_touchedAxis[3], 0);
+        EXPECT_EQ(m_game.m_touchedAxis[1] + m_game.m_touchedAxis[2] + m_game.m_touchedAxis[3], 0);
     }
 }
 
@@ -93,19 +93,19 @@ TEST_F(TurnTest, ShowTurnAtZeroIsThePlainView) {
                           {-170, 89.9F, -44.125F, 0.08F, 4},
                           {0, 0, 0, static_cast<float>(static_cast<double>(0.06F) - 0.01), 0}};
     for (const Case& c : cases) {
-        game.m_viewAngleX = c.x;
-        game.m_viewAngleY = c.y;
-        game.m_viewAngleZ = c.z;
-        game.m_scale = c.scale;
-        RefreshView(game);
-        const ModelSnapshot refreshed = TakeSnapshot(game);
-        const Matrix34 plain = game.m_viewMatrix;
-        game.m_viewMatrix = Matrix34{};
-        SelectTurnFace(game, c.face);
-        game.m_turnAngleX = game.m_turnAngleY = game.m_turnAngleZ = 0.0F;
-        ShowTurn(game);
-        EXPECT_EQ(std::memcmp(game.m_viewMatrix.m, plain.m, sizeof plain.m), 0) << "face " << c.face;
-        EXPECT_TRUE(TakeSnapshot(game) == refreshed) << "face " << c.face;
+        m_game.m_viewAngleX = c.x;
+        m_game.m_viewAngleY = c.y;
+        m_game.m_viewAngleZ = c.z;
+        m_game.m_scale = c.scale;
+        RefreshView(m_game);
+        const ModelSnapshot refreshed = TakeSnapshot(m_game);
+        const Matrix34 plain = m_game.m_viewMatrix;
+        m_game.m_viewMatrix = Matrix34{};
+        SelectTurnFace(m_game, c.face);
+        m_game.m_turnAngleX = m_game.m_turnAngleY = m_game.m_turnAngleZ = 0.0F;
+        ShowTurn(m_game);
+        EXPECT_EQ(std::memcmp(m_game.m_viewMatrix.m, plain.m, sizeof plain.m), 0) << "face " << c.face;
+        EXPECT_TRUE(TakeSnapshot(m_game) == refreshed) << "face " << c.face;
     }
 }
 
@@ -127,47 +127,47 @@ TEST_F(TurnTest, SnappingToQuarterTurns) {
                           {135, 2}, {224, 2}, {225, 3}, {314, 3}, {315, 4}, {359, 4}};
     for (const Case& c : cases) {
         for (int face = 0; face < 6; ++face) {
-            const ModelSnapshot expected = AfterQuarters(game, face, c.quarters);
-            game = PuzzleGame(kTestSeed, nullptr);
-            SelectTurnFace(game, face);
+            const ModelSnapshot expected = AfterQuarters(m_game, face, c.quarters);
+            m_game = PuzzleGame(kTestSeed, nullptr);
+            SelectTurnFace(m_game, face);
             const int axis = AxisNumber(kFaceAxis[face]);
-            (axis == 1 ? game.m_turnAngleX : axis == 2 ? game.m_turnAngleY : game.m_turnAngleZ) = c.angle;
-            CommitTurn(game);
-            EXPECT_TRUE(TakeSnapshot(game) == expected) << "angle " << c.angle << " face " << face;
-            EXPECT_EQ(game.m_turnAngleX + game.m_turnAngleY + game.m_turnAngleZ, 0.0F);
-            EXPECT_EQ(game.m_turnAxis, Axis::None);
-            EXPECT_EQ(game.m_turnState, TurnState::NoneChosen);
+            (axis == 1 ? m_game.m_turnAngleX : axis == 2 ? m_game.m_turnAngleY : m_game.m_turnAngleZ) = c.angle;
+            CommitTurn(m_game);
+            EXPECT_TRUE(TakeSnapshot(m_game) == expected) << "angle " << c.angle << " face " << face;
+            EXPECT_EQ(m_game.m_turnAngleX + m_game.m_turnAngleY + m_game.m_turnAngleZ, 0.0F);
+            EXPECT_EQ(m_game.m_turnAxis, Axis::None);
+            EXPECT_EQ(m_game.m_turnState, TurnState::NoneChosen);
         }
     }
 }
 
 TEST_F(TurnTest, OneQuarterThenThreeRestoresEverything) {
     for (int face = 0; face < 6; ++face) {
-        game = PuzzleGame(kTestSeed, nullptr);
-        const ModelSnapshot fresh = TakeSnapshot(game);
-        ApplyFaceTurn(game, face, 1);
-        EXPECT_FALSE(TakeSnapshot(game) == fresh);
-        EXPECT_FALSE(IsSolved(game.m_pieces));
-        ApplyFaceTurn(game, face, 3);
-        EXPECT_TRUE(TakeSnapshot(game) == fresh) << face;
+        m_game = PuzzleGame(kTestSeed, nullptr);
+        const ModelSnapshot fresh = TakeSnapshot(m_game);
+        ApplyFaceTurn(m_game, face, 1);
+        EXPECT_FALSE(TakeSnapshot(m_game) == fresh);
+        EXPECT_FALSE(IsSolved(m_game.m_pieces));
+        ApplyFaceTurn(m_game, face, 3);
+        EXPECT_TRUE(TakeSnapshot(m_game) == fresh) << face;
     }
 }
 
 // A quarter turn carries each piece along the face's slot cycle, first to second.
 TEST_F(TurnTest, QuarterTurnFollowsTheSlotCycle) {
     for (int face = 0; face < 6; ++face) {
-        game = PuzzleGame(kTestSeed, nullptr);
+        m_game = PuzzleGame(kTestSeed, nullptr);
         Piece before[8];
         for (int s = 0; s < 8; ++s) {
-            before[s] = game.m_pieces[s];
+            before[s] = m_game.m_pieces[s];
         }
-        ApplyFaceTurn(game, face, 1);
+        ApplyFaceTurn(m_game, face, 1);
         for (int k = 0; k < 4; ++k) {
             const int from = kFaceSlots[face][k];
             const int to = kFaceSlots[face][(k + 1) % 4];
-            EXPECT_EQ(game.m_pieces[to].faceColour[3], before[from].faceColour[3]);
-            EXPECT_EQ(game.m_pieces[to].stickerColour[0], before[from].stickerColour[0]);
-            EXPECT_TRUE(InSlotCorner(game.m_pieces[to], to)) << face << " " << to;
+            EXPECT_EQ(m_game.m_pieces[to].faceColour[3], before[from].faceColour[3]);
+            EXPECT_EQ(m_game.m_pieces[to].stickerColour[0], before[from].stickerColour[0]);
+            EXPECT_TRUE(InSlotCorner(m_game.m_pieces[to], to)) << face << " " << to;
         }
     }
 }
@@ -207,26 +207,26 @@ TEST_F(TurnTest, RandomTurnSequencesKeepTheModelSound) {
     std::mt19937 rng(12345);
     int solvedSeen = 0;
     for (int run = 0; run < 20; ++run) {
-        game = PuzzleGame(kTestSeed, nullptr);
+        m_game = PuzzleGame(kTestSeed, nullptr);
         std::multiset<int> colours;
-        for (const Piece& p : game.m_pieces) {
+        for (const Piece& p : m_game.m_pieces) {
             colours.insert(p.faceColour[3] * 100 + p.faceColour[4] * 10 + p.faceColour[6]);
         }
         const int length = 1 + static_cast<int>(rng() % 300);
         for (int t = 0; t < length; ++t) {
             const int face = static_cast<int>(rng() % 6);
             const int quarters = 1 + static_cast<int>(rng() % 3);
-            ApplyFaceTurn(game, face, quarters);
+            ApplyFaceTurn(m_game, face, quarters);
             // Undoing now and then makes solved states happen.
             if (rng() % 4 == 0) {
-                ApplyFaceTurn(game, face, 4 - quarters);
+                ApplyFaceTurn(m_game, face, 4 - quarters);
             }
-            EXPECT_EQ(IsSolved(game.m_pieces), SidesAreOneColour(game));
-            solvedSeen += IsSolved(game.m_pieces) ? 1 : 0;
+            EXPECT_EQ(IsSolved(m_game.m_pieces), SidesAreOneColour(m_game));
+            solvedSeen += IsSolved(m_game.m_pieces) ? 1 : 0;
         }
         std::multiset<int> after;
         for (int s = 0; s < 8; ++s) {
-            const Piece& p = game.m_pieces[s];
+            const Piece& p = m_game.m_pieces[s];
             after.insert(p.faceColour[3] * 100 + p.faceColour[4] * 10 + p.faceColour[6]);
             for (int v = 0; v < 12; ++v) {
                 ASSERT_TRUE(IsModelCoordinate(p.x[v]) && IsModelCoordinate(p.y[v]) && IsModelCoordinate(p.z[v]));
@@ -239,36 +239,36 @@ TEST_F(TurnTest, RandomTurnSequencesKeepTheModelSound) {
 }
 
 TEST_F(TurnTest, FoldingAZeroRotationKeepsTheView) {
-    BuildViewMatrix(game, game.m_viewMatrix);
-    AbsorbCubeRotation(game, game.m_viewMatrix);
-    EXPECT_NEAR(game.m_viewAngleX, -15.0, 1e-3);
-    EXPECT_NEAR(game.m_viewAngleY, 15.0, 1e-3);
-    EXPECT_NEAR(game.m_viewAngleZ, 10.0, 1e-3);
+    BuildViewMatrix(m_game, m_game.m_viewMatrix);
+    AbsorbCubeRotation(m_game, m_game.m_viewMatrix);
+    EXPECT_NEAR(m_game.m_viewAngleX, -15.0, 1e-3);
+    EXPECT_NEAR(m_game.m_viewAngleY, 15.0, 1e-3);
+    EXPECT_NEAR(m_game.m_viewAngleZ, 10.0, 1e-3);
     for (int i = 0; i < 1000; ++i) {
-        BuildViewMatrix(game, game.m_viewMatrix);
-        AbsorbCubeRotation(game, game.m_viewMatrix);
+        BuildViewMatrix(m_game, m_game.m_viewMatrix);
+        AbsorbCubeRotation(m_game, m_game.m_viewMatrix);
     }
-    EXPECT_NEAR(game.m_viewAngleX, -15.0, 1e-2);
-    EXPECT_NEAR(game.m_viewAngleY, 15.0, 1e-2);
-    EXPECT_NEAR(game.m_viewAngleZ, 10.0, 1e-2);
+    EXPECT_NEAR(m_game.m_viewAngleX, -15.0, 1e-2);
+    EXPECT_NEAR(m_game.m_viewAngleY, 15.0, 1e-2);
+    EXPECT_NEAR(m_game.m_viewAngleZ, 10.0, 1e-2);
 }
 
 TEST_F(TurnTest, RandomViewsSurviveAFold) {
     std::mt19937 rng(99);
     std::uniform_real_distribution<float> angle(-180.0F, 180.0F);
     for (int i = 0; i < 500; ++i) {
-        game.m_viewAngleX = angle(rng);
-        game.m_viewAngleY = angle(rng);
-        game.m_viewAngleZ = angle(rng) / 2.0F;  // away from the gimbal's pole
-        BuildViewMatrix(game, game.m_viewMatrix);
-        const Matrix34 before = game.m_viewMatrix;
-        AbsorbCubeRotation(game, before);
-        BuildViewMatrix(game, game.m_viewMatrix);
+        m_game.m_viewAngleX = angle(rng);
+        m_game.m_viewAngleY = angle(rng);
+        m_game.m_viewAngleZ = angle(rng) / 2.0F;  // away from the gimbal's pole
+        BuildViewMatrix(m_game, m_game.m_viewMatrix);
+        const Matrix34 before = m_game.m_viewMatrix;
+        AbsorbCubeRotation(m_game, before);
+        BuildViewMatrix(m_game, m_game.m_viewMatrix);
         for (int k = 0; k < 12; ++k) {
-            EXPECT_NEAR(game.m_viewMatrix.m[k], before.m[k], 2e-5) << "entry " << k << " view " << i;
+            EXPECT_NEAR(m_game.m_viewMatrix.m[k], before.m[k], 2e-5) << "entry " << k << " view " << i;
         }
-        EXPECT_TRUE(std::isfinite(game.m_viewAngleX) && std::isfinite(game.m_viewAngleY) &&
-                    std::isfinite(game.m_viewAngleZ));
+        EXPECT_TRUE(std::isfinite(m_game.m_viewAngleX) && std::isfinite(m_game.m_viewAngleY) &&
+                    std::isfinite(m_game.m_viewAngleZ));
     }
 }
 

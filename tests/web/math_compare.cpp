@@ -79,12 +79,12 @@ private:
 };
 
 // A fixed xorshift generator, so every build draws the same inputs.
-std::uint64_t g_state = 88172645463325252ULL;
+std::uint64_t s_state = 88172645463325252ULL;
 std::uint64_t Next() {
-    g_state ^= g_state << 13U;
-    g_state ^= g_state >> 7U;
-    g_state ^= g_state << 17U;
-    return g_state;
+    s_state ^= s_state << 13U;
+    s_state ^= s_state >> 7U;
+    s_state ^= s_state << 17U;
+    return s_state;
 }
 int Uniform(int lo, int hi) {
     return lo + static_cast<int>(Next() % static_cast<std::uint64_t>(hi - lo + 1));
