@@ -9,10 +9,17 @@
 std::vector<std::uint8_t> MakeIconRgba(const PuzzleGame& game, int size) {
     auto canvas = std::make_unique<SoftCanvas>();
     ComposeFrame(game, *canvas, g_drawOrder);
+    return MakeIconRgbaFromFrame(canvas->Rgb(), g_solved != 0 ? g_solvedBrush : g_backgroundBrush, size);
+}
+
+std::vector<std::uint8_t> MakeIconRgbaFromFrame(const std::uint8_t* rgb, Colour background, int size) {
+    auto pixelAt = [rgb](int x, int y) {
+        const std::uint8_t* p = rgb + (static_cast<std::size_t>(y) * kFrameWidth + static_cast<std::size_t>(x)) * 3U;
+        return static_cast<Colour>(p[0]) | (static_cast<Colour>(p[1]) << 8U) | (static_cast<Colour>(p[2]) << 16U);
+    };
     // The puzzle is what is not background; the frame's black top row and left column
     // belong to the background too.
-    const Colour background = g_solved != 0 ? g_solvedBrush : g_backgroundBrush;
-    auto isPuzzle = [&](int x, int y) { return x > 0 && y > 0 && canvas->PixelAt(x, y) != background; };
+    auto isPuzzle = [&](int x, int y) { return x > 0 && y > 0 && pixelAt(x, y) != background; };
     int left = kFrameWidth;
     int top = kFrameHeight;
     int right = -1;
@@ -52,7 +59,7 @@ std::vector<std::uint8_t> MakeIconRgba(const PuzzleGame& game, int size) {
                     if (x < 0 || y < 0 || x >= kFrameWidth || y >= kFrameHeight || !isPuzzle(x, y)) {
                         continue;
                     }
-                    const Colour c = canvas->PixelAt(x, y);
+                    const Colour c = pixelAt(x, y);
                     red += RedOf(c);
                     green += GreenOf(c);
                     blue += BlueOf(c);

@@ -24,6 +24,9 @@ struct Page {
     std::int32_t state[kStateCount] = {};
     std::int32_t layout[kLayoutRects * 4 + 2] = {};
     std::vector<std::uint8_t> icon;
+    // The start frame, from which the About box's icon is drawn again at every new scale.
+    std::vector<std::uint8_t> startFrame;
+    Colour startBackground = 0;
     bool ended = true;  // until the first start
 };
 
@@ -85,7 +88,10 @@ EMSCRIPTEN_KEEPALIVE int vexal_start(int hasSeed, std::uint32_t seed) {
     page.ended = false;
     SetHost(page.ui.get());  // the clock seed reads the time through the host, as the device does
     StartGame(hasSeed != 0 ? seed : MakeTimeSeed(), page.ui.get());
-    return Compose(page);
+    const int result = Compose(page);
+    page.startFrame.assign(page.canvas.Rgb(), page.canvas.Rgb() + kFrameWidth * kFrameHeight * 3);
+    page.startBackground = g_solved != 0 ? g_solvedBrush : g_backgroundBrush;
+    return result;
 }
 
 EMSCRIPTEN_KEEPALIVE int vexal_pointer_down(int x, int y) {
@@ -195,7 +201,10 @@ EMSCRIPTEN_KEEPALIVE const char* vexal_text(int index) {
 
 EMSCRIPTEN_KEEPALIVE const std::uint8_t* vexal_icon(int size) {
     Page& page = ThePage();
-    page.icon = MakeIconRgba(g_game, size);
+    if (page.startFrame.empty() || size <= 0) {
+        return nullptr;  // no game started yet
+    }
+    page.icon = MakeIconRgbaFromFrame(page.startFrame.data(), page.startBackground, size);
     return page.icon.data();
 }
 
