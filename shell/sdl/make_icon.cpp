@@ -1,10 +1,12 @@
 // vexalmini-icon: writes the program's icon as a PNG with transparency, or checks a
 // committed one against what the game draws now. With --background the icon is laid on
-// that colour instead (a home-screen icon that must be opaque).
-//   vexalmini-icon [--background RRGGBB] OUT.png [SIZE]
-//   vexalmini-icon --check [--background RRGGBB] FILE.png [SIZE]
+// that colour instead (a home-screen icon that must be opaque); with --maskable as well, it
+// is shrunk into the middle circle that every home-screen mask keeps.
+//   vexalmini-icon [--background RRGGBB [--maskable]] OUT.png [SIZE]
+//   vexalmini-icon --check [--background RRGGBB [--maskable]] FILE.png [SIZE]
 #include <png.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -63,6 +65,37 @@ void Flatten(std::vector<std::uint8_t>* rgba, unsigned long background) {
     }
 }
 
+// The puzzle as every game starts; the seed plays no part before a shuffle.
+const PuzzleGame& StartGame() {
+    static const PuzzleGame start(0, nullptr);
+    return start;
+}
+
+// The icon as large as it fits with every pixel it covers inside the circle of 4/5 the side
+// about the centre (a maskable icon's safe zone), centred on a transparent square.
+std::vector<std::uint8_t> MakeMaskable(int size) {
+    auto offset = [](int x, int y, int width) { return static_cast<std::size_t>((y * width) + x) * 4U; };
+    std::vector<std::uint8_t> out(offset(0, size, size), 0);
+    for (int inner = size * 4 / 5; inner > 1; --inner) {
+        const std::vector<std::uint8_t> icon = MakeIconRgba(StartGame(), inner);
+        const int at = (size - inner) / 2;
+        bool inside = true;
+        std::fill(out.begin(), out.end(), 0);
+        for (int y = 0; y < inner && inside; ++y) {
+            for (int x = 0; x < inner && inside; ++x) {
+                const long dx = (2L * (at + x)) + 1 - size;
+                const long dy = (2L * (at + y)) + 1 - size;
+                inside = icon[offset(x, y, inner) + 3] == 0 || 25 * ((dx * dx) + (dy * dy)) <= 16L * size * size;
+                std::copy_n(&icon[offset(x, y, inner)], 4, &out[offset(at + x, at + y, size)]);
+            }
+        }
+        if (inside) {
+            return out;
+        }
+    }
+    return out;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -79,8 +112,10 @@ int main(int argc, char** argv) {
         }
         first += 2;
     }
+    const bool maskable = background >= 0 && argc > first && std::strcmp(argv[first], "--maskable") == 0;
+    first += maskable ? 1 : 0;
     if (argc < first + 1 || argc > first + 2) {
-        std::fprintf(stderr, "usage: vexalmini-icon [--check] [--background RRGGBB] FILE.png [SIZE]\n");
+        std::fprintf(stderr, "usage: vexalmini-icon [--check] [--background RRGGBB [--maskable]] FILE.png [SIZE]\n");
         return 2;
     }
     const int size = argc == first + 2 ? std::atoi(argv[first + 1]) : kDefaultSize;
@@ -88,9 +123,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "vexalmini-icon: SIZE must lie between 16 and 512\n");
         return 2;
     }
-    // The puzzle as every game starts; the seed plays no part before a shuffle.
-    const PuzzleGame start(0, nullptr);
-    std::vector<std::uint8_t> drawn = MakeIconRgba(start, size);
+    std::vector<std::uint8_t> drawn = maskable ? MakeMaskable(size) : MakeIconRgba(StartGame(), size);
     if (background >= 0) {
         Flatten(&drawn, static_cast<unsigned long>(background));
     }
@@ -106,9 +139,9 @@ int main(int argc, char** argv) {
     if (width != size || height != size || stored != drawn) {
         std::fprintf(stderr,
                      "vexalmini-icon: %s differs from the icon the game draws; regenerate it with\n"
-                     "  vexalmini-icon%s%s %s %d\n",
-                     argv[first], background >= 0 ? " --background " : "", background >= 0 ? argv[first - 1] : "",
-                     argv[first], size);
+                     "  vexalmini-icon%s%s%s %s %d\n",
+                     argv[first], background >= 0 ? " --background " : "", background >= 0 ? argv[check ? 3 : 2] : "",
+                     maskable ? " --maskable" : "", argv[first], size);
         return 1;
     }
     return 0;

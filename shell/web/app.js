@@ -18,6 +18,7 @@ const C = {
 };
 const FONT = '"DejaVu Sans", Verdana, Arial, sans-serif';
 
+const pageEl = document.getElementById('page');
 const screenEl = document.getElementById('screen');
 const frameCanvas = document.getElementById('frame');
 const chromeCanvas = document.getElementById('chrome');
@@ -25,15 +26,23 @@ const frameCtx = frameCanvas.getContext('2d');
 const chromeCtx = chromeCanvas.getContext('2d');
 const endedEl = document.getElementById('ended');
 
-const params = new URLSearchParams(location.search);
-const seedText = params.get('seed');
+const seedText = new URLSearchParams(location.search).get('seed');
 const hasSeed = seedText !== null && /^\d{1,10}$/.test(seedText) && Number(seedText) <= 0xffffffff;
+if (seedText !== null && !hasSeed) {
+  // Said once, below the screen, in the address's own spelling ("+7", not " 7").
+  const raw = (/[?&]seed(?:=([^&]*))?(?:&|$)/.exec(location.search) || [])[1] || '';
+  const what = raw ? `${raw.length > 24 ? `${raw.slice(0, 24)}…` : raw} is not a whole number from 0 to 4294967295` : ' has no number';
+  showLine('note', `?seed=${what}; the shuffles are seeded from the clock instead.`);
+}
 
 let M = null;        // the module
 let L = null;        // the layout
 let scale = 1;       // device pixels per screen pixel
 let icon = null;     // the About box's icon, drawn from the start frame
 let activePointer = null;
+let dragPlace = '';  // where the screen lay when the stylus went down
+let lastPoint = [0, 0];  // the last point the game was given
+let stale = false;   // the stylus was released by a layout change; ignored until it lifts
 
 function text(i) {
   const at = M._vexal_text(i);
@@ -57,11 +66,20 @@ function readLayout() {
   };
 }
 
-// The largest whole number of device pixels per screen pixel that fits the window; a desktop
-// (a fine pointer) shows the screen at 2x, as the SDL window does.
+function showLine(id, words) {
+  const el = document.getElementById(id);
+  if (words) el.textContent = words;
+  el.hidden = false;
+}
+
+// The largest whole number of device pixels per screen pixel that fits the window beside the
+// page's lines, at least 1 (the page scrolls then); a desktop (a fine pointer) shows the
+// screen at 2x, as the SDL window does.
 function fitScale() {
   const dpr = window.devicePixelRatio || 1;
-  let s = Math.floor(Math.min((innerWidth * dpr) / L.width, (innerHeight * dpr) / L.height));
+  const root = document.documentElement;
+  const lines = pageEl.offsetHeight - screenEl.offsetHeight;
+  let s = Math.floor(Math.min((root.clientWidth * dpr) / L.width, ((root.clientHeight - lines) * dpr) / L.height));
   if (matchMedia('(pointer: fine)').matches) s = Math.min(s, Math.round(2 * dpr));
   return Math.max(1, s);
 }
@@ -79,12 +97,13 @@ function placeScreen() {
   chromeCanvas.height = L.height * scale;
   chromeCanvas.style.width = css(L.width);
   chromeCanvas.style.height = css(L.height);
+  const side = L.aboutIcon.w * scale;
+  if (!icon || icon.width !== side) drawIcon(side);
   drawChrome(true);
 }
 
-// The icon is the puzzle as it starts, so it is drawn once a game, at that moment's scale.
-function drawIcon() {
-  const side = L.aboutIcon.w * scale;
+// The icon is the puzzle as it starts, drawn from the start frame at the current scale.
+function drawIcon(side) {
   const at = M._vexal_icon(side);
   icon = document.createElement('canvas');
   icon.width = side;
@@ -244,7 +263,24 @@ function follow(result) {
 // the shared stylus routing wraps it to 16 bits as the device does.
 function at(e) {
   const r = screenEl.getBoundingClientRect();
-  return [Math.floor(((e.clientX - r.left) * L.width) / r.width), Math.floor(((e.clientY - r.top) * L.height) / r.height)];
+  lastPoint = [Math.floor(((e.clientX - r.left) * L.width) / r.width), Math.floor(((e.clientY - r.top) * L.height) / r.height)];
+  return lastPoint;
+}
+
+// The screen's place in the document, in whole CSS pixels: scrolling and pinch zoom leave it,
+// a resize moves it.
+function place() {
+  const r = screenEl.getBoundingClientRect();
+  return [r.left + scrollX, r.top + scrollY, r.width, r.height].map(Math.round).join();
+}
+
+// A turned phone or a resized window moves the screen under the stylus: the drag ends where it
+// was last mapped, as when the capture is lost, and that pointer is ignored until it lifts.
+function layoutChanged() {
+  if (activePointer === null || stale || place() === dragPlace) return stale;
+  stale = true;
+  follow(M._vexal_pointer_up(...lastPoint));
+  return true;
 }
 
 screenEl.addEventListener('pointerdown', (e) => {
@@ -253,13 +289,14 @@ screenEl.addEventListener('pointerdown', (e) => {
   if (!M || !endedEl.hidden || activePointer !== null || (e.pointerType === 'mouse' && e.button !== 0)) return;
   e.preventDefault();
   activePointer = e.pointerId;
+  dragPlace = place();
   screenEl.setPointerCapture(e.pointerId);
   follow(M._vexal_pointer_down(...at(e)));
 });
 
 screenEl.addEventListener('pointermove', (e) => {
   // While up, only a mouse hovers (it lights popup items); a finger or pen reports nothing.
-  if (!M || (activePointer === null ? e.pointerType !== 'mouse' : e.pointerId !== activePointer)) return;
+  if (!M || (activePointer === null ? e.pointerType !== 'mouse' : e.pointerId !== activePointer || layoutChanged())) return;
   // Every sample the browser merged into this event, as the device reports every move.
   const samples = e.getCoalescedEvents ? e.getCoalescedEvents() : [];
   let result = 0;
@@ -269,8 +306,10 @@ screenEl.addEventListener('pointermove', (e) => {
 
 function lift(e) {
   if (!M || e.pointerId !== activePointer) return;
+  const released = layoutChanged();
   activePointer = null;
-  follow(M._vexal_pointer_up(...at(e)));
+  stale = false;
+  if (!released) follow(M._vexal_pointer_up(...at(e)));
 }
 screenEl.addEventListener('pointerup', lift);
 screenEl.addEventListener('pointercancel', lift);
@@ -280,9 +319,17 @@ screenEl.addEventListener('contextmenu', (e) => e.preventDefault());
 // The SDL window's keys. A browser keeps some for itself (Ctrl+Q, Ctrl+W, ...): those never
 // reach the page. A held key repeats only to walk a popup.
 const KEYS = { F1: 2, Escape: 3, Enter: 4, ArrowUp: 5, ArrowDown: 6 };
+// Ctrl+letter as Windows' virtual keys match it: the letter typed when it is a Latin one
+// (AZERTY's A is A), else the key's place (the Cyrillic Ф is on A).
+function latinLetter(e) {
+  if (/^[a-z]$/i.test(e.key)) return e.key.toLowerCase();
+  const m = /^Key([A-Z])$/.exec(e.code);
+  return m ? m[1].toLowerCase() : '';
+}
+
 window.addEventListener('keydown', (e) => {
   if (!M || !endedEl.hidden) return;
-  const letter = e.ctrlKey && !e.altKey ? e.key.toLowerCase() : '';
+  const letter = e.ctrlKey && !e.altKey ? latinLetter(e) : '';
   const key = letter === 'a' ? 0 : letter === 'q' ? 1 : e.ctrlKey || e.altKey ? undefined : KEYS[e.key];
   if (key === undefined) return;
   e.preventDefault();
@@ -292,23 +339,42 @@ window.addEventListener('keydown', (e) => {
 
 function start() {
   activePointer = null;
+  stale = false;
   M._vexal_start(hasSeed ? 1 : 0, hasSeed ? Number(seedText) : 0);
+  icon = null;
   placeScreen();
-  drawIcon();
   follow(FRAME_CHANGED);
 }
 
 document.getElementById('again').addEventListener('click', start);
-window.addEventListener('resize', () => M && placeScreen());
+window.addEventListener('resize', () => {
+  if (!M) return;
+  placeScreen();
+  layoutChanged();
+});
 
 // The chrome's state as numbers, for the page's tests.
 window.vexalState = () => Array.from(M.HEAP32.subarray(M._vexal_state() >> 2, (M._vexal_state() >> 2) + 21));
 
-VexalModule().then((module) => {
-  M = module;
-  L = readLayout();
-  start();
-  document.body.dataset.ready = '1';
-});
+// A download that failed or a game that would not start: said plainly, with a way to retry.
+function failed(error) {
+  console.error('Vexal Mini could not start:', error);
+  M = null;
+  screenEl.hidden = true;
+  showLine('failed');
+  document.body.dataset.ready = 'failed';
+}
+document.getElementById('retry').addEventListener('click', () => location.reload());
+
+try {
+  VexalModule().then((module) => {
+    M = module;
+    L = readLayout();
+    start();
+    document.body.dataset.ready = '1';
+  }).catch(failed);
+} catch (error) {
+  failed(error);  // vexalmini.js did not load or run
+}
 
 if ('serviceWorker' in navigator) navigator.serviceWorker.register('sw.js').catch(() => {});

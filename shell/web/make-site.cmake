@@ -1,5 +1,6 @@
 # Copies the page, icons and help pages next to vexalmini.js and .wasm, and writes the service
-# worker with the list of files and a version drawn from their content.
+# worker with the list of files and a version drawn from their content. The help pages get a
+# doctype and a viewport, so that a phone lays them out at its own width; their words stay.
 #   cmake -DSITE=... -DWEB_DIR=... -DHELP_DIR=... -P make-site.cmake
 file(MAKE_DIRECTORY ${SITE}/icons ${SITE}/help)
 foreach(name index.html app.js style.css manifest.webmanifest)
@@ -8,7 +9,16 @@ endforeach()
 file(GLOB icons ${WEB_DIR}/icons/*.png)
 file(COPY ${icons} DESTINATION ${SITE}/icons)
 file(GLOB help ${HELP_DIR}/*.htm)
-file(COPY ${help} DESTINATION ${SITE}/help)
+foreach(path ${help})
+    file(READ ${path} page)
+    string(FIND "${page}" "<head>" at)
+    if(at LESS 0)
+        message(FATAL_ERROR "${path}: no <head> to put the viewport in")
+    endif()
+    string(REPLACE "<head>" "<head>\n<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">" page "${page}")
+    get_filename_component(name ${path} NAME)
+    file(WRITE ${SITE}/help/${name} "<!doctype html>\n${page}")
+endforeach()
 
 set(files index.html app.js style.css manifest.webmanifest vexalmini.js vexalmini.wasm)
 foreach(path ${icons} ${help})

@@ -24,6 +24,9 @@ struct Page {
     std::int32_t state[kStateCount] = {};
     std::int32_t layout[kLayoutRects * 4 + 2] = {};
     std::vector<std::uint8_t> icon;
+    // The game as it started, from which the About box's icon is drawn again at every new scale.
+    PuzzleGame start{0, nullptr};
+    bool started = false;
     bool ended = true;  // until the first start
 };
 
@@ -82,6 +85,8 @@ EMSCRIPTEN_KEEPALIVE int vexal_start(int hasSeed, std::uint32_t seed) {
     Page& page = ThePage();
     page.ui = std::make_unique<ShellUi>(hasSeed != 0 ? seed : MakeTimeSeed(nullptr));
     page.ended = false;
+    page.start = page.ui->Game();
+    page.started = true;
     return Compose(page);
 }
 
@@ -192,7 +197,10 @@ EMSCRIPTEN_KEEPALIVE const char* vexal_text(int index) {
 
 EMSCRIPTEN_KEEPALIVE const std::uint8_t* vexal_icon(int size) {
     Page& page = ThePage();
-    page.icon = page.ui != nullptr ? MakeIconRgba(page.ui->Game(), size) : MakeIconRgba(PuzzleGame(0, nullptr), size);
+    if (!page.started || size <= 0) {
+        return nullptr;  // no game started yet
+    }
+    page.icon = MakeIconRgba(page.start, size);
     return page.icon.data();
 }
 

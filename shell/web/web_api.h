@@ -65,6 +65,7 @@ const std::int32_t* vexal_state();
 // box's "ok" and its icon. Then the screen's width and height.
 const std::int32_t* vexal_layout();
 const char* vexal_text(int index);
-// The game's icon, size x size pixels of 4 bytes with transparency, drawn from the start frame.
+// The game's icon, size x size pixels of 4 bytes with transparency, drawn from the last
+// start's frame whatever has moved since.
 const std::uint8_t* vexal_icon(int size);
 }

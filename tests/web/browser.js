@@ -22,6 +22,9 @@ const COMMAND = { Shuffle: 'shuffle', 'Change Skin': 'change-skin', Size: 'size'
 //   ['drag', points, hold]                  the stylus down at the first screen point, moved
 //                                           through the others, lifted unless hold
 //   ['up', point]                           the stylus lifted
+//   ['turn', viewport]                      the window resized under a held stylus: it lets go
+//   ['stray', points]                       that stylus moved and lifted: the game hears nothing
+//   ['ctrl', key, code]                     Ctrl held, the key pressed that types key at code
 //   ['check']                               the page's frame must equal the replay's now
 //   ['expect', fn]                          fn(state) on the chrome's state (vexal_state)
 const SCENARIOS = [
@@ -50,6 +53,11 @@ const SCENARIOS = [
     name: 'Quit > Yes ends the game plainly, and it starts again', seed: 3,
     steps: [['menu', 'New', 'Shuffle'], ['menu', 'Quit', 'Yes'], ['expect', (s) => s.ended], ['restart'], ['check']],
   },
+  {
+    name: 'Ctrl+A and Ctrl+Q by the Latin letter typed (AZERTY), else by the key\'s place (Cyrillic)',
+    steps: [['ctrl', 'a', 'KeyQ'], ['expect', (s) => s.about], ['tap', [220, 13]], ['ctrl', 'ф', 'KeyA'], ['expect', (s) => s.about],
+      ['tap', [220, 13]], ['ctrl', 'й', 'KeyQ'], ['expect', (s) => s.ended]],
+  },
 ];
 
 function line(from, to, n) {
@@ -72,10 +80,9 @@ async function chromeState(page) {
 
 // Plays a scenario on a page; the pointer is a mouse, or a finger through the touch screen.
 async function play(page, scenario, pointer, dir) {
-  const box = await page.locator('#screen').boundingBox();
-  const unit = box.width / 240;
-  const pageAt = ([x, y]) => [box.x + (x + 0.5) * unit, box.y + (y + 0.5) * unit];
-  page.scale = Math.round(unit * (await page.evaluate(() => window.devicePixelRatio)));
+  let box = await page.locator('#screen').boundingBox();
+  const pageAt = ([x, y]) => [box.x + ((x + 0.5) * box.width) / 240, box.y + ((y + 0.5) * box.width) / 240];
+  page.scale = Math.round((box.width / 240) * (await page.evaluate(() => window.devicePixelRatio)));
   const script = [`seed ${scenario.seed ?? 0}`];
   const tap = async (p) => {
     await pointer.down(pageAt(p));
@@ -106,6 +113,16 @@ async function play(page, scenario, pointer, dir) {
     } else if (kind === 'up') {
       await pointer.up(pageAt(a));
       script.push('up');
+    } else if (kind === 'turn') {
+      await page.setViewportSize(a);
+      await page.evaluate(() => new Promise(requestAnimationFrame));
+      box = await page.locator('#screen').boundingBox();
+      script.push('up');
+    } else if (kind === 'stray') {
+      for (const p of a) await pointer.move(pageAt(p));
+      await pointer.up(pageAt(a[a.length - 1]));
+    } else if (kind === 'ctrl') {
+      await page.evaluate(([key, code]) => dispatchEvent(new KeyboardEvent('keydown', { key, code, ctrlKey: true })), [a, b]);
     } else if (kind === 'restart') {
       await page.click('#again');
       script.length = 1;
@@ -227,3 +244,76 @@ test('after the first visit the game plays offline', async () => {
     await context.close();
   }
 });
+
+// Turned with a finger down, the drag ends where it was and the moves after it reach nothing;
+// the About box then equals a fresh load's at the new scale. On a phone, too: pinch zoom on the
+// page, help pages at the phone's width, a manifest with an id and a maskable icon.
+test('a phone turned in mid-drag, its About box, zoom, help pages and manifest', async () => {
+  const phone = (width, height) =>
+    browser.newContext({ viewport: { width, height }, deviceScaleFactor: 3, hasTouch: true, isMobile: true });
+  const [turned, fresh] = [await phone(740, 360), await phone(360, 740)];
+  const about = async (page, steps) => {
+    await play(page, { name: 'About', seed: 7, steps: [...steps, ['bar', 'About']] }, await finger(page), dir);
+    return page.evaluate(async () => {
+      const c = document.getElementById('chrome');
+      const pixels = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
+      return new Uint8Array(await crypto.subtle.digest('SHA-256', pixels)).join();
+    });
+  };
+  try {
+    const page = await h.openGame(fresh, server.url);
+    assert.equal(await about(await h.openGame(turned, `${server.url}?seed=7`), [['menu', 'New', 'Shuffle'],
+      ['drag', line([120, 150], [150, 160], 6), true], ['turn', { width: 360, height: 740 }], ['stray', line([150, 160], [190, 200], 4)],
+      ['check']]), await about(page, []), 'the About box after turning');
+    // A touchpad's pinch: headless Chromium ignores a synthesized touch pinch.
+    const pinch = { x: 180, y: 700, scaleFactor: 2, gestureSourceType: 'mouse' };
+    await (await fresh.newCDPSession(page)).send('Input.synthesizePinchGesture', pinch);
+    const help = await fresh.newPage();
+    await help.goto(`${server.url}help/QZTVexal.htm`);
+    assert.deepEqual(await Promise.all([page.evaluate(async () => {
+      const m = await (await fetch('manifest.webmanifest')).json();
+      return [visualViewport.scale > 1.5, m.id, m.icons.some((i) => i.purpose === 'maskable')];
+    }), help.evaluate(() => [document.compatMode, innerWidth, visualViewport.scale])]), [[true, './', true], ['CSS1Compat', 360, 1]]);
+  } finally {
+    await turned.close();
+    await fresh.close();
+  }
+});
+
+// At 300 x 280 every part of the screen and the lines below it can be scrolled to. A bad seed
+// is said below the screen; a failed download says so, and "Try again" loads the game.
+test('a window smaller than the screen, bad seeds, failed downloads', async () => {
+  const context = await browser.newContext({ viewport: { width: 300, height: 280 }, serviceWorkers: 'block' });
+  const failed = 'Vexal Mini could not be loaded. Check the connection, then try again.\nTry again';
+  const loads = ['-1', 'abc', '4294967296', '', '+7', '7.0', '7'].map((seed) => [seed]).concat([['vexalmini.wasm', { status: 404 }],
+    ['vexalmini.js', { status: 404 }], ['vexalmini.js', { contentType: 'text/javascript', body: 'throw new Error("cut short");' }]]);
+  try {
+    for (const [seed, answer] of loads) {
+      if (answer) await context.route(`**/${seed}`, (route) => route.fulfill(answer));
+      const page = await context.newPage();
+      await page.goto(`${server.url}?seed=${answer ? 7 : seed}`);
+      await page.waitForSelector('body[data-ready]', { timeout: 20000 });
+      const seen = await page.evaluate(() => {
+        const [screenEl, ...lines] = ['screen', 'note', 'failed'].map((id) => document.getElementById(id));
+        const { top, left } = screenEl.getBoundingClientRect();
+        scrollTo(0, document.body.scrollHeight);
+        const shown = lines.filter((el) => !el.hidden);
+        const rect = (el) => el.getBoundingClientRect();
+        const reachable = top >= 0 && left >= 0 && [screenEl, ...shown].every((el) => rect(el).bottom <= innerHeight);
+        return [reachable && shown.every((el) => rect(el).top >= rect(screenEl).bottom), shown.map((el) => el.textContent.trim())];
+      });
+      const wrong = seed ? ' is not a whole number from 0 to 4294967295' : ' has no number';
+      const said = seed === '7' ? [] : [answer ? failed : `?seed=${seed}${wrong}; the shuffles are seeded from the clock instead.`];
+      assert.deepEqual(seen, [true, said], seed);
+      if (answer) {
+        await context.unroute(`**/${seed}`);
+        await page.click('#retry');
+        await page.waitForSelector('body[data-ready="1"]', { timeout: 20000 });
+      }
+      await page.close();
+    }
+  } finally {
+    await context.close();
+  }
+});
+
