@@ -1,6 +1,8 @@
 // Where everything lies on the handheld's 240 x 320 screen, in screen pixels.
 #pragma once
 
+#include <cstdint>
+
 #include "platform/host.h"
 
 struct Rect {
@@ -80,9 +82,29 @@ constexpr const char* kAcknowledgement =
     "The Vexal puzzle and its name belong to their rights holder; acknowledged with thanks.";
 constexpr const char* kSoftwareNotice = "Software (C) the VexalMini developers. All rights reserved.";
 
-// The About box fills the screen; its title bar carries the Done button ("ok").
+// The About box fills the screen; its title bar carries the Done button ("ok"). Its three
+// texts wrap from kAboutTextX, each from its own line below the title bar.
 constexpr Rect kAboutDone{204, 3, 32, 20};
 constexpr Rect kAboutIcon{8, 54, 32, 32};
+constexpr int kAboutTextX = 51;
+constexpr int kAboutTextTops[3] = {16, 41, 86};  // version, acknowledgement, notice
+
+// The Pocket PC look, as 0xRRGGBB: a blue title bar, a light menu bar, black on white controls.
+struct ChromeColours {
+    std::uint32_t titleTop;
+    std::uint32_t titleBottom;
+    std::uint32_t white;
+    std::uint32_t black;
+    std::uint32_t menuBarFace;
+    std::uint32_t menuBarLine;
+    std::uint32_t menuBarSeparator;
+    std::uint32_t highlight;
+};
+constexpr ChromeColours kChrome{0x2E5CB8, 0x0B2D7A, 0xFFFFFF, 0x000000, 0xDCE4F0, 0x6C82B0, 0xA8B8D0, 0x0B2D7A};
+// Text heights in screen pixels: the title bar's (bold), the menus' and buttons', the About box's.
+constexpr int kTitleFontPixels = 13;
+constexpr int kMenuFontPixels = 12;
+constexpr int kBodyFontPixels = 11;
 
 // Screen to main-window client coordinates. Points above or left of the window come out
 // negative; the stylus routing wraps them to 16 bits as the device does.

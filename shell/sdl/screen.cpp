@@ -7,17 +7,16 @@
 
 namespace {
 
-// The Pocket PC look: a blue title bar, a light menu bar, black on white controls.
-constexpr Uint32 kTitleTop = 0x2E5CB8;
-constexpr Uint32 kTitleBottom = 0x0B2D7A;
-constexpr Uint32 kWhite = 0xFFFFFF;
-constexpr Uint32 kBlack = 0x000000;
-constexpr Uint32 kMenuBarFace = 0xDCE4F0;
-constexpr Uint32 kMenuBarLine = 0x6C82B0;
-constexpr Uint32 kMenuBarSeparator = 0xA8B8D0;
-constexpr Uint32 kHighlight = 0x0B2D7A;
+constexpr Uint32 kTitleTop = kChrome.titleTop;
+constexpr Uint32 kTitleBottom = kChrome.titleBottom;
+constexpr Uint32 kWhite = kChrome.white;
+constexpr Uint32 kBlack = kChrome.black;
+constexpr Uint32 kMenuBarFace = kChrome.menuBarFace;
+constexpr Uint32 kMenuBarLine = kChrome.menuBarLine;
+constexpr Uint32 kMenuBarSeparator = kChrome.menuBarSeparator;
+constexpr Uint32 kHighlight = kChrome.highlight;
 
-constexpr int kFontPixels[] = {13, 12, 11};
+constexpr int kFontPixels[] = {kTitleFontPixels, kMenuFontPixels, kBodyFontPixels};
 
 SDL_Colour ColourOf(Uint32 rgb) {
     return SDL_Colour{static_cast<Uint8>(rgb >> 16U), static_cast<Uint8>(rgb >> 8U), static_cast<Uint8>(rgb), 255};
@@ -229,11 +228,11 @@ void ScreenPainter::PaintAbout(const ShellUi& ui) {
     Fill(Rect{0, kTitleBar.h, kScreenWidth, kScreenHeight - kTitleBar.h}, kWhite);
     SDL_Rect icon = Scaled(kAboutIcon);
     SDL_BlitSurface(m_aboutIcon, nullptr, m_back, &icon);
-    const int textX = 51;
-    const int textWidth = kScreenWidth - textX - 8;
-    WrappedText(kVersionLine, kBlack, textX, kTitleBar.h + 16, textWidth);
-    WrappedText(kAcknowledgement, kBlack, textX, kTitleBar.h + 41, textWidth);
-    WrappedText(kSoftwareNotice, kBlack, textX, kTitleBar.h + 86, textWidth);
+    const int textWidth = kScreenWidth - kAboutTextX - 8;
+    const char* const texts[3] = {kVersionLine, kAcknowledgement, kSoftwareNotice};
+    for (int i = 0; i < 3; ++i) {
+        WrappedText(texts[i], kBlack, kAboutTextX, kTitleBar.h + kAboutTextTops[i], textWidth);
+    }
 }
 
 bool ScreenPainter::Paint(SDL_Window* window, ShellUi& ui, std::string* error) {

@@ -3,19 +3,6 @@
 // shows and does comes from the shared window system (shell/handheld) through the C API.
 'use strict';
 
-// Bits of an event's result and the state's slots, as shell/web/web_api.h numbers them.
-const FRAME_CHANGED = 1;
-const QUIT = 2;
-const HELP_COMMAND = 4;
-const HELP_KEY = 8;
-const S = { ended: 0, popup: 1, hot: 2, about: 3, donePressed: 4, barPressed: 5, zOrder: 6, visible: 11, pressed: 16 };
-const T = { title: 0, aboutTitle: 1, version: 2, acknowledgement: 3, notice: 4, helpCommand: 5, helpKey: 6, menuBar: 7, popupItem: 12, button: 16 };
-
-// The Pocket PC look, as the SDL window paints it.
-const C = {
-  titleTop: '#2e5cb8', titleBottom: '#0b2d7a', white: '#fff', black: '#000',
-  barFace: '#dce4f0', barLine: '#6c82b0', barSeparator: '#a8b8d0', highlight: '#0b2d7a',
-};
 const FONT = '"DejaVu Sans", Verdana, Arial, sans-serif';
 
 const pageEl = document.getElementById('page');
@@ -36,7 +23,16 @@ if (seedText !== null && !hasSeed) {
 }
 
 let M = null;        // the module
-let L = null;        // the layout
+// What the game says of itself (vexal_describe): the result bits (R), the keys (K), the state's
+// slots (S), the layout (L), the texts (T), the fonts (F) and the colours (C). A name it does
+// not hold is an error, not a silent undefined.
+let R = null;
+let K = null;
+let S = null;
+let L = null;
+let T = null;
+let F = null;
+let C = null;
 let scale = 1;       // device pixels per screen pixel
 let icon = null;     // the About box's icon, drawn from the start frame
 let activePointer = null;
@@ -44,26 +40,28 @@ let dragPlace = '';  // where the screen lay when the stylus went down
 let lastPoint = [0, 0];  // the last point the game was given
 let stale = false;   // the stylus was released by a layout change; ignored until it lifts
 
-function text(i) {
-  const at = M._vexal_text(i);
-  let end = at;
-  while (M.HEAPU8[end] !== 0) end++;
-  return new TextDecoder().decode(M.HEAPU8.subarray(at, end));
+function strict(value, path) {
+  if (value === null || typeof value !== 'object') return value;
+  return new Proxy(value, {
+    get(target, name) {
+      if (typeof name === 'symbol' || name in target) return strict(target[name], `${path}.${String(name)}`);
+      throw new Error(`the game's description has no ${path}.${name}`);
+    },
+  });
 }
 
-function readLayout() {
-  const v = M.HEAP32.subarray(M._vexal_layout() >> 2);
-  const rect = (i) => ({ x: v[i * 4], y: v[i * 4 + 1], w: v[i * 4 + 2], h: v[i * 4 + 3] });
-  const r = (i, n) => Array.from({ length: n }, (_, k) => rect(i + k));
-  return {
-    titleBar: rect(0), main: rect(1), menuBar: rect(2), bar: r(3, 5), popups: r(8, 2),
-    items: [r(10, 2), r(12, 2)], buttons: r(14, 5), aboutDone: rect(19), aboutIcon: rect(20),
-    width: v[84], height: v[85],
-    barCaptions: [0, 1, 2, 3, 4].map((i) => text(T.menuBar + i)),
-    barPopup: [0, -1, -1, -1, 1],
-    itemCaptions: [0, 1].map((p) => [0, 1].map((i) => text(T.popupItem + p * 2 + i))),
-    buttonCaptions: [0, 1, 2, 3, 4].map((i) => text(T.button + i)),
-  };
+function readDescription() {
+  const at = M._vexal_describe();
+  let end = at;
+  while (M.HEAPU8[end] !== 0) end++;
+  const d = strict(JSON.parse(new TextDecoder().decode(M.HEAPU8.subarray(at, end))), 'description');
+  ({ result: R, keys: K, state: S, text: T, fonts: F, colours: C } = d);
+  L = strict({ ...d.layout, ...d.menu }, 'layout');
+}
+
+function chromeState() {
+  const at = M._vexal_state() >> 2;
+  return M.HEAP32.subarray(at, at + S.count);
 }
 
 function showLine(id, words) {
@@ -132,7 +130,7 @@ function frameRect(r, colour) {
   fill({ x: r.x + r.w - 1, y: r.y, w: 1, h: r.h }, colour);
 }
 
-function label(s, r, colour, { size = 12, bold = false, left = -1 } = {}) {
+function label(s, r, colour, { size = F.menu, bold = false, left = -1 } = {}) {
   chromeCtx.font = `${bold ? 'bold ' : ''}${size}px ${FONT}`;
   chromeCtx.fillStyle = colour;
   chromeCtx.textBaseline = 'middle';
@@ -147,7 +145,7 @@ function titleBar(caption) {
   g.addColorStop(0, C.titleTop);
   g.addColorStop(1, C.titleBottom);
   fill(r, g);
-  label(caption, r, C.white, { size: 13, bold: true, left: 8 });
+  label(caption, r, C.white, { size: F.title, bold: true, left: 8 });
 }
 
 function menuBar(state) {
@@ -192,7 +190,7 @@ function popup(state) {
 }
 
 function wrapped(s, x, y, width) {
-  chromeCtx.font = `11px ${FONT}`;
+  chromeCtx.font = `${F.body}px ${FONT}`;
   chromeCtx.fillStyle = C.black;
   chromeCtx.textAlign = 'left';
   chromeCtx.textBaseline = 'top';
@@ -201,7 +199,7 @@ function wrapped(s, x, y, width) {
     const next = line ? `${line} ${word}` : word;
     if (line && chromeCtx.measureText(next).width > width) {
       chromeCtx.fillText(line, x, y);
-      y += 13;
+      y += F.body + 2;
       line = word;
     } else {
       line = next;
@@ -211,27 +209,25 @@ function wrapped(s, x, y, width) {
 }
 
 function about(state) {
-  titleBar(text(T.aboutTitle));
+  titleBar(T.aboutTitle);
   const done = L.aboutDone;
   const pressed = state[S.donePressed] === 1;
   fill(done, pressed ? C.white : C.highlight);
   frameRect(done, C.white);
-  label('ok', done, pressed ? C.highlight : C.white, { size: 13, bold: true });
+  label('ok', done, pressed ? C.highlight : C.white, { size: F.title, bold: true });
   fill({ x: 0, y: L.titleBar.h, w: L.width, h: L.height - L.titleBar.h }, C.white);
   const r = L.aboutIcon;
   chromeCtx.drawImage(icon, r.x, r.y, r.w, r.h);
-  const x = 51;
+  const { x, tops } = L.aboutText;
   const width = L.width - x - 8;
-  wrapped(text(T.version), x, L.titleBar.h + 16, width);
-  wrapped(text(T.acknowledgement), x, L.titleBar.h + 41, width);
-  wrapped(text(T.notice), x, L.titleBar.h + 86, width);
+  [T.version, T.acknowledgement, T.notice].forEach((words, i) => wrapped(words, x, L.titleBar.h + tops[i], width));
 }
 
 let drawnState = '';
 
 // Redrawn only when something on it changed: a drag step leaves the chrome as it was.
 function drawChrome(force) {
-  const state = M.HEAP32.subarray(M._vexal_state() >> 2, (M._vexal_state() >> 2) + 21);
+  const state = chromeState();
   const key = state.join();
   if (!force && key === drawnState) return;
   drawnState = key;
@@ -240,7 +236,7 @@ function drawChrome(force) {
   if (state[S.about]) {
     about(state);  // full screen and modal: the frame and the buttons lie under it
   } else {
-    titleBar(text(T.title));
+    titleBar(T.title);
     menuBar(state);
     buttons(state);
     popup(state);
@@ -251,12 +247,12 @@ function drawChrome(force) {
 // --- Events ----------------------------------------------------------------------------------
 
 function follow(result) {
-  if (result & FRAME_CHANGED) copyFrame();
-  if (result & (HELP_COMMAND | HELP_KEY)) {
-    window.open(`help/${text(result & HELP_COMMAND ? T.helpCommand : T.helpKey)}`, '_blank', 'noopener');
+  if (result & R.frameChanged) copyFrame();
+  if (result & (R.helpCommand | R.helpKey)) {
+    window.open(`help/${result & R.helpCommand ? T.helpCommand : T.helpKey}`, '_blank', 'noopener');
   }
   drawChrome();
-  if (result & QUIT) document.getElementById('again').focus();
+  if (result & R.quit) document.getElementById('again').focus();
 }
 
 // Screen pixel under a pointer; a point left of or above the screen comes out negative, and
@@ -318,7 +314,7 @@ screenEl.addEventListener('contextmenu', (e) => e.preventDefault());
 
 // The SDL window's keys. A browser keeps some for itself (Ctrl+Q, Ctrl+W, ...): those never
 // reach the page. A held key repeats only to walk a popup.
-const KEYS = { F1: 2, Escape: 3, Enter: 4, ArrowUp: 5, ArrowDown: 6 };
+const KEYS = { F1: 'help', Escape: 'escape', Enter: 'enter', ArrowUp: 'up', ArrowDown: 'down' };
 // Ctrl+letter as Windows' virtual keys match it: the letter typed when it is a Latin one
 // (AZERTY's A is A), else the key's place (the Cyrillic Ф is on A).
 function latinLetter(e) {
@@ -330,11 +326,11 @@ function latinLetter(e) {
 window.addEventListener('keydown', (e) => {
   if (!M || !endedEl.hidden) return;
   const letter = e.ctrlKey && !e.altKey ? latinLetter(e) : '';
-  const key = letter === 'a' ? 0 : letter === 'q' ? 1 : e.ctrlKey || e.altKey ? undefined : KEYS[e.key];
-  if (key === undefined) return;
+  const name = letter === 'a' ? 'ctrlA' : letter === 'q' ? 'ctrlQ' : e.ctrlKey || e.altKey ? undefined : KEYS[e.key];
+  if (name === undefined) return;
   e.preventDefault();
-  if (e.repeat && key !== 5 && key !== 6) return;
-  follow(M._vexal_key(key));
+  if (e.repeat && name !== 'up' && name !== 'down') return;
+  follow(M._vexal_key(K[name]));
 });
 
 function start() {
@@ -343,7 +339,7 @@ function start() {
   M._vexal_start(hasSeed ? 1 : 0, hasSeed ? Number(seedText) : 0);
   icon = null;
   placeScreen();
-  follow(FRAME_CHANGED);
+  follow(R.frameChanged);
 }
 
 document.getElementById('again').addEventListener('click', start);
@@ -353,8 +349,12 @@ window.addEventListener('resize', () => {
   layoutChanged();
 });
 
-// The chrome's state as numbers, for the page's tests.
-window.vexalState = () => Array.from(M.HEAP32.subarray(M._vexal_state() >> 2, (M._vexal_state() >> 2) + 21));
+// The chrome's state by name, for the page's tests.
+window.vexalState = () => {
+  const s = chromeState();
+  const buttons = (slot) => ['shuffle', 'newskin', 'minus', 'plus', 'ok'].reduce((o, b, i) => ({ ...o, [b]: s[slot + i] === 1 }), {});
+  return { ended: s[S.ended] === 1, about: s[S.about] === 1, popup: s[S.popup], visible: buttons(S.visible), pressed: buttons(S.pressed) };
+};
 
 // A download that failed or a game that would not start: said plainly, with a way to retry.
 function failed(error) {
@@ -369,7 +369,7 @@ document.getElementById('retry').addEventListener('click', () => location.reload
 try {
   VexalModule().then((module) => {
     M = module;
-    L = readLayout();
+    readDescription();
     start();
     document.body.dataset.ready = '1';
   }).catch(failed);

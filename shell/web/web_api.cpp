@@ -2,7 +2,9 @@
 
 #include <emscripten/emscripten.h>
 
+#include <cstdio>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "model/puzzle.h"
@@ -15,14 +17,11 @@
 
 namespace {
 
-constexpr int kLayoutRects = 3 + kMenuBarButtonCount + 2 + 4 + kHostButtonCount + 2;
-
 struct Page {
     std::unique_ptr<ShellUi> ui;  // the game and its window system, made afresh by every start
     SoftCanvas canvas;
     std::uint8_t rgba[kFrameWidth * kFrameHeight * 4] = {};
     std::int32_t state[kStateCount] = {};
-    std::int32_t layout[kLayoutRects * 4 + 2] = {};
     std::vector<std::uint8_t> icon;
     // The game as it started, from which the About box's icon is drawn again at every new scale.
     PuzzleGame start{0, nullptr};
@@ -70,11 +69,142 @@ int Follow(const UiOutput& out) {
     return result;
 }
 
-void PutRect(std::int32_t*& at, const Rect& r) {
-    *at++ = r.x;
-    *at++ = r.y;
-    *at++ = r.w;
-    *at++ = r.h;
+// The description's writer: a JSON object built once from the game's own constants.
+class Json {
+public:
+    Json& Key(const char* name) {
+        Comma();
+        m_out += '"';
+        m_out += name;
+        m_out += "\":";
+        m_fresh = true;
+        return *this;
+    }
+    Json& Open(char bracket) {
+        Comma();
+        m_out += bracket;
+        m_fresh = true;
+        return *this;
+    }
+    Json& Close(char bracket) {
+        m_out += bracket;
+        m_fresh = false;
+        return *this;
+    }
+    Json& Int(long long v) {
+        Comma();
+        m_out += std::to_string(v);
+        return *this;
+    }
+    // Texts of the game's own: no quote, backslash or control character in them.
+    Json& Text(const char* text) {
+        Comma();
+        m_out += '"';
+        m_out += text;
+        m_out += '"';
+        return *this;
+    }
+    Json& Colour(std::uint32_t rgb) {
+        char buf[8];
+        (void)std::snprintf(buf, sizeof buf, "#%06x", static_cast<unsigned>(rgb & 0xFFFFFFU));
+        return Text(buf);
+    }
+    Json& RectValue(const Rect& r) {
+        return Open('{').Key("x").Int(r.x).Key("y").Int(r.y).Key("w").Int(r.w).Key("h").Int(r.h).Close('}');
+    }
+    Json& Named(const char* name, long long v) { return Key(name).Int(v); }
+    [[nodiscard]] const std::string& Out() const { return m_out; }
+
+private:
+    void Comma() {
+        if (!m_fresh && !m_out.empty()) {
+            m_out += ',';
+        }
+        m_fresh = false;
+    }
+
+    std::string m_out;
+    bool m_fresh = true;
+};
+
+std::string Describe() {
+    Json j;
+    j.Open('{');
+    j.Key("result").Open('{').Named("frameChanged", kWebFrameChanged).Named("quit", kWebQuit);
+    j.Named("helpCommand", kWebHelpCommand).Named("helpKey", kWebHelpKey).Close('}');
+    j.Key("keys").Open('{').Named("ctrlA", kWebKeyCtrlA).Named("ctrlQ", kWebKeyCtrlQ).Named("help", kWebKeyHelp);
+    j.Named("escape", kWebKeyEscape).Named("enter", kWebKeyEnter).Named("up", kWebKeyUp).Named("down", kWebKeyDown);
+    j.Close('}');
+    j.Key("state").Open('{').Named("ended", kStateEnded).Named("popup", kStateOpenPopup).Named("hot", kStateHotItem);
+    j.Named("about", kStateAboutOpen).Named("donePressed", kStateAboutDonePressed);
+    j.Named("barPressed", kStatePressedMenuBar).Named("zOrder", kStateZOrder).Named("visible", kStateVisible);
+    j.Named("pressed", kStatePressed).Named("count", kStateCount).Close('}');
+
+    j.Key("layout").Open('{');
+    j.Key("titleBar").RectValue(kTitleBar).Key("main").RectValue(kMainWindow).Key("menuBar").RectValue(kMenuBar);
+    j.Key("bar").Open('[');
+    for (int i = 0; i < kMenuBarButtonCount; ++i) {
+        j.RectValue(MenuBarButtonRect(i));
+    }
+    j.Close(']').Key("popups").Open('[');
+    for (const int popup : {kPopupNew, kPopupQuit}) {
+        j.RectValue(PopupRect(popup));
+    }
+    j.Close(']').Key("items").Open('[');
+    for (const int popup : {kPopupNew, kPopupQuit}) {
+        j.Open('[');
+        for (int item = 0; item < PopupItemCount(popup); ++item) {
+            j.RectValue(PopupItemRect(popup, item));
+        }
+        j.Close(']');
+    }
+    j.Close(']').Key("buttons").Open('[');
+    for (int i = 0; i < kHostButtonCount; ++i) {
+        j.RectValue(ButtonSpecOf(static_cast<HostButton>(i)).rect);
+    }
+    j.Close(']');
+    j.Key("aboutDone").RectValue(kAboutDone).Key("aboutIcon").RectValue(kAboutIcon);
+    j.Key("aboutText").Open('{').Named("x", kAboutTextX).Key("tops").Open('[');
+    for (const int top : kAboutTextTops) {
+        j.Int(top);
+    }
+    j.Close(']').Close('}');
+    j.Named("width", kScreenWidth).Named("height", kScreenHeight).Close('}');
+
+    j.Key("menu").Open('{').Key("barCaptions").Open('[');
+    for (const MenuBarButton& b : kMenuBarButtons) {
+        j.Text(b.caption);
+    }
+    j.Close(']').Key("barPopup").Open('[');
+    for (const MenuBarButton& b : kMenuBarButtons) {
+        j.Int(b.popup);
+    }
+    j.Close(']').Key("itemCaptions").Open('[');
+    for (const int popup : {kPopupNew, kPopupQuit}) {
+        j.Open('[');
+        for (int item = 0; item < PopupItemCount(popup); ++item) {
+            j.Text(PopupItemOf(popup, item).caption);
+        }
+        j.Close(']');
+    }
+    j.Close(']').Key("buttonCaptions").Open('[');
+    for (int i = 0; i < kHostButtonCount; ++i) {
+        j.Text(ButtonSpecOf(static_cast<HostButton>(i)).caption);
+    }
+    j.Close(']').Close('}');
+
+    j.Key("text").Open('{').Key("title").Text(kTitleText).Key("aboutTitle").Text(kAboutTitle);
+    j.Key("version").Text(kVersionLine).Key("acknowledgement").Text(kAcknowledgement);
+    j.Key("notice").Text(kSoftwareNotice).Key("helpCommand").Text(kHelpCommandTarget);
+    j.Key("helpKey").Text(kHelpKeyTarget).Close('}');
+    j.Key("fonts").Open('{').Named("title", kTitleFontPixels).Named("menu", kMenuFontPixels);
+    j.Named("body", kBodyFontPixels).Close('}');
+    j.Key("colours").Open('{').Key("titleTop").Colour(kChrome.titleTop).Key("titleBottom").Colour(kChrome.titleBottom);
+    j.Key("white").Colour(kChrome.white).Key("black").Colour(kChrome.black);
+    j.Key("barFace").Colour(kChrome.menuBarFace).Key("barLine").Colour(kChrome.menuBarLine);
+    j.Key("barSeparator").Colour(kChrome.menuBarSeparator).Key("highlight").Colour(kChrome.highlight).Close('}');
+    j.Close('}');
+    return j.Out();
 }
 
 }  // namespace
@@ -103,8 +233,8 @@ EMSCRIPTEN_KEEPALIVE int vexal_pointer_up(int x, int y) {
 }
 
 EMSCRIPTEN_KEEPALIVE int vexal_key(int key) {
-    static constexpr UiKey kKeys[] = {UiKey::CtrlA, UiKey::CtrlQ, UiKey::Help, UiKey::Escape,
-                                      UiKey::Enter, UiKey::Up,    UiKey::Down};
+    static constexpr UiKey kKeys[kWebKeyCount] = {UiKey::CtrlA, UiKey::CtrlQ, UiKey::Help, UiKey::Escape,
+                                                  UiKey::Enter, UiKey::Up,    UiKey::Down};
     if (ThePage().ended || key < 0 || key >= static_cast<int>(sizeof kKeys / sizeof kKeys[0])) {
         return 0;
     }
@@ -137,62 +267,9 @@ EMSCRIPTEN_KEEPALIVE const std::int32_t* vexal_state() {
     return s;
 }
 
-EMSCRIPTEN_KEEPALIVE const std::int32_t* vexal_layout() {
-    std::int32_t* at = ThePage().layout;
-    PutRect(at, kTitleBar);
-    PutRect(at, kMainWindow);
-    PutRect(at, kMenuBar);
-    for (int i = 0; i < kMenuBarButtonCount; ++i) {
-        PutRect(at, MenuBarButtonRect(i));
-    }
-    for (const int popup : {kPopupNew, kPopupQuit}) {
-        PutRect(at, PopupRect(popup));
-    }
-    for (const int popup : {kPopupNew, kPopupQuit}) {
-        for (int item = 0; item < PopupItemCount(popup); ++item) {
-            PutRect(at, PopupItemRect(popup, item));
-        }
-    }
-    for (int i = 0; i < kHostButtonCount; ++i) {
-        PutRect(at, ButtonSpecOf(static_cast<HostButton>(i)).rect);
-    }
-    PutRect(at, kAboutDone);
-    PutRect(at, kAboutIcon);
-    *at++ = kScreenWidth;
-    *at = kScreenHeight;
-    return ThePage().layout;
-}
-
-EMSCRIPTEN_KEEPALIVE const char* vexal_text(int index) {
-    switch (index) {
-        case kTextTitle:
-            return kTitleText;
-        case kTextAboutTitle:
-            return kAboutTitle;
-        case kTextVersion:
-            return kVersionLine;
-        case kTextAcknowledgement:
-            return kAcknowledgement;
-        case kTextNotice:
-            return kSoftwareNotice;
-        case kTextHelpCommand:
-            return kHelpCommandTarget;
-        case kTextHelpKey:
-            return kHelpKeyTarget;
-        default:
-            break;
-    }
-    if (index >= kTextMenuBar && index < kTextMenuBar + kMenuBarButtonCount) {
-        return kMenuBarButtons[index - kTextMenuBar].caption;
-    }
-    if (index >= kTextPopupItem && index < kTextButton) {
-        const int n = index - kTextPopupItem;
-        return PopupItemOf(n / 2, n % 2).caption;
-    }
-    if (index >= kTextButton && index < kTextCount) {
-        return ButtonSpecOf(static_cast<HostButton>(index - kTextButton)).caption;
-    }
-    return "";
+EMSCRIPTEN_KEEPALIVE const char* vexal_describe() {
+    static const std::string description = Describe();
+    return description.c_str();
 }
 
 EMSCRIPTEN_KEEPALIVE const std::uint8_t* vexal_icon(int size) {

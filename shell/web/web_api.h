@@ -1,6 +1,8 @@
 // The browser shell's C API: what the page's JavaScript calls, exported from the WebAssembly
 // module. Screen coordinates are the handheld's 240 x 320 pixels; the JavaScript only turns
-// pointer events and keys into these calls and paints what they leave behind.
+// pointer events and keys into these calls and paints what they leave behind. Everything the
+// page needs to know of the game's numbering (the result bits, the keys, the state's slots, the
+// layout, the texts, the colours) it reads from vexal_describe(), so nothing is copied by hand.
 #pragma once
 
 #include <cstdint>
@@ -8,31 +10,19 @@
 // What an event asks of the page, as bits of the result.
 constexpr int kWebFrameChanged = 1;  // a new frame is in vexal_frame(): copy it to the canvas
 constexpr int kWebQuit = 2;          // the game has ended (Quit > Yes, Ctrl+Q)
-constexpr int kWebHelpCommand = 4;   // open the Help command's page (vexal_text(kTextHelpCommand))
-constexpr int kWebHelpKey = 8;       // open F1's page (vexal_text(kTextHelpKey))
+constexpr int kWebHelpCommand = 4;   // open the Help command's page
+constexpr int kWebHelpKey = 8;       // open F1's page
 
 // Keys the page passes on, as ShellUi knows them.
-constexpr int kWebKeyCtrlA = 0;
-constexpr int kWebKeyCtrlQ = 1;
-constexpr int kWebKeyHelp = 2;
-constexpr int kWebKeyEscape = 3;
-constexpr int kWebKeyEnter = 4;
-constexpr int kWebKeyUp = 5;
-constexpr int kWebKeyDown = 6;
-
-// The texts of vexal_text, by index.
-enum WebText : std::uint8_t {
-    kTextTitle,
-    kTextAboutTitle,
-    kTextVersion,
-    kTextAcknowledgement,
-    kTextNotice,
-    kTextHelpCommand,
-    kTextHelpKey,
-    kTextMenuBar,                       // + menu-bar button 0..4
-    kTextPopupItem = kTextMenuBar + 5,  // + popup * 2 + item
-    kTextButton = kTextPopupItem + 4,   // + HostButton 0..4
-    kTextCount = kTextButton + 5,
+enum WebKey : std::uint8_t {
+    kWebKeyCtrlA,
+    kWebKeyCtrlQ,
+    kWebKeyHelp,
+    kWebKeyEscape,
+    kWebKeyEnter,
+    kWebKeyUp,
+    kWebKeyDown,
+    kWebKeyCount,
 };
 
 // The chrome's state, as ints at vexal_state(), by index.
@@ -60,12 +50,15 @@ int vexal_key(int key);
 // The last frame, 240 x 270 pixels of 4 bytes (red, green, blue, 255), rows top to bottom.
 const std::uint8_t* vexal_frame();
 const std::int32_t* vexal_state();
-// The layout as ints, x y w h each: title bar, main window, menu bar, the five menu-bar
-// buttons, the two popups, their two items each, the five buttons (by HostButton), the About
-// box's "ok" and its icon. Then the screen's width and height.
-const std::int32_t* vexal_layout();
-const char* vexal_text(int index);
-// The game's icon, size x size pixels of 4 bytes with transparency, drawn from the last
-// start's frame whatever has moved since.
+// One JSON object, the same for the whole run: "result" (the bits above by name), "keys",
+// "state" (the slots of vexal_state by name, and "count"), "layout" (rectangles {x, y, w, h}:
+// titleBar, main, menuBar, bar[5], popups[2], items[2][2], buttons[5] by HostButton,
+// aboutDone, aboutIcon, aboutText {x, tops[3]}, width, height), "menu" (barCaptions,
+// barPopup, itemCaptions, buttonCaptions), "text" (title, aboutTitle, version,
+// acknowledgement, notice, helpCommand, helpKey), "fonts" (title, menu, body pixels) and
+// "colours" (the chrome's, as "#rrggbb").
+const char* vexal_describe();
+// The game's icon as it started, size x size pixels of 4 bytes with transparency; null
+// before the first start.
 const std::uint8_t* vexal_icon(int size);
 }

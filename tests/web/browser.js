@@ -71,11 +71,7 @@ function client([x, y]) {
 }
 
 async function chromeState(page) {
-  return page.evaluate(() => {
-    const s = window.vexalState();
-    const v = (i) => s[11 + i] === 1;
-    return { ended: s[0] === 1, about: s[3] === 1, visible: { shuffle: v(0), newskin: v(1), minus: v(2), plus: v(3), ok: v(4) } };
-  });
+  return page.evaluate(() => window.vexalState());
 }
 
 // Plays a scenario on a page; the pointer is a mouse, or a finger through the touch screen.
