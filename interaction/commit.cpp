@@ -24,17 +24,45 @@ constexpr SideCheck kSides[6] = {
 
 }  // namespace
 
-void FinishLayerTurn(PuzzleGame& game) {
-    CommitTurn(game);
+int FinishLayerTurn(PuzzleGame& game) {
+    const int quarters = CommitTurn(game);
+    CheckSolved(game);
+    return quarters;
+}
+
+void CheckSolved(PuzzleGame& game) {
     game.m_solved = IsSolved(game.m_pieces) ? 1 : 0;
+    game.m_checked = true;
     const bool show = game.m_solved != 0;
     game.ShowButton(HostButton::Shuffle, show);
     game.ShowButton(HostButton::NewSkin, show);
 }
 
-void CommitTurn(PuzzleGame& game) {
+void SetUpFaceTurn(PuzzleGame& game, FaceTurn turn) {
+    game.m_turnFace = turn.face;
+    game.m_turnAxis = kFaceAxis[turn.face];
+    for (std::uint8_t& flag : game.m_inTurningLayer) {
+        flag = 0;
+    }
+    for (const int slot : kFaceSlots[turn.face]) {
+        game.m_inTurningLayer[slot] = 1;
+    }
+    game.m_turnAngleX = 0.0F;
+    game.m_turnAngleY = 0.0F;
+    game.m_turnAngleZ = 0.0F;
+    const float angle = static_cast<float>(turn.quarterTurns) * 90.0F;
+    if (game.m_turnAxis == Axis::X) {
+        game.m_turnAngleX = angle;
+    } else if (game.m_turnAxis == Axis::Y) {
+        game.m_turnAngleY = angle;
+    } else {
+        game.m_turnAngleZ = angle;
+    }
+}
+
+int CommitTurn(PuzzleGame& game) {
     if (game.m_turnFace == -1) {
-        return;
+        return 0;
     }
     Matrix34& turn = game.m_turnMatrix;
     turn.SetIdentity();
@@ -58,7 +86,9 @@ void CommitTurn(PuzzleGame& game) {
         flag = 0;
     }
     const int quarters = static_cast<int>((game.m_turnAngleZ + game.m_turnAngleY + game.m_turnAngleX) * kPerQuarter);
+    int moved = 0;
     if (game.m_turnFace >= 0 && game.m_turnFace < 6) {
+        moved = quarters > 0 ? quarters : 0;
         const int* row = kFaceSlots[game.m_turnFace];
         Piece* pieces = game.m_pieces;
         for (int q = 0; q < quarters; ++q) {
@@ -75,6 +105,7 @@ void CommitTurn(PuzzleGame& game) {
     game.m_turnAxis = Axis::None;
     game.m_turnState = TurnState::NoneChosen;
     RefreshView(game);
+    return moved;
 }
 
 void TurnPieceModel(Piece& piece, const Matrix34& matrix) {

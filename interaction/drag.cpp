@@ -4,6 +4,7 @@
 
 #include "interaction/commit.h"
 #include "interaction/hit_test.h"
+#include "interaction/moves.h"
 #include "interaction/turn_choice.h"
 #include "platform/crt_math.h"
 
@@ -87,7 +88,11 @@ bool PuzzleGame::StylusMove(int x, int y) {
 void PuzzleGame::StylusUp() {
     m_stylusHeld = false;
     if (m_dragMode == DragMode::Layer) {
-        FinishLayerTurn(*this);  // the mode stays Layer until the next press is set up
+        // The mode stays Layer until the next press is set up. A whole turn moves nothing: no move.
+        const int quarters = FinishLayerTurn(*this) % 4;
+        if (quarters != 0) {
+            RecordMove(*this, FaceTurn{m_turnFace, quarters});
+        }
     } else {
         m_savedViewMatrix = m_viewMatrix;
         AbsorbCubeRotation(*this, m_savedViewMatrix);

@@ -1,6 +1,7 @@
 #include "interaction/shuffle.h"
 
 #include "interaction/commit.h"
+#include "interaction/moves.h"
 
 int RandomBelow(CrtRandom& random, int n) {
     const int r = random.Next();
@@ -10,25 +11,7 @@ int RandomBelow(CrtRandom& random, int n) {
 }
 
 void ApplyFaceTurn(PuzzleGame& game, int face, int quarterTurns) {
-    game.m_turnFace = face;
-    game.m_turnAxis = kFaceAxis[face];
-    for (std::uint8_t& flag : game.m_inTurningLayer) {
-        flag = 0;
-    }
-    for (const int slot : kFaceSlots[face]) {
-        game.m_inTurningLayer[slot] = 1;
-    }
-    game.m_turnAngleX = 0.0F;
-    game.m_turnAngleY = 0.0F;
-    game.m_turnAngleZ = 0.0F;
-    const float angle = static_cast<float>(quarterTurns) * 90.0F;
-    if (game.m_turnAxis == Axis::X) {
-        game.m_turnAngleX = angle;
-    } else if (game.m_turnAxis == Axis::Y) {
-        game.m_turnAngleY = angle;
-    } else {
-        game.m_turnAngleZ = angle;
-    }
+    SetUpFaceTurn(game, FaceTurn{face, quarterTurns});
     CommitTurn(game);
 }
 
@@ -41,4 +24,5 @@ void ShuffleCube(PuzzleGame& game) {
     game.m_solved = 0;
     game.ShowButton(HostButton::Shuffle, false);
     game.ShowButton(HostButton::NewSkin, false);
+    StartMoves(game);
 }

@@ -81,6 +81,28 @@ constexpr Colour kBrushes[8] = {0x1111f5, 0x0079e6, 0x32f532, 0xf53232, 0xffffff
 constexpr Colour kBackgroundBrush = 0x800000;
 constexpr Colour kSolvedBrush = 0x40c040;
 
+// One move: a turn of one layer, turn face 0..5, by 1..3 quarter turns, each the way a positive
+// quarter turn commits (CommitTurn): what one drag commits at most, what ApplyFaceTurn plays.
+struct FaceTurn {
+    int face;
+    int quarterTurns;
+};
+
+// The moves since the last shuffle, for undo and redo: entries[0..count) were played or undone,
+// the first `cursor` of them stand. A restart is an entry of its own, so that it can be undone
+// too. The list has a fixed size, so no turn allocates: past it the oldest entries are dropped
+// (`dropped` counts them) and undo reaches back only as far as the list does.
+constexpr int kMaxHistory = 1000;
+struct MoveHistory {
+    // An entry: face * 3 + quarterTurns - 1 (0..17), or kRestartEntry.
+    std::uint8_t entries[kMaxHistory];
+    int count;
+    int cursor;
+    int dropped;
+    int moves;  // moves on the way from the shuffle to the position now: undo lowers it, restart clears it
+};
+constexpr std::uint8_t kRestartEntry = 18;
+
 // The last view rotation built and its angles bit for bit: the angles change only in
 // whole-puzzle drags, and every step of a layer drag asks for the same rotation again.
 struct ViewRotationCache {
@@ -172,6 +194,13 @@ public:
     std::uint8_t m_touchedAxis[4] = {};     // by axis number 1..3: the touched side is across it (the choosers)
     std::uint8_t m_turnSense = 0;           // the touched side is on the axis's positive end (the choosers)
     Matrix34 m_turnMatrix{};                // the rotation of a committed layer (CommitTurn)
+
+    // The moves (interaction/moves.h). The pieces as the last shuffle left them (as built before
+    // any): where a restart goes back to.
+    Piece m_basePieces[8]{};
+    MoveHistory m_history{};
+    bool m_shuffled = false;  // a shuffle has been played
+    bool m_checked = false;   // a solved check ran since the last shuffle (m_solved and the buttons follow it)
 
     // The shuffle's generator, the C runtime's; nothing else draws from it.
     CrtRandom m_random;

@@ -207,5 +207,8 @@ PuzzleGame::PuzzleGame(std::uint32_t seed, Host* host) {
         AddBoxFace(box, face[0], face[1], face[2], face[3]);
     }
     RefreshView(*this);
+    for (int slot = 0; slot < 8; ++slot) {
+        m_basePieces[slot] = m_pieces[slot];
+    }
     m_host = host;
 }

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "interaction/moves.h"
+#include "interaction/view_turns.h"
 #include "model/puzzle.h"
 #include "render/frame.h"
 #include "shell/commands.h"
@@ -36,6 +38,18 @@ bool Replay::Play(const ScriptEvent& event, const FrameSink& sink) {
             break;
         case ScriptOp::Button:
             PressButton(m_game, event.button);
+            break;
+        case ScriptOp::Undo:
+            Undo(m_game);
+            break;
+        case ScriptOp::Redo:
+            Redo(m_game);
+            break;
+        case ScriptOp::Restart:
+            Restart(m_game);
+            break;
+        case ScriptOp::Turn:
+            PlayTurn(m_game, ViewTurn(m_game, static_cast<ViewFace>(event.side), event.quarters));
             break;
     }
     return Paint(sink);
@@ -161,6 +175,9 @@ std::string Replay::StateJson() const {
     out += ',';
     Key(out, "turnRefAngle");
     AppendFloat(out, g.m_turnRefAngle);
+    out += ',';
+    Key(out, "moves");
+    AppendInt(out, MoveCount(g));
     out += ',';
     Key(out, "buttons");
     const char* names[kHostButtonCount] = {"shuffle", "newskin", "sizeDown", "sizeUp", "sizeOk"};

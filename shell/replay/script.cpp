@@ -29,6 +29,9 @@ constexpr Named kButtons[] = {
     {"ok", static_cast<int>(HostButton::SizeOk)},
 };
 
+// The sides of the view, in the order of ViewFace.
+constexpr const char* kSides = "UDLRFB";
+
 std::vector<std::string> Words(const std::string& line) {
     std::vector<std::string> words;
     std::istringstream in(line);
@@ -156,8 +159,23 @@ ScriptParser::Result ScriptParser::Line(const std::string& line, ScriptEvent* ev
         }
         ev.op = ScriptOp::Button;
         ev.button = static_cast<HostButton>(b);
+    } else if (op == "undo" || op == "redo" || op == "restart") {
+        if (w.size() != 1) {
+            return fail("'" + op + "' takes no arguments");
+        }
+        ev.op = op == "undo" ? ScriptOp::Undo : op == "redo" ? ScriptOp::Redo : ScriptOp::Restart;
+    } else if (op == "turn") {
+        const char* side = w.size() == 3 && w[1].size() == 1 ? std::strchr(kSides, w[1][0]) : nullptr;
+        long long quarters = 0;
+        if (side == nullptr || w[1][0] == '\0' || !ParseNumber(w[2], 1, 3, &quarters)) {
+            return fail("'turn' takes a side (U, D, L, R, F or B) and quarter turns clockwise (1, 2 or 3)");
+        }
+        ev.op = ScriptOp::Turn;
+        ev.side = static_cast<int>(side - kSides);
+        ev.quarters = static_cast<int>(quarters);
     } else {
-        return fail("unknown command '" + Printable(op) + "' (expected seed, down, move, up, command or button)");
+        return fail("unknown command '" + Printable(op) +
+                    "' (expected seed, down, move, up, command, button, undo, redo, restart or turn)");
     }
     *event = ev;
     return Result::Event;
@@ -243,6 +261,21 @@ bool WriteScriptEvent(const ScriptEvent& event, std::string* line) {
             name = NameOf(kButtons, sizeof kButtons / sizeof kButtons[0], static_cast<int>(event.button));
             *line = name != nullptr ? std::string("button ") + name : std::string();
             return name != nullptr;
+        case ScriptOp::Undo:
+            *line = "undo";
+            return true;
+        case ScriptOp::Redo:
+            *line = "redo";
+            return true;
+        case ScriptOp::Restart:
+            *line = "restart";
+            return true;
+        case ScriptOp::Turn:
+            if (event.side < 0 || event.side > 5 || event.quarters < 1 || event.quarters > 3) {
+                return false;
+            }
+            *line = std::string("turn ") + kSides[event.side] + " " + std::to_string(event.quarters);
+            return true;
     }
     return false;
 }

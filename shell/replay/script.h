@@ -12,7 +12,7 @@
 // rather than gathered.
 constexpr std::size_t kMaxScriptLineBytes = 4096;
 
-enum class ScriptOp : std::uint8_t { Down, Move, Up, Command, Button };
+enum class ScriptOp : std::uint8_t { Down, Move, Up, Command, Button, Undo, Redo, Restart, Turn };
 
 struct ScriptEvent {
     ScriptOp op;
@@ -20,7 +20,9 @@ struct ScriptEvent {
     int y = 0;
     int command = 0;  // Command: an IDM_ identifier
     HostButton button = HostButton::Shuffle;
-    int line = 0;  // 1-based line of the script
+    int side = 0;      // Turn: 0..5, the letters U D L R F B as the view shows them (ViewFace)
+    int quarters = 0;  // Turn: 1..3 quarter turns clockwise as seen from that side
+    int line = 0;      // 1-based line of the script
 };
 
 struct Script {
