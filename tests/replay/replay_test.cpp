@@ -54,7 +54,8 @@ TEST(ScriptTest, EveryCommandAndButtonIsWrittenAsItIsRead) {
         "move 65535 0\n"
         "up\n"
         "command shuffle\ncommand change-skin\ncommand size\ncommand help\ncommand about\ncommand quit-no\n"
-        "button shuffle\nbutton newskin\nbutton minus\nbutton plus\nbutton ok\n";
+        "button shuffle\nbutton newskin\nbutton minus\nbutton plus\nbutton ok\n"
+        "undo\nredo\nrestart\nturn U 1\nturn B 3\nturn F 2\n";
     Script s;
     std::string error;
     ASSERT_TRUE(ParseScript(plain, &s, &error)) << error;
@@ -157,11 +158,20 @@ TEST(ScriptTest, BadLinesAreNamed) {
         {"seed 99999999999999999999999\n", "line 1: 'seed' takes one whole number from 0 to 4294967295"},
         {"command quit\n", "line 1: 'command' takes one of: shuffle, change-skin, size, help, about, quit-no"},
         {"button\n", "line 1: 'button' takes one of: shuffle, newskin, minus, plus, ok"},
-        {"Down 1 2\n", "line 1: unknown command 'Down' (expected seed, down, move, up, command or button)"},
+        {"undo 2\n", "line 1: 'undo' takes no arguments"},
+        {"turn X 1\n", "line 1: 'turn' takes a side (U, D, L, R, F or B) and quarter turns clockwise (1, 2 or 3)"},
+        {"turn U 4\n", "line 1: 'turn' takes a side (U, D, L, R, F or B) and quarter turns clockwise (1, 2 or 3)"},
+        {"turn u 1\n", "line 1: 'turn' takes a side (U, D, L, R, F or B) and quarter turns clockwise (1, 2 or 3)"},
+        {"Down 1 2\n",
+         "line 1: unknown command 'Down' (expected seed, down, move, up, command, button, undo, redo, restart or "
+         "turn)"},
         // The script's own bytes are shown escaped, never sent raw to the terminal.
-        {"\x1b[31mup\n", "line 1: unknown command '\\x1b[31mup' (expected seed, down, move, up, command or button)"},
+        {"\x1b[31mup\n",
+         "line 1: unknown command '\\x1b[31mup' (expected seed, down, move, up, command, button, undo, redo, restart "
+         "or turn)"},
         {"up\n\xEF\xBB\xBFup\n",
-         "line 2: unknown command '\\xef\\xbb\\xbfup' (expected seed, down, move, up, command or button)"},
+         "line 2: unknown command '\\xef\\xbb\\xbfup' (expected seed, down, move, up, command, button, undo, redo, "
+         "restart or turn)"},
         {"up\n" + std::string(kMaxScriptLineBytes + 1, ' ') + "\n", "line 2: longer than 4096 bytes"},
         {"up\n" + std::string(kMaxScriptLineBytes, ' ') + "\r\n", "line 2: longer than 4096 bytes"},
     };
