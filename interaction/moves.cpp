@@ -61,6 +61,7 @@ void StartMoves(PuzzleGame& game) {
     game.m_history = MoveHistory{};
     std::memcpy(game.m_basePieces, game.m_pieces, sizeof game.m_pieces);
     game.m_shuffled = true;
+    ++game.m_shuffleCount;
     game.m_checked = false;
 }
 

@@ -377,6 +377,12 @@ std::string StateDifference(const PuzzleGame& a, const PuzzleGame& b) {
         {"turning layer", SameBytes(a.m_inTurningLayer, b.m_inTurningLayer)},
         {"touched axis", SameBytes(a.m_touchedAxis, b.m_touchedAxis) && a.m_turnSense == b.m_turnSense},
         {"turn matrix", SameBytes(a.m_turnMatrix, b.m_turnMatrix)},
+        {"base pieces", SameBytes(a.m_basePieces, b.m_basePieces)},
+        {"moves", a.m_history.count == b.m_history.count &&
+                      std::memcmp(a.m_history.entries, b.m_history.entries, static_cast<std::size_t>(a.m_history.count)) == 0 &&
+                      a.m_history.cursor == b.m_history.cursor && a.m_history.dropped == b.m_history.dropped &&
+                      a.m_history.moves == b.m_history.moves},
+        {"shuffled", a.m_shuffled == b.m_shuffled && a.m_shuffleCount == b.m_shuffleCount && a.m_checked == b.m_checked},
         {"random state", a.m_random.State() == b.m_random.State()},
         {"host", a.m_host == b.m_host},
     };

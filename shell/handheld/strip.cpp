@@ -1,0 +1,474 @@
+#include "shell/handheld/strip.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
+
+#include "interaction/moves.h"
+#include "shell/commands.h"
+#include "shell/link.h"
+
+namespace {
+
+constexpr const char* kSaveMagic = "vexalmini-save";
+constexpr int kSaveVersion = 1;
+
+// FNV-1a, 32 bits: enough to tell a damaged or cut save from a whole one.
+std::uint32_t Checksum(const std::string& text) {
+    std::uint32_t hash = 2166136261U;
+    for (const char c : text) {
+        hash = (hash ^ static_cast<unsigned char>(c)) * 16777619U;
+    }
+    return hash;
+}
+
+bool ParseInt(const std::string& word, long long lo, long long hi, long long* value) {
+    if (word.empty() || word.size() > 20) {
+        return false;
+    }
+    char* end = nullptr;
+    const long long v = std::strtoll(word.c_str(), &end, 10);
+    if (end == nullptr || *end != '\0' || v < lo || v > hi) {
+        return false;
+    }
+    *value = v;
+    return true;
+}
+
+struct ControlText {
+    const char* label;
+    const char* name;
+};
+
+constexpr ControlText kControlTexts[kStripControlCount] = {
+    {"Undo", "Undo"},
+    {"Redo", "Redo"},
+    {"Restart", "Restart"},
+    {"Shuffle", "Shuffle"},
+    {"Share", "Share"},
+    {"U", "Up layer"},
+    {"D", "Down layer"},
+    {"L", "Left layer"},
+    {"R", "Right layer"},
+    {"F", "Front layer"},
+    {"B", "Back layer"},
+    {"\xE2\x86\xBB", "Turn clockwise"},  // U+21BB
+    {"\xE2\x86\xBA", "Turn anticlockwise"},  // U+21BA
+    {"Time", "Show the time"},
+    {"Best", "Best results"},
+    {"Keys", "Keys"},
+    {"Shuffle", "Yes, shuffle"},
+    {"Keep playing", "No, keep playing"},
+};
+
+const char* const kKeysText =
+    "U D L R F B turn a side clockwise, Shift+letter anticlockwise; X Y Z turn the whole puzzle; "
+    "Ctrl+Z undo, Ctrl+Y or Ctrl+Shift+Z redo";
+
+}  // namespace
+
+std::string FormatTime(std::int64_t ms) {
+    const std::int64_t seconds = ms / 1000;
+    char buf[32];
+    if (seconds >= 3600) {
+        (void)std::snprintf(buf, sizeof buf, "%lld:%02lld:%02lld", static_cast<long long>(seconds / 3600),
+                            static_cast<long long>(seconds / 60 % 60), static_cast<long long>(seconds % 60));
+    } else {
+        (void)std::snprintf(buf, sizeof buf, "%lld:%02lld", static_cast<long long>(seconds / 60),
+                            static_cast<long long>(seconds % 60));
+    }
+    return buf;
+}
+
+std::string WriteSave(const StripSave& save) {
+    std::ostringstream out;
+    out << kSaveMagic << ' ' << kSaveVersion << '\n';
+    out << "game " << save.link << '\n';
+    char scale[16];
+    (void)std::snprintf(scale, sizeof scale, "%08x", static_cast<unsigned>(save.scaleBits));
+    out << "scale " << scale << '\n';
+    out << "time " << save.elapsedMs << ' ' << (save.clockRunning ? 1 : 0) << ' ' << (save.solvedShown ? 1 : 0)
+        << '\n';
+    out << "hide-time " << (save.timeHidden ? 1 : 0) << '\n';
+    out << "best " << save.best.fewestMoves << ' ' << save.best.bestMs << ' ' << save.best.solved << '\n';
+    std::string text = out.str();
+    char sum[24];
+    (void)std::snprintf(sum, sizeof sum, "end %08x\n", static_cast<unsigned>(Checksum(text)));
+    return text + sum;
+}
+
+SaveRead ReadSave(const std::string& text, StripSave* save) {
+    std::istringstream in(text);
+    std::string line;
+    if (!std::getline(in, line)) {
+        return SaveRead::Bad;
+    }
+    std::istringstream head(line);
+    std::string magic;
+    long long version = 0;
+    std::string versionWord;
+    if (!(head >> magic >> versionWord) || magic != kSaveMagic || !ParseInt(versionWord, 1, 1000000, &version)) {
+        return SaveRead::Bad;
+    }
+    if (version > kSaveVersion) {
+        return SaveRead::Newer;
+    }
+    // The checksum covers everything before its own line, which must be the last.
+    const std::size_t end = text.rfind("end ");
+    if (end == std::string::npos || (end > 0 && text[end - 1] != '\n')) {
+        return SaveRead::Bad;
+    }
+    unsigned sum = 0;
+    char tail = 0;
+    if (std::sscanf(text.c_str() + end, "end %8x%c", &sum, &tail) != 2 || tail != '\n' ||
+        end + 13 != text.size() || sum != Checksum(text.substr(0, end))) {
+        return SaveRead::Bad;
+    }
+    StripSave read;
+    bool seen[5] = {};
+    while (std::getline(in, line) && line.compare(0, 4, "end ") != 0) {
+        std::istringstream words(line);
+        std::string key;
+        words >> key;
+        std::string w[3];
+        words >> w[0] >> w[1] >> w[2];
+        long long a = 0;
+        long long b = 0;
+        long long c = 0;
+        if (key == "game" && !w[0].empty() && w[1].empty()) {
+            read.link = w[0];
+            seen[0] = true;
+        } else if (key == "scale" && w[0].size() == 8 && w[1].empty()) {
+            char* stop = nullptr;
+            read.scaleBits = static_cast<std::uint32_t>(std::strtoul(w[0].c_str(), &stop, 16));
+            seen[1] = stop != nullptr && *stop == '\0';
+        } else if (key == "time" && ParseInt(w[0], 0, 1LL << 50, &a) && ParseInt(w[1], 0, 1, &b) &&
+                   ParseInt(w[2], 0, 1, &c)) {
+            read.elapsedMs = a;
+            read.clockRunning = b == 1;
+            read.solvedShown = c == 1;
+            seen[2] = true;
+        } else if (key == "hide-time" && ParseInt(w[0], 0, 1, &a) && w[1].empty()) {
+            read.timeHidden = a == 1;
+            seen[3] = true;
+        } else if (key == "best" && ParseInt(w[0], 0, 1000000000, &a) && ParseInt(w[1], 0, 1LL << 50, &b) &&
+                   ParseInt(w[2], 0, 1000000000, &c)) {
+            read.best = BestResults{static_cast<int>(a), b, static_cast<int>(c)};
+            seen[4] = true;
+        } else {
+            return SaveRead::Bad;
+        }
+    }
+    for (const bool s : seen) {
+        if (!s) {
+            return SaveRead::Bad;
+        }
+    }
+    *save = read;
+    return SaveRead::Ok;
+}
+
+SaveRead CompanionStrip::Open(const char* link, const std::uint32_t* seed, const std::string* saved,
+                              std::uint32_t clockSeed) {
+    SaveRead result = SaveRead::Ok;
+    std::string problem;
+    bool open = false;
+    PuzzleGame& game = Game();
+    if (link != nullptr) {
+        open = OpenLink(std::string(link), &m_ui, &game, &problem);
+    }
+    if (!open && seed != nullptr) {
+        game = PuzzleGame(*seed, &m_ui);
+        open = true;
+    }
+    if (!open && saved != nullptr) {
+        StripSave save;
+        result = ReadSave(*saved, &save);
+        std::string linkProblem;
+        if (result == SaveRead::Ok && OpenLink(save.link, &m_ui, &game, &linkProblem)) {
+            float scale = 0.0F;
+            std::memcpy(&scale, &save.scaleBits, sizeof scale);
+            if (scale >= 0.04F && scale <= 0.08F) {
+                game.m_scale = scale;
+                RefreshView(game);
+            }
+            m_elapsedMs = save.elapsedMs;
+            m_running = save.clockRunning;
+            m_solvedCounted = save.solvedShown;
+            m_timeHidden = save.timeHidden;
+            m_best = save.best;
+            open = true;
+        } else if (result == SaveRead::Ok) {
+            result = SaveRead::Bad;
+        }
+        if (result == SaveRead::Bad && problem.empty()) {
+            problem = "The kept game could not be read; it was kept aside, and a new game begins.";
+        }
+    }
+    if (!open) {
+        game = PuzzleGame(clockSeed, &m_ui);
+    }
+    m_shuffleSeen = game.m_shuffleCount;
+    if (!problem.empty()) {
+        Say(problem);
+    }
+    m_needsDraw = true;
+    return result;
+}
+
+void CompanionStrip::Say(std::string message) {
+    m_message = std::move(message);
+    m_shownPanel = StripControl::Undo;
+    m_needsDraw = true;
+}
+
+void CompanionStrip::Tick(std::int64_t nowMs) {
+    if (m_running && m_visible) {
+        const std::int64_t before = m_elapsedMs / 1000;
+        m_elapsedMs += nowMs > m_lastTickMs ? nowMs - m_lastTickMs : 0;
+        if (m_elapsedMs / 1000 != before && !m_timeHidden) {
+            m_needsDraw = true;
+        }
+    }
+    m_lastTickMs = nowMs;
+}
+
+void CompanionStrip::SetVisible(bool visible, std::int64_t nowMs) {
+    Tick(nowMs);
+    m_visible = visible;
+}
+
+void CompanionStrip::NewShuffleSeen() {
+    m_shuffleSeen = Game().m_shuffleCount;
+    m_elapsedMs = 0;
+    m_running = false;
+    m_solvedCounted = false;
+    m_confirming = false;
+    m_message.clear();
+    m_needsDraw = true;
+}
+
+void CompanionStrip::AfterEvent(std::int64_t nowMs) {
+    Tick(nowMs);
+    const PuzzleGame& game = Game();
+    if (game.m_shuffleCount != m_shuffleSeen) {
+        NewShuffleSeen();
+    }
+    if (!game.m_shuffled || m_solvedCounted) {
+        return;
+    }
+    const int moves = MoveCount(game);
+    if (!m_running && game.m_history.count > 0) {
+        m_running = true;  // the first move after the shuffle
+        m_needsDraw = true;
+    }
+    if (m_running && game.m_checked && game.m_solved != 0) {
+        m_running = false;
+        m_solvedCounted = true;
+        const bool fewer = m_best.fewestMoves == 0 || moves < m_best.fewestMoves;
+        const bool faster = m_best.solved == 0 || m_elapsedMs < m_best.bestMs;
+        std::string line = "Solved in " + std::to_string(moves) + (moves == 1 ? " move, " : " moves, ") +
+                           FormatTime(m_elapsedMs);
+        if (m_best.solved > 0 && (fewer || faster)) {
+            line += fewer && faster ? ": your fewest moves and best time" : fewer ? ": your fewest moves" : ": your best time";
+        }
+        ++m_best.solved;
+        if (fewer) {
+            m_best.fewestMoves = moves;
+        }
+        if (faster) {
+            m_best.bestMs = m_elapsedMs;
+        }
+        Say(line + ".");
+    }
+    m_needsDraw = true;
+}
+
+UiOutput CompanionStrip::Changed() {
+    UiOutput out;
+    m_needsDraw = true;
+    out.paintNow = true;
+    return out;
+}
+
+UiOutput CompanionStrip::Press(StripControl control, std::int64_t nowMs) {
+    PuzzleGame& game = Game();
+    UiOutput out;
+    if (!Control(control).shown || !Control(control).enabled) {
+        return out;
+    }
+    switch (control) {
+        case StripControl::Undo:
+            Undo(game);
+            break;
+        case StripControl::Redo:
+            Redo(game);
+            break;
+        case StripControl::Restart:
+            Restart(game);
+            break;
+        case StripControl::Shuffle:
+            if (game.m_shuffled && !m_solvedCounted && MoveCount(game) > 0) {
+                m_confirming = true;
+                return Changed();
+            }
+            RunCommand(game, IDM_SHUFFLE);
+            break;
+        case StripControl::ShuffleYes:
+            m_confirming = false;
+            RunCommand(game, IDM_SHUFFLE);
+            break;
+        case StripControl::ShuffleNo:
+            m_confirming = false;
+            break;
+        case StripControl::Share:
+            ShareLink();
+            break;
+        case StripControl::LayerUp:
+        case StripControl::LayerDown:
+        case StripControl::LayerLeft:
+        case StripControl::LayerRight:
+        case StripControl::LayerFront:
+        case StripControl::LayerBack: {
+            const int layer = static_cast<int>(control) - static_cast<int>(StripControl::LayerUp);
+            m_pickedLayer = m_pickedLayer == layer ? -1 : layer;
+            break;
+        }
+        case StripControl::Clockwise:
+        case StripControl::Anticlockwise:
+            PlayTurn(game, ViewTurn(game, static_cast<ViewFace>(m_pickedLayer),
+                                    control == StripControl::Clockwise ? 1 : 3));
+            m_pickedLayer = -1;
+            break;
+        case StripControl::TimeShown:
+            m_timeHidden = !m_timeHidden;
+            break;
+        case StripControl::Best:
+        case StripControl::Keys:
+            if (m_shownPanel == control) {
+                m_shownPanel = StripControl::Undo;
+                m_message.clear();
+            } else if (control == StripControl::Keys) {
+                Say(kKeysText);
+                m_shownPanel = control;
+            } else {
+                std::string line = "Solved " + std::to_string(m_best.solved) + (m_best.solved == 1 ? " game" : " games");
+                if (m_best.solved > 0) {
+                    line += "; fewest moves " + std::to_string(m_best.fewestMoves) + ", best time " +
+                            FormatTime(m_best.bestMs);
+                }
+                Say(line + ".");
+                m_shownPanel = control;
+            }
+            break;
+    }
+    AfterEvent(nowMs);
+    return Changed();
+}
+
+UiOutput CompanionStrip::TurnKey(ViewFace side, bool anticlockwise, std::int64_t nowMs) {
+    PlayTurn(Game(), ViewTurn(Game(), side, anticlockwise ? 3 : 1));
+    AfterEvent(nowMs);
+    return Changed();
+}
+
+UiOutput CompanionStrip::WholeTurnKey(ViewFace side, bool inverse, std::int64_t nowMs) {
+    TurnWholePuzzle(Game(), side, inverse);
+    AfterEvent(nowMs);
+    return Changed();
+}
+
+UiOutput CompanionStrip::UndoKey(std::int64_t nowMs) {
+    return Press(StripControl::Undo, nowMs);
+}
+
+UiOutput CompanionStrip::RedoKey(std::int64_t nowMs) {
+    return Press(StripControl::Redo, nowMs);
+}
+
+StripControlState CompanionStrip::Control(StripControl control) const {
+    const PuzzleGame& game = Game();
+    const ControlText& text = kControlTexts[static_cast<int>(control)];
+    StripControlState s{text.label, text.name, !m_confirming, !game.m_stylusHeld, false};
+    switch (control) {
+        case StripControl::Undo:
+            s.enabled = s.enabled && CanUndo(game);
+            break;
+        case StripControl::Redo:
+            s.enabled = s.enabled && CanRedo(game);
+            break;
+        case StripControl::Restart:
+            s.enabled = s.enabled && CanRestart(game);
+            break;
+        case StripControl::Shuffle:
+        case StripControl::Share:
+            break;
+        case StripControl::LayerUp:
+        case StripControl::LayerDown:
+        case StripControl::LayerLeft:
+        case StripControl::LayerRight:
+        case StripControl::LayerFront:
+        case StripControl::LayerBack:
+            s.selected = m_pickedLayer == static_cast<int>(control) - static_cast<int>(StripControl::LayerUp);
+            break;
+        case StripControl::Clockwise:
+        case StripControl::Anticlockwise:
+            s.enabled = s.enabled && m_pickedLayer >= 0;
+            break;
+        case StripControl::TimeShown:
+            s.selected = !m_timeHidden;
+            break;
+        case StripControl::Best:
+        case StripControl::Keys:
+            s.selected = m_shownPanel == control;
+            break;
+        case StripControl::ShuffleYes:
+        case StripControl::ShuffleNo:
+            s.shown = m_confirming;
+            s.enabled = true;
+            break;
+    }
+    return s;
+}
+
+std::string CompanionStrip::StatusLine() const {
+    if (m_confirming) {
+        return "Throw this game away and shuffle?";
+    }
+    const int moves = MoveCount(Game());
+    std::string line = std::to_string(moves) + (moves == 1 ? " move" : " moves");
+    if (!m_timeHidden) {
+        line += "  " + FormatTime(m_elapsedMs);
+    }
+    return line;
+}
+
+std::string CompanionStrip::ShareLink() {
+    std::string link;
+    std::string problem;
+    if (!MakeLink(Game(), &link, &problem)) {
+        Say(problem);
+        return {};
+    }
+    return link;
+}
+
+std::string CompanionStrip::SaveText() const {
+    StripSave save;
+    std::string problem;
+    if (!MakeLink(Game(), &save.link, &problem)) {
+        return {};  // too long to keep as a link: the last save stands
+    }
+    std::memcpy(&save.scaleBits, &Game().m_scale, sizeof save.scaleBits);
+    save.elapsedMs = m_elapsedMs;
+    save.clockRunning = m_running;
+    save.solvedShown = m_solvedCounted;
+    save.timeHidden = m_timeHidden;
+    save.best = m_best;
+    return WriteSave(save);
+}
+
+const char* CompanionStrip::KeysText() {
+    return kKeysText;
+}
