@@ -712,112 +712,112 @@ int VerticalAxis(const Piece& piece, int slot) {
 
 constexpr int kColours = 8;  // colour indices 0..7
 
+int BitCount(unsigned bits) {
+    int n = 0;
+    for (; bits != 0; bits &= bits - 1) {
+        ++n;
+    }
+    return n;
+}
+
+// The lowest set bit's number; 0 for none.
+int LowestBit(unsigned bits) {
+    int n = 0;
+    while (bits != 0 && (bits & 1U) == 0) {
+        bits >>= 1U;
+        ++n;
+    }
+    return n;
+}
+
 }  // namespace
 
 bool ReadCornerPosition(const Piece (&pieces)[8], CornerPosition* position) {
-    // Each piece's colours in its own turning order, the side its vertical points to first.
+    // Each piece's colours in its own turning order, the side its vertical points to first;
+    // for each colour, the slots it is on and the colours it meets there (a bit each).
     int own[8][3] = {};
-    int twist[8] = {};
-    bool meets[kColours][kColours] = {};
-    int uses[kColours] = {};
+    unsigned onSlots[kColours] = {};
+    unsigned meets[kColours] = {};
+    CornerPosition read{};
     for (int s = 0; s < 8; ++s) {
         const int vertical = VerticalAxis(pieces[s], s);
-        if (vertical < 0 || pieces[s].vertexCount < 1) {
+        if (vertical < 0) {
             return false;
         }
-        twist[s] = TwistOfAxis(s, vertical);
+        const int twist = TwistOfAxis(s, vertical);
+        read.twist[s] = static_cast<std::uint8_t>(twist);
+        unsigned colours = 0;
         for (int k = 0; k < 3; ++k) {
-            const int axis = AxisAtTwist(s, (twist[s] + k) % 3);
+            const int axis = AxisAtTwist(s, (twist + k) % 3);
             float point[3] = {0.0F, 0.0F, 0.0F};
             point[axis] = static_cast<float>(kSlotSigns[s][axis]) * kSideReach;
             const int colour = ColourAt(pieces[s], point);
-            if (colour < 0 || colour >= kColours) {
+            if (colour < 0 || colour >= kColours || (colours >> colour & 1U) != 0) {
                 return false;
             }
             own[s][k] = colour;
-            ++uses[colour];
+            colours |= 1U << colour;
+            onSlots[colour] |= 1U << s;
         }
-        for (const int a : own[s]) {
-            for (const int b : own[s]) {
-                meets[a][b] = true;
-            }
+        for (const int c : own[s]) {
+            meets[c] |= colours;
         }
     }
     // Six colours on four pieces each; the opposite of a colour is the one it never meets.
-    int opposite[kColours] = {};
-    int colourCount = 0;
+    unsigned used = 0;
     for (int c = 0; c < kColours; ++c) {
-        opposite[c] = -1;
-        if (uses[c] == 0) {
-            continue;
-        }
-        ++colourCount;
-        if (uses[c] != 4 || meets[c][c] == false) {
-            return false;
-        }
-        for (int d = 0; d < kColours; ++d) {
-            if (uses[d] != 0 && !meets[c][d]) {
-                if (opposite[c] >= 0) {
-                    return false;
-                }
-                opposite[c] = d;
-            }
-        }
-        if (opposite[c] < 0) {
-            return false;
-        }
+        used |= onSlots[c] != 0 ? 1U << c : 0U;
     }
-    if (colourCount != 6) {
+    if (BitCount(used) != 6) {
         return false;
     }
+    int opposite[kColours] = {};
     for (int c = 0; c < kColours; ++c) {
-        if (opposite[c] >= 0 && opposite[opposite[c]] != c) {
+        const unsigned never = used & ~meets[c];
+        if ((used >> c & 1U) != 0 && (BitCount(onSlots[c]) != 4 || BitCount(never) != 1)) {
             return false;
         }
+        opposite[c] = LowestBit(never);
     }
-    // Sides of the solved puzzle with the reference piece in slot 6, untwisted: [axis][0 -, 1 +].
+    // The sides of the solved puzzle whose reference piece (the lower colour of each pair)
+    // stands in slot 6, untwisted: the axis and sign of each colour.
     int reference = -1;
     for (int s = 0; s < 8; ++s) {
-        if (own[s][0] < opposite[own[s][0]] && own[s][1] < opposite[own[s][1]] && own[s][2] < opposite[own[s][2]]) {
-            reference = s;
+        bool lower = true;
+        for (const int c : own[s]) {
+            lower = lower && c < opposite[c];
         }
+        reference = lower ? s : reference;
     }
     if (reference < 0) {
         return false;
     }
-    int sideColour[3][2] = {};
+    int axisOf[kColours] = {};
+    int signOf[kColours] = {};
     for (int k = 0; k < 3; ++k) {
-        const int axis = AxisAtTwist(kReferenceSlot, k);
-        sideColour[axis][0] = own[reference][k];
-        sideColour[axis][1] = opposite[own[reference][k]];
+        const int c = own[reference][k];
+        axisOf[c] = AxisAtTwist(kReferenceSlot, k);
+        axisOf[opposite[c]] = axisOf[c];
+        signOf[c] = kSlotSigns[kReferenceSlot][axisOf[c]];
+        signOf[opposite[c]] = -signOf[c];
     }
     // Each piece's home is the slot whose sides carry its colours, in the same turning order
     // (a mirrored piece has them the other way round).
-    CornerPosition read{};
     for (int s = 0; s < 8; ++s) {
         int signs[3] = {};
-        int axisOf[3] = {};
-        for (int k = 0; k < 3; ++k) {
-            for (int axis = 0; axis < 3; ++axis) {
-                for (int side = 0; side < 2; ++side) {
-                    if (sideColour[axis][side] == own[s][k]) {
-                        signs[axis] = side == 0 ? -1 : 1;
-                        axisOf[k] = axis;
-                    }
-                }
-            }
+        for (const int c : own[s]) {
+            signs[axisOf[c]] = signOf[c];
         }
         const int home = SlotOf(signs);
         if (home < 0) {
             return false;
         }
         for (int k = 0; k < 3; ++k) {
-            if (AxisAtTwist(home, k) != axisOf[k]) {
+            if (AxisAtTwist(home, k) != axisOf[own[s][k]]) {
                 return false;
             }
         }
         read.piece[s] = static_cast<std::uint8_t>(home);
-        read.twist[s] = static_cast<std::uint8_t>(twist[s]);
     }
     if (!Reachable(read)) {
         return false;

@@ -69,7 +69,7 @@ DistanceCensus::DistanceCensus()
         if (found == 0) {
             break;
         }
-        m_counts[static_cast<std::size_t>(d + 1)] = found;
+        m_counts[static_cast<std::size_t>(d) + 1] = found;
         reached += found;
     }
     m_counts[kUnreached] = kPositionCount - reached;
