@@ -347,7 +347,8 @@ constexpr std::uint32_t MovedEntries(std::uint32_t e, const SearchMove& m) {
 
 constexpr std::uint32_t MovedTwist(std::uint32_t t, const SearchMove& m, int k) {
     const unsigned twist = TwistAt(t, m.from[k]) + m.add[k];
-    // Half turns and turns about y add nothing: with the move a constant, the test goes.
+    // Half turns and turns about y add nothing; in the search, where the move is a constant,
+    // the compiler drops the wrap for them.
     return (m.add[k] != 0 && twist >= 3 ? twist - 3 : twist) << (2U * m.to[k]);
 }
 
@@ -405,8 +406,6 @@ struct PartTable {
 
 constexpr std::uint32_t kIdentityEntries = 0 | 1U << 3U | 2U << 6U | 3U << 9U | 4U << 12U | 5U << 15U | 6U << 18U;
 
-// One move from one node: the neighbour's distance when it is new (true), else the move's
-// bits in the node's entry.
 // One move from one node: the neighbour's distance when it is new (true), else the move's
 // bits in the node's entry. Few statements: the compiler counts them.
 template <std::size_t N>
@@ -494,7 +493,7 @@ constexpr bool FitsThreeBits(const PartTable<N>& table) {
     return true;
 }
 
-template <std::size_t N, std::size_t kBytes>
+template <std::size_t kBytes>
 struct PackedTable {
     std::uint8_t bytes[kBytes];
 };
@@ -502,8 +501,8 @@ struct PackedTable {
 constexpr std::size_t kPermutationBytes = kPermutationCount * 3 / 2 + 1;
 constexpr std::size_t kTwistBytes = kTwistCount * 3 + 1;
 
-constexpr PackedTable<kPermutationCount, kPermutationBytes> PackPermutations(const PartTable<kPermutationCount>& t) {
-    PackedTable<kPermutationCount, kPermutationBytes> packed{};
+constexpr PackedTable<kPermutationBytes> PackPermutations(const PartTable<kPermutationCount>& t) {
+    PackedTable<kPermutationBytes> packed{};
     for (std::size_t i = 0; i < kPermutationCount; ++i) {
         const std::size_t at = i * 3 / 2;
         const unsigned shifted = (Kept(t.of[i]) & 0xFFFU) << (i % 2 * 4);
@@ -513,8 +512,8 @@ constexpr PackedTable<kPermutationCount, kPermutationBytes> PackPermutations(con
     return packed;
 }
 
-constexpr PackedTable<kTwistCount, kTwistBytes> PackTwists(const PartTable<kTwistCount>& t) {
-    PackedTable<kTwistCount, kTwistBytes> packed{};
+constexpr PackedTable<kTwistBytes> PackTwists(const PartTable<kTwistCount>& t) {
+    PackedTable<kTwistBytes> packed{};
     for (std::size_t i = 0; i < kTwistCount; ++i) {
         const unsigned entry = Kept(t.of[i]);
         packed.bytes[3 * i] = static_cast<std::uint8_t>(entry & 0xFFU);
@@ -528,8 +527,8 @@ constexpr PackedTable<kTwistCount, kTwistBytes> PackTwists(const PartTable<kTwis
 constexpr PartTable<kPermutationCount> kPermutationBuilt = PermutationTable();
 constexpr PartTable<kTwistCount> kTwistBuilt = TwistTable();
 static_assert(FitsThreeBits(kPermutationBuilt) && FitsThreeBits(kTwistBuilt), "every distance must fit three bits");
-constexpr PackedTable<kPermutationCount, kPermutationBytes> kPermutationTable = PackPermutations(kPermutationBuilt);
-constexpr PackedTable<kTwistCount, kTwistBytes> kTwistTable = PackTwists(kTwistBuilt);
+constexpr PackedTable<kPermutationBytes> kPermutationTable = PackPermutations(kPermutationBuilt);
+constexpr PackedTable<kTwistBytes> kTwistTable = PackTwists(kTwistBuilt);
 
 // Inlined into every step of the search, where most of its time goes.
 [[gnu::always_inline]] inline unsigned PermutationEntry(std::int32_t rank) {
@@ -591,8 +590,9 @@ int LowerBound(const Node& n) {
 }
 
 // The depth-first part: whether the search's moves solve the node within `budget` moves
-// (budget >= 1). A part already as far as the budget must come nearer with the move, so only
-// the moves its table entry names are tried. The face just turned (0..2 for faces 0, 3, 4;
+// (budget >= 1; neither part farther than that). A part already as far as the budget must come
+// nearer with the move, and the twists one below it must not go farther, so only the moves
+// their table entries name are tried. The face just turned (0..2 for faces 0, 3, 4;
 // -1 none) is not turned again: the three search faces lie on three axes, so no two of them
 // commute. The moves are compile-time constants: each turn is a handful of shifts.
 bool SolvesWithin(const Node& n, int budget, int lastFace);
@@ -610,11 +610,9 @@ bool SolvesAfter(const Node& n, int budget, unsigned candidates) {
     if ((next.permutation & kDistanceMask) >= limit) {
         return false;
     }
+    // The twists need no such test: the candidates keep them within the budget.
     next.coded.twists = MovedTwists(n.coded.twists, kTurn);
     next.twist = TwistEntry(TwistIndex(next.coded.twists));
-    if ((next.twist & kDistanceMask) >= limit) {
-        return false;
-    }
     return ((next.permutation | next.twist) & kDistanceMask) == 0 ||
            SolvesWithin(next, budget - 1, static_cast<int>(kMove / 3));
 }
