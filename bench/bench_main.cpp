@@ -1,23 +1,28 @@
 // vexal_bench: the hot paths of the game, the frame against the cost of filling the frame
-// once (the floor), and, given the Windows benchmark's results, SoftCanvas against GDI.
+// once (the floor), the solver's questions, and, given the Windows benchmark's results,
+// SoftCanvas against GDI.
 //
-//   vexal_bench [benchmark flags] [--write-calls=FILE] [--gdi=FILE]
+//   vexal_bench [benchmark flags] [--write-calls=FILE] [--gdi=FILE] [--solver-runs=N]
 //
 // --write-calls=FILE  writes the canvas calls of the compared frames for gdi_bench, then exits
 // --gdi=FILE          gdi_bench's output ("NAME CPU_NS ..." lines), joined into the summary
+// --solver-runs=N     runs of every position behind the solver's median and slowest (default 3; 0: none)
 // The summary compares CPU times per iteration, the medians when the benchmarks are repeated.
 #include <benchmark/benchmark.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <map>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "interaction/shuffle.h"
@@ -28,11 +33,13 @@
 #include "render/projection.h"
 #include "shell/replay/replay.h"
 #include "shell/replay/script.h"
+#include "solver/solver.h"
 #include "tests/support/call_list.h"
 #include "tests/support/drags.h"
 #include "tests/support/gestures.h"
 #include "tests/support/hidden_polygons.h"
 #include "tests/support/scenes.h"
+#include "tests/support/solver_census.h"
 
 namespace {
 
@@ -285,6 +292,115 @@ void BM_Replay(benchmark::State& state) {
     s_game.m_host = nullptr;
 }
 
+// ---------------------------------------------------------------- the solver
+
+// 10,000 positions drawn with a fixed generator.
+const std::vector<CornerPosition>& RandomPositions() {
+    static const std::vector<CornerPosition> positions = [] {
+        std::vector<CornerPosition> list;
+        std::uint32_t state = 20240627U;
+        for (int i = 0; i < 10000; ++i) {
+            state = state * 1664525U + 1013904223U;
+            const auto index = static_cast<std::uint64_t>(state) * static_cast<std::uint64_t>(kPositionCount) >> 32U;
+            list.push_back(PositionAt(static_cast<std::int32_t>(index)));
+        }
+        return list;
+    }();
+    return positions;
+}
+
+// Every position at the greatest distance, 11: the census finds them.
+const std::vector<CornerPosition>& FarthestPositions() {
+    static const std::vector<CornerPosition> positions = [] {
+        std::vector<CornerPosition> list;
+        const DistanceCensus census;
+        for (std::int32_t i = 0; i < kPositionCount; ++i) {
+            if (census.DistanceOf(i) == kMaxDistance) {
+                list.push_back(PositionAt(i));
+            }
+        }
+        return list;
+    }();
+    return positions;
+}
+
+double ThreadMicroseconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e6 + static_cast<double>(t.tv_nsec) * 1e-3;
+}
+
+enum class Question { Hint, Solution };
+
+void Ask(Question question, const CornerPosition& p) {
+    if (question == Question::Hint) {
+        FaceTurn turn{};
+        benchmark::DoNotOptimize(NextOptimalTurn(p, &turn));
+        benchmark::DoNotOptimize(turn);
+    } else {
+        FaceTurn turns[kMaxDistance] = {};
+        benchmark::DoNotOptimize(OptimalSolution(p, turns));
+        benchmark::DoNotOptimize(turns);
+    }
+}
+
+// Times of every position on its own, in thread time: the least of s_solverRuns runs each, so
+// that a spell of other work on a shared machine does not pass for a slow position. Taken
+// once per benchmark and program run; 0 runs (--solver-runs=0) leave them out.
+int s_solverRuns = 3;
+
+struct PositionTimes {
+    double medianUs = 0.0;
+    double maxUs = 0.0;
+};
+
+PositionTimes TimeEachPosition(Question question, const std::vector<CornerPosition>& list) {
+    std::vector<double> us(list.size(), 1e30);
+    for (int run = 0; run < s_solverRuns; ++run) {
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            const double start = ThreadMicroseconds();
+            Ask(question, list[i]);
+            us[i] = std::min(us[i], ThreadMicroseconds() - start);
+        }
+    }
+    std::sort(us.begin(), us.end());
+    return PositionTimes{(us[(us.size() - 1) / 2] + us[us.size() / 2]) / 2.0, us.back()};
+}
+
+// One question per iteration, over the positions in turn; counters: the median and the
+// slowest position.
+void BM_Solver(benchmark::State& state, Question question, const std::vector<CornerPosition>& (*positions)()) {
+    const std::vector<CornerPosition>& list = positions();
+    if (list.empty()) {
+        return Fail(state, "no positions");
+    }
+    static std::map<std::pair<Question, const void*>, PositionTimes> s_times;
+    const auto key = std::make_pair(question, static_cast<const void*>(&list));
+    if (s_solverRuns > 0 && s_times.count(key) == 0) {
+        s_times[key] = TimeEachPosition(question, list);
+    }
+    std::size_t next = 0;
+    for (auto _ : state) {
+        Ask(question, list[next]);
+        next = next + 1 == list.size() ? 0 : next + 1;
+    }
+    state.counters["positions"] = static_cast<double>(list.size());
+    if (s_solverRuns > 0) {
+        state.counters["median_us"] = s_times[key].medianUs;
+        state.counters["max_us"] = s_times[key].maxUs;
+    }
+}
+
+// Reading the position from the game's records, which every question about the game begins with.
+void BM_SolverRead(benchmark::State& state) {
+    s_game = SetUpScene(SceneNamed("shuffled_skin1"));
+    for (auto _ : state) {
+        CornerPosition p{};
+        benchmark::DoNotOptimize(ReadCornerPosition(s_game.m_pieces, &p));
+        benchmark::DoNotOptimize(p);
+    }
+}
+
 // ---------------------------------------------------------------- summary
 
 // Keeps each benchmark's CPU time per iteration (the median when repeated) for the summary:
@@ -452,6 +568,13 @@ void RegisterAll() {
     benchmark::RegisterBenchmark("CubeDragStep/with-frame", BM_CubeDragStep, true)->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("Shuffle", BM_Shuffle)->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("Replay", BM_Replay)->Arg(20000)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("Solver/read", BM_SolverRead);
+    benchmark::RegisterBenchmark("Solver/hint/random", BM_Solver, Question::Hint, RandomPositions)
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("Solver/hint/distance11", BM_Solver, Question::Hint, FarthestPositions)
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("Solver/solution/distance11", BM_Solver, Question::Solution, FarthestPositions)
+        ->Unit(benchmark::kMicrosecond);
 }
 
 }  // namespace
@@ -466,6 +589,8 @@ int main(int argc, char** argv) {
             writeCalls = arg.substr(std::strlen("--write-calls="));
         } else if (arg.rfind("--gdi=", 0) == 0) {
             gdiPath = arg.substr(std::strlen("--gdi="));
+        } else if (arg.rfind("--solver-runs=", 0) == 0) {
+            s_solverRuns = std::max(0, std::atoi(arg.c_str() + std::strlen("--solver-runs=")));
         } else {
             std::fprintf(stderr, "vexal_bench: unknown argument %s\n", argv[i]);
             return 2;

@@ -7,7 +7,8 @@ status=0
 # The layers, bottom to top. A file belongs to the first row whose pattern matches its path,
 # and may include the headers of the layers its row names. The seams (colour, geometry, canvas,
 # host, local time, rand, the maths functions) sit below the core: they are the core's only way out and include
-# nothing of the game. Above the shared commands, the handheld's window system (no platform in
+# nothing of the game. The solver reads the model's pieces and nothing else; nothing of the core
+# includes it, the shared commands and the shells may. Above the shared commands, the handheld's window system (no platform in
 # it), then the platform shells, which never include each other.
 #   <std>  the standard headers the core may use (nothing that allocates behind its back)
 #   <lib>  any C++ standard library header (no platform API: nothing with a dot or a slash)
@@ -21,12 +22,13 @@ std-output   platform/std_output                       <any> std-output
 model        model/[a-z0-9_]+                          <std> seams model
 render       render/[a-z0-9_]+                         <std> seams model render
 interaction  interaction/[a-z0-9_]+                    <std> seams model render interaction
-commands     shell/commands                            <std> seams model render interaction commands
-replay       shell/replay/[a-z0-9_]+                   <any> seams model render interaction commands soft-canvas png-file std-output replay
-handheld     shell/handheld/[a-z0-9_]+                 <lib> seams model render interaction commands soft-canvas handheld
-sdl          shell/sdl/[a-z0-9_]+                      <any> seams model render interaction commands soft-canvas png-file std-output handheld sdl
-win32        shell/win32/[a-z0-9_]+                    <any> seams model render interaction commands win32 resources
-web          shell/web/[a-z0-9_]+                      <any> seams model render interaction commands soft-canvas std-output handheld web
+solver       solver/[a-z0-9_]+                         <std> model solver
+commands     shell/commands                            <std> seams model render interaction solver commands
+replay       shell/replay/[a-z0-9_]+                   <any> seams model render interaction solver commands soft-canvas png-file std-output replay
+handheld     shell/handheld/[a-z0-9_]+                 <lib> seams model render interaction solver commands soft-canvas handheld
+sdl          shell/sdl/[a-z0-9_]+                      <any> seams model render interaction solver commands soft-canvas png-file std-output handheld sdl
+win32        shell/win32/[a-z0-9_]+                    <any> seams model render interaction solver commands win32 resources
+web          shell/web/[a-z0-9_]+                      <any> seams model render interaction solver commands soft-canvas std-output handheld web
 launcher     launcher/[a-z0-9_]+                       <any> launcher resources
 resources    resources/[a-z0-9_]+                      <any>
 '
@@ -122,6 +124,12 @@ fail shell/handheld/ui.h       #include "shell/web/web_api.h"
 fail shell/commands.cpp        #include "shell/handheld/layout.h"
 fail launcher/launcher.cpp     #include "model/puzzle.h"
 fail render/frame.cpp          #include "tests/support/call_list.h"
+pass solver/solver.cpp         #include "model/puzzle.h"
+fail solver/solver.cpp         #include "interaction/commit.h"
+fail solver/solver.cpp         #include "platform/host.h"
+fail interaction/commit.cpp    #include "solver/solver.h"
+fail model/puzzle_state.cpp    #include "solver/solver.h"
+pass shell/commands.cpp        #include "solver/solver.h"
 fail platform/new_seam.h       #include <cstdint>
 '
     failures=0
@@ -142,7 +150,7 @@ fi
 
 while read -r file; do
     check_includes "$file" < <(grep -nE '^\s*#\s*include' "$file") || status=1
-done < <(git ls-files --cached --others --exclude-standard model render interaction platform shell launcher resources |
+done < <(git ls-files --cached --others --exclude-standard model render interaction solver platform shell launcher resources |
     grep -E '\.(h|cpp)$')
 
 files=$(git ls-files --cached --others --exclude-standard '*.cpp' '*.h' | grep -v '^resources/')
