@@ -81,6 +81,17 @@ TEST(SolverGame, OneMoveFromSolvedInEveryOrientation) {
     }
 }
 
+// As built, every piece stands in its own slot, untwisted: the position is the identity.
+TEST(SolverGame, TheBuiltPuzzleReadsAsItsOwnSlots) {
+    NewGame(3);
+    const CornerPosition p = Read();
+    for (int s = 0; s < 8; ++s) {
+        EXPECT_EQ(p.piece[s], s);
+        EXPECT_EQ(p.twist[s], 0);
+    }
+    EXPECT_EQ(PositionIndex(p), 0);
+}
+
 // Random games: turns of single layers and of the whole puzzle, a whole-puzzle drag, then
 // hints (with whole-puzzle turns between them) until the solved check holds.
 TEST(SolverGame, HintsSolveRandomGamesInTheDistance) {
