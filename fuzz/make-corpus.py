@@ -165,6 +165,23 @@ def launcher_corpus():
     return files
 
 
+def link_corpus():
+    """Links that vexal-replay --link printed, and a few broken ones."""
+    links = [
+        '1AQEAAAAAAHDBAABwQQAAIEE.',
+        '1A43UsjMAAHDBAABwQQAAIEElRuDlfL2UL2Fu.',
+        '1B43UsjMAAHDBAABwQQAAIEElRuDlfL2UL2Fu.UrF2',
+        '1BhH1vsAAAHDBAABwQQAAIEEL2R2fBL2fuF2ulFL2u.L2',
+        '1B0vELO0AAHDBAABwQQAAIEElRU2FluL2uL2uLf.',
+        '1B9UdjR7l2XPBBl0IQQmRYsEL2R2FU2FLuFL2.U2',
+        '1B43UsjMAAHDBAABwQQAAIEElRuDlfL2UL2Fu.' + 'R' * 1000,
+        '2B43UsjMAAHDBAABwQQAAIEE.',
+        '1B43UsjMAAHDB',
+        '',
+    ]
+    return {'link-%02d' % i: text.encode() for i, text in enumerate(links)}
+
+
 def write(target, files):
     folder = os.path.join(HERE, 'corpus', target)
     shutil.rmtree(folder, ignore_errors=True)
@@ -178,4 +195,5 @@ def write(target, files):
 if __name__ == '__main__':
     write('game_fuzzer', game_corpus())
     write('replay_script_fuzzer', replay_corpus())
+    write('link_fuzzer', link_corpus())
     write('launcher_paths_fuzzer', launcher_corpus())

@@ -199,9 +199,9 @@ public:
     // any): where a restart goes back to.
     Piece m_basePieces[8]{};
     MoveHistory m_history{};
-    bool m_shuffled = false;          // a shuffle has been played
+    bool m_shuffled = false;           // a shuffle has been played
     std::uint32_t m_shuffleCount = 0;  // shuffles played, so that a window can tell a new one
-    bool m_checked = false;   // a solved check ran since the last shuffle (m_solved and the buttons follow it)
+    bool m_checked = false;            // a solved check ran since the last shuffle (m_solved and the buttons follow it)
 
     // The shuffle's generator, the C runtime's; nothing else draws from it.
     CrtRandom m_random;

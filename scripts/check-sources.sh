@@ -24,11 +24,12 @@ render       render/[a-z0-9_]+                         <std> seams model render
 interaction  interaction/[a-z0-9_]+                    <std> seams model render interaction
 solver       solver/[a-z0-9_]+                         <std> model solver
 commands     shell/commands                            <std> seams model render interaction solver commands
-replay       shell/replay/[a-z0-9_]+                   <any> seams model render interaction solver commands soft-canvas png-file std-output replay
-handheld     shell/handheld/[a-z0-9_]+                 <lib> seams model render interaction solver commands soft-canvas handheld
-sdl          shell/sdl/[a-z0-9_]+                      <any> seams model render interaction solver commands soft-canvas png-file std-output handheld sdl
+link         shell/link                                <lib> seams model render interaction solver commands link
+replay       shell/replay/[a-z0-9_]+                   <any> seams model render interaction solver commands link soft-canvas png-file std-output replay
+handheld     shell/handheld/[a-z0-9_]+                 <lib> seams model render interaction solver commands link soft-canvas handheld
+sdl          shell/sdl/[a-z0-9_]+                      <any> seams model render interaction solver commands link soft-canvas png-file std-output handheld sdl
 win32        shell/win32/[a-z0-9_]+                    <any> seams model render interaction solver commands win32 resources
-web          shell/web/[a-z0-9_]+                      <any> seams model render interaction solver commands soft-canvas std-output handheld web
+web          shell/web/[a-z0-9_]+                      <any> seams model render interaction solver commands link soft-canvas std-output handheld web
 launcher     launcher/[a-z0-9_]+                       <any> launcher resources
 resources    resources/[a-z0-9_]+                      <any>
 '

@@ -101,7 +101,8 @@ bool ReadTurns(const std::string& text, std::size_t from, std::size_t end, FaceT
         const char c = text[i];
         const bool upper = c >= 'A' && c <= 'Z';
         const char letter = upper ? c : static_cast<char>(c - 'a' + 'A');
-        const char* side = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ? std::strchr(kSideLetters, letter) : nullptr;
+        const char* side =
+            (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ? std::strchr(kSideLetters, letter) : nullptr;
         if (side == nullptr || n == room) {
             return false;
         }

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "interaction/moves.h"
+#include "render/projection.h"
 #include "shell/commands.h"
 #include "shell/link.h"
 
@@ -53,7 +54,7 @@ constexpr ControlText kControlTexts[kStripControlCount] = {
     {"R", "Right layer"},
     {"F", "Front layer"},
     {"B", "Back layer"},
-    {"\xE2\x86\xBB", "Turn clockwise"},  // U+21BB
+    {"\xE2\x86\xBB", "Turn clockwise"},      // U+21BB
     {"\xE2\x86\xBA", "Turn anticlockwise"},  // U+21BA
     {"Time", "Show the time"},
     {"Best", "Best results"},
@@ -88,8 +89,7 @@ std::string WriteSave(const StripSave& save) {
     char scale[16];
     (void)std::snprintf(scale, sizeof scale, "%08x", static_cast<unsigned>(save.scaleBits));
     out << "scale " << scale << '\n';
-    out << "time " << save.elapsedMs << ' ' << (save.clockRunning ? 1 : 0) << ' ' << (save.solvedShown ? 1 : 0)
-        << '\n';
+    out << "time " << save.elapsedMs << ' ' << (save.clockRunning ? 1 : 0) << ' ' << (save.solvedShown ? 1 : 0) << '\n';
     out << "hide-time " << (save.timeHidden ? 1 : 0) << '\n';
     out << "best " << save.best.fewestMoves << ' ' << save.best.bestMs << ' ' << save.best.solved << '\n';
     std::string text = out.str();
@@ -121,8 +121,8 @@ SaveRead ReadSave(const std::string& text, StripSave* save) {
     }
     unsigned sum = 0;
     char tail = 0;
-    if (std::sscanf(text.c_str() + end, "end %8x%c", &sum, &tail) != 2 || tail != '\n' ||
-        end + 13 != text.size() || sum != Checksum(text.substr(0, end))) {
+    if (std::sscanf(text.c_str() + end, "end %8x%c", &sum, &tail) != 2 || tail != '\n' || end + 13 != text.size() ||
+        sum != Checksum(text.substr(0, end))) {
         return SaveRead::Bad;
     }
     StripSave read;
@@ -268,10 +268,12 @@ void CompanionStrip::AfterEvent(std::int64_t nowMs) {
         m_solvedCounted = true;
         const bool fewer = m_best.fewestMoves == 0 || moves < m_best.fewestMoves;
         const bool faster = m_best.solved == 0 || m_elapsedMs < m_best.bestMs;
-        std::string line = "Solved in " + std::to_string(moves) + (moves == 1 ? " move, " : " moves, ") +
-                           FormatTime(m_elapsedMs);
+        std::string line =
+            "Solved in " + std::to_string(moves) + (moves == 1 ? " move, " : " moves, ") + FormatTime(m_elapsedMs);
         if (m_best.solved > 0 && (fewer || faster)) {
-            line += fewer && faster ? ": your fewest moves and best time" : fewer ? ": your fewest moves" : ": your best time";
+            line += fewer && faster ? ": your fewest moves and best time"
+                    : fewer         ? ": your fewest moves"
+                                    : ": your best time";
         }
         ++m_best.solved;
         if (fewer) {
@@ -337,8 +339,8 @@ UiOutput CompanionStrip::Press(StripControl control, std::int64_t nowMs) {
         }
         case StripControl::Clockwise:
         case StripControl::Anticlockwise:
-            PlayTurn(game, ViewTurn(game, static_cast<ViewFace>(m_pickedLayer),
-                                    control == StripControl::Clockwise ? 1 : 3));
+            PlayTurn(game,
+                     ViewTurn(game, static_cast<ViewFace>(m_pickedLayer), control == StripControl::Clockwise ? 1 : 3));
             m_pickedLayer = -1;
             break;
         case StripControl::TimeShown:
@@ -353,7 +355,8 @@ UiOutput CompanionStrip::Press(StripControl control, std::int64_t nowMs) {
                 Say(kKeysText);
                 m_shownPanel = control;
             } else {
-                std::string line = "Solved " + std::to_string(m_best.solved) + (m_best.solved == 1 ? " game" : " games");
+                std::string line =
+                    "Solved " + std::to_string(m_best.solved) + (m_best.solved == 1 ? " game" : " games");
                 if (m_best.solved > 0) {
                     line += "; fewest moves " + std::to_string(m_best.fewestMoves) + ", best time " +
                             FormatTime(m_best.bestMs);

@@ -27,9 +27,9 @@ enum class StripControl : std::uint8_t {
     LayerBack,
     Clockwise,
     Anticlockwise,
-    TimeShown,  // shows or hides the time
-    Best,       // shows the best results
-    Keys,       // shows the keys
+    TimeShown,   // shows or hides the time
+    Best,        // shows the best results
+    Keys,        // shows the keys
     ShuffleYes,  // the question before a game is thrown away
     ShuffleNo,
 };
@@ -136,7 +136,7 @@ private:
     bool m_solvedCounted = false;
     bool m_timeHidden = false;
     bool m_confirming = false;
-    int m_pickedLayer = -1;  // ViewFace, or -1
+    int m_pickedLayer = -1;                          // ViewFace, or -1
     StripControl m_shownPanel = StripControl::Undo;  // Best or Keys while one shows; Undo for none
     BestResults m_best;
     std::string m_message;

@@ -13,19 +13,27 @@
 
 #include "platform/png_file.h"
 #include "platform/std_output.h"
+#include "shell/link.h"
 #include "shell/replay/printable.h"
 #include "shell/replay/replay.h"
 
 namespace {
 
-const char* const kUsage = R"(Usage: vexal-replay SCRIPT [--state] [--frame FILE.png] [--frames DIR]
+const char* const kUsage = R"(Usage: vexal-replay [SCRIPT] [--game LINK] [--state] [--link] [--frame FILE.png]
+                    [--frames DIR]
 
 Plays an event script against VexalMini with no window, exactly as the handheld
 would handle the same messages, and reports the result. SCRIPT is a file, or - for
 standard input. With no option the state is printed.
 
 Options:
+  --game LINK      start from the game a link describes (the text after #g= in
+                   the page's address, or what --link prints) instead of a new
+                   game; the script, if any, goes on from there and takes no seed
   --state          print the final state as one JSON object on standard output
+  --link           print the game's link at the end, on a line of its own (after
+                   the state when both are asked for); exit 1 when the moves since
+                   the shuffle reach back further than the game keeps them
   --frame FILE     write the last painted frame (240 x 270) as a PNG file. A file
                    (or the file a link points at) is replaced whole, only once
                    the new one is complete; a FIFO or a device such as /dev/stdout
@@ -50,6 +58,11 @@ bad line ends the run.
   up               stylus lifted
   command NAME     a menu command: shuffle, change-skin, size, help, about, quit-no
                    (help and about open windows on a device; here they do nothing)
+  undo, redo       undo the last move, redo the last move undone
+  restart          back to the pieces as the last shuffle left them (undoable)
+  turn SIDE N      turn a side as the view shows it now (U D L R F B: up, down,
+                   left, right, front, back) N quarter turns (1 to 3) clockwise as
+                   seen from outside that side, as the keys and the strip do
   button NAME      a button's message: shuffle, newskin, minus, plus, ok; it is
                    delivered whether or not the button is shown ("Shuffle" and
                    "New Skin" still act only while the puzzle is solved)
@@ -58,7 +71,8 @@ A frame is painted after start-up and after every command, so the painting order
 in the state is that of the last frame, as on the device.
 
 State keys: viewAngles [x, y, z], scale, skin, solved, dragMode, pressPending,
-turnState, turnFace, turnAxis, turnAngles [x, y, z], turnRefAngle,
+turnState, turnFace, turnAxis, turnAngles [x, y, z], turnRefAngle, moves (the
+moves since the shuffle: undo lowers it, restart clears it),
 buttons {shuffle, newskin, sizeDown, sizeUp, sizeOk} (shown or not),
 drawOrder [8 slots, back to front], pieces [8, by slot: x, y, z, sx, sy, sz (12
 each), faceColour (7), stickerColour (3)], box {sx, sy, sz (8 each)}.
@@ -122,6 +136,9 @@ int main(int argc, char** argv) {
     std::string scriptPath;
     std::string framePath;
     std::string framesDir;
+    std::string gameLink;
+    bool haveGame = false;
+    bool printLink = false;
     bool state = false;
     bool haveScript = false;
     for (int i = 1; i < argc; ++i) {
@@ -136,6 +153,14 @@ int main(int argc, char** argv) {
         }
         if (arg == "--state") {
             state = true;
+        } else if (arg == "--link") {
+            printLink = true;
+        } else if (arg == "--game") {
+            if (i + 1 >= argc) {
+                return Usage("--game needs the text of a link");
+            }
+            gameLink = argv[++i];
+            haveGame = true;
         } else if (arg == "--frame" || arg == "--frames") {
             if (i + 1 >= argc || argv[i + 1][0] == '\0') {
                 return Usage(arg + " needs a path");
@@ -153,18 +178,25 @@ int main(int argc, char** argv) {
                          ")");  // NOLINT(performance-inefficient-string-concatenation)
         }
     }
-    if (!haveScript) {
+    if (!haveScript && !haveGame) {
         return Usage("no script given");
     }
-    if (!state && framePath.empty() && framesDir.empty()) {
+    if (!state && framePath.empty() && framesDir.empty() && !printLink) {
         state = true;
     }
     std::string error;
+    Replay replay;
+    if (haveGame) {
+        // Checked before anything is read or written, like any bad argument.
+        if (!replay.BeginWithLink(gameLink, nullptr, &error)) {
+            return Usage("--game: " + error);
+        }
+    }
     if (!framesDir.empty() && !CheckFramesFolder(framesDir, &error)) {
         return Usage(error);
     }
-    const int fd = scriptPath == "-" ? STDIN_FILENO : open(scriptPath.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
+    const int fd = !haveScript ? -1 : scriptPath == "-" ? STDIN_FILENO : open(scriptPath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (haveScript && fd < 0) {
         return Usage("cannot read " + scriptPath + ": " + std::strerror(errno));
     }
 
@@ -189,29 +221,35 @@ int main(int argc, char** argv) {
         return true;
     };
 
-    // Played as it is read: a bad line stops the run at once, whatever follows it.
-    Replay replay;
+    // Played as it is read: a bad line stops the run at once, whatever follows it. On a game
+    // from a link the script's events go on from it.
     ScriptParser parser;
+    auto begin = [&]() {
+        return haveGame ? replay.BeginWithLink(gameLink, sink, &error) : replay.Begin(parser.Seed(), sink);
+    };
     ScriptLines lines(fd);
     bool started = false;
     std::string line;
-    while (lines.Next(&line)) {
+    while (haveScript && lines.Next(&line)) {
         ScriptEvent event{};
         const ScriptParser::Result result = parser.Line(line, &event, &error);
         if (result == ScriptParser::Result::Error) {
             return fail(scriptPath + ": " + error, 2);
         }
+        if (haveGame && parser.Seed() != 0) {
+            return fail(scriptPath + ": a script played on --game has the link's generator; it takes no seed", 2);
+        }
         if (result == ScriptParser::Result::Event) {
-            if ((!started && !replay.Begin(parser.Seed(), sink)) || !replay.Play(event, sink)) {
+            if ((!started && !begin()) || !replay.Play(event, sink)) {
                 return fail(error, 1);
             }
             started = true;
         }
     }
-    if (lines.Errno() != 0) {
+    if (haveScript && lines.Errno() != 0) {
         return fail("cannot read " + scriptPath + ": " + std::strerror(lines.Errno()), 2);
     }
-    if (!started && !replay.Begin(parser.Seed(), sink)) {
+    if (!started && !begin()) {
         return fail(error, 1);
     }
     if (!framePath.empty()) {
@@ -225,6 +263,13 @@ int main(int argc, char** argv) {
         }
     }
     if (state && !WriteStdout(replay.StateJson() + "\n", &error)) {
+        return fail(error, 1);
+    }
+    std::string link;
+    if (printLink && !MakeLink(replay.Game(), &link, &error)) {
+        return fail(error, 1);
+    }
+    if (printLink && !WriteStdout(link + "\n", &error)) {
         return fail(error, 1);
     }
     return 0;

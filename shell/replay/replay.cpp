@@ -8,6 +8,7 @@
 #include "model/puzzle.h"
 #include "render/frame.h"
 #include "shell/commands.h"
+#include "shell/link.h"
 
 bool Replay::Paint(const FrameSink& sink) {
     ComposeFrame(m_game, m_canvas);
@@ -18,6 +19,15 @@ bool Replay::Paint(const FrameSink& sink) {
 bool Replay::Begin(std::uint32_t seed, const FrameSink& sink) {
     m_host.Reset();
     m_game = PuzzleGame(seed, &m_host);  // the script's seed in place of the clock's
+    m_frames = 0;
+    return Paint(sink);
+}
+
+bool Replay::BeginWithLink(const std::string& link, const FrameSink& sink, std::string* error) {
+    m_host.Reset();
+    if (!OpenLink(link, &m_host, &m_game, error)) {
+        return false;
+    }
     m_frames = 0;
     return Paint(sink);
 }

@@ -46,6 +46,9 @@ public:
     // The same a step at a time, for a script played as it is read: Begin, then Play for
     // each event. False when the sink asked to stop.
     bool Begin(std::uint32_t seed, const FrameSink& sink);
+    // Begin with the game a link describes instead of a new one. False with *error for a bad
+    // link (nothing painted), or when the sink asked to stop.
+    bool BeginWithLink(const std::string& link, const FrameSink& sink, std::string* error);
     bool Play(const ScriptEvent& event, const FrameSink& sink);
     [[nodiscard]] const SoftCanvas& Frame() const { return m_canvas; }
     [[nodiscard]] const ReplayHost& HostState() const { return m_host; }

@@ -76,6 +76,24 @@ int Handedness(const Piece& p) {
     return det > 0.0 ? 1 : (det < 0.0 ? -1 : 0);
 }
 
+}  // namespace
+
+bool SameModel(const Piece& a, const Piece& b) {
+    return std::memcmp(a.x, b.x, sizeof a.x) == 0 && std::memcmp(a.y, b.y, sizeof a.y) == 0 &&
+           std::memcmp(a.z, b.z, sizeof a.z) == 0 && SameColours(a, b);
+}
+
+bool SameModels(const Piece (&a)[8], const Piece (&b)[8]) {
+    for (int slot = 0; slot < 8; ++slot) {
+        if (!SameModel(a[slot], b[slot])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+namespace {
+
 // The piece is the start piece turned about the puzzle centre: centre fixed, every distance kept,
 // not mirrored.
 bool IsTurnedCopy(const Piece& now, const Piece& start) {
@@ -90,11 +108,6 @@ bool IsTurnedCopy(const Piece& now, const Piece& start) {
         }
     }
     return Handedness(now) == Handedness(start) && Handedness(now) != 0;
-}
-
-bool SameModel(const Piece& a, const Piece& b) {
-    return std::memcmp(a.x, b.x, sizeof a.x) == 0 && std::memcmp(a.y, b.y, sizeof a.y) == 0 &&
-           std::memcmp(a.z, b.z, sizeof a.z) == 0 && SameColours(a, b);
 }
 
 std::string CheckPieces(PieceCatalogue& catalogue, const PuzzleGame& game) {
@@ -378,11 +391,13 @@ std::string StateDifference(const PuzzleGame& a, const PuzzleGame& b) {
         {"touched axis", SameBytes(a.m_touchedAxis, b.m_touchedAxis) && a.m_turnSense == b.m_turnSense},
         {"turn matrix", SameBytes(a.m_turnMatrix, b.m_turnMatrix)},
         {"base pieces", SameBytes(a.m_basePieces, b.m_basePieces)},
-        {"moves", a.m_history.count == b.m_history.count &&
-                      std::memcmp(a.m_history.entries, b.m_history.entries, static_cast<std::size_t>(a.m_history.count)) == 0 &&
-                      a.m_history.cursor == b.m_history.cursor && a.m_history.dropped == b.m_history.dropped &&
-                      a.m_history.moves == b.m_history.moves},
-        {"shuffled", a.m_shuffled == b.m_shuffled && a.m_shuffleCount == b.m_shuffleCount && a.m_checked == b.m_checked},
+        {"moves",
+         a.m_history.count == b.m_history.count &&
+             std::memcmp(a.m_history.entries, b.m_history.entries, static_cast<std::size_t>(a.m_history.count)) == 0 &&
+             a.m_history.cursor == b.m_history.cursor && a.m_history.dropped == b.m_history.dropped &&
+             a.m_history.moves == b.m_history.moves},
+        {"shuffled",
+         a.m_shuffled == b.m_shuffled && a.m_shuffleCount == b.m_shuffleCount && a.m_checked == b.m_checked},
         {"random state", a.m_random.State() == b.m_random.State()},
         {"host", a.m_host == b.m_host},
     };

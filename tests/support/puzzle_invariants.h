@@ -25,6 +25,10 @@ bool IsModelCoordinate(float v);
 // slot the piece is in.
 bool InSlotCorner(const Piece& piece, int slot);
 
+// The same model points and colours: the pieces in the same place, however they were last projected.
+bool SameModel(const Piece& a, const Piece& b);
+bool SameModels(const Piece (&a)[8], const Piece (&b)[8]);
+
 // Model, records, turn state, view angles, size and draw order. Call after BuildDrawOrder.
 std::string CheckPuzzle(PieceCatalogue& catalogue, const PuzzleGame& game);
 

@@ -74,7 +74,7 @@ TEST_F(MovesTest, UndoThenRedoBringsBackWhatWasThere) {
     while (Undo(m_game)) {
     }
     EXPECT_EQ(MoveCount(m_game), 0);
-    EXPECT_EQ(std::memcmp(m_game.m_pieces, m_game.m_basePieces, sizeof m_game.m_pieces), 0);
+    EXPECT_TRUE(SameModels(m_game.m_pieces, m_game.m_basePieces));
     const Seen first = Look();
     EXPECT_FALSE(Undo(m_game));
     EXPECT_TRUE(first == Look());
@@ -154,7 +154,7 @@ TEST_F(MovesTest, PastTheListUndoReachesBackOnlyThatFar) {
     EXPECT_EQ(MoveCount(m_game), 5);
     // A restart still knows the shuffle's pieces, and the way is whole again from there.
     ASSERT_TRUE(Restart(m_game));
-    EXPECT_EQ(std::memcmp(m_game.m_pieces, m_game.m_basePieces, sizeof m_game.m_pieces), 0);
+    EXPECT_TRUE(SameModels(m_game.m_pieces, m_game.m_basePieces));
     EXPECT_EQ(PathFromShuffle(m_game, path), 0);
     EXPECT_FALSE(Undo(m_game));  // the way before it reaches past the list
 }
