@@ -19,8 +19,8 @@
 
 namespace {
 
-const char* const kUsage = R"(Usage: vexal-replay [SCRIPT] [--game LINK] [--state] [--link] [--frame FILE.png]
-                    [--frames DIR]
+const char* const kUsage = R"(Usage: vexal-replay [SCRIPT] [--game LINK] [--state] [--link] [--solve]
+                    [--frame FILE.png] [--frames DIR]
 
 Plays an event script against VexalMini with no window, exactly as the handheld
 would handle the same messages, and reports the result. SCRIPT is a file, or - for
@@ -34,6 +34,10 @@ Options:
   --link           print the game's link at the end, on a line of its own (after
                    the state when both are asked for); exit 1 when the moves since
                    the shuffle reach back further than the game keeps them
+  --solve          print an optimal solution from the end position, one move a
+                   line, in the link's notation (F B L R U D: the sides as the
+                   puzzle starts; upper case clockwise, lower case anticlockwise,
+                   "2" half round); nothing for a solved puzzle
   --frame FILE     write the last painted frame (240 x 270) as a PNG file. A file
                    (or the file a link points at) is replaced whole, only once
                    the new one is complete; a FIFO or a device such as /dev/stdout
@@ -60,6 +64,7 @@ bad line ends the run.
                    (help and about open windows on a device; here they do nothing)
   undo, redo       undo the last move, redo the last move undone
   restart          back to the pieces as the last shuffle left them (undoable)
+  hint             play one optimal move, as a move like any other
   turn SIDE N      turn a side as the view shows it now (U D L R F B: up, down,
                    left, right, front, back) N quarter turns (1 to 3) clockwise as
                    seen from outside that side, as the keys and the strip do
@@ -72,7 +77,9 @@ in the state is that of the last frame, as on the device.
 
 State keys: viewAngles [x, y, z], scale, skin, solved, dragMode, pressPending,
 turnState, turnFace, turnAxis, turnAngles [x, y, z], turnRefAngle, moves (the
-moves since the shuffle: undo lowers it, restart clears it),
+moves since the shuffle: undo lowers it, restart clears it), distance (optimal
+moves from the end position to solved), par (the same from the position the last
+shuffle left; 0 before any shuffle),
 buttons {shuffle, newskin, sizeDown, sizeUp, sizeOk} (shown or not),
 drawOrder [8 slots, back to front], pieces [8, by slot: x, y, z, sx, sy, sz (12
 each), faceColour (7), stickerColour (3)], box {sx, sy, sz (8 each)}.
@@ -139,6 +146,7 @@ int main(int argc, char** argv) {
     std::string gameLink;
     bool haveGame = false;
     bool printLink = false;
+    bool solve = false;
     bool state = false;
     bool haveScript = false;
     for (int i = 1; i < argc; ++i) {
@@ -155,6 +163,8 @@ int main(int argc, char** argv) {
             state = true;
         } else if (arg == "--link") {
             printLink = true;
+        } else if (arg == "--solve") {
+            solve = true;
         } else if (arg == "--game") {
             if (i + 1 >= argc) {
                 return Usage("--game needs the text of a link");
@@ -181,7 +191,7 @@ int main(int argc, char** argv) {
     if (!haveScript && !haveGame) {
         return Usage("no script given");
     }
-    if (!state && framePath.empty() && framesDir.empty() && !printLink) {
+    if (!state && framePath.empty() && framesDir.empty() && !printLink && !solve) {
         state = true;
     }
     std::string error;
@@ -270,6 +280,9 @@ int main(int argc, char** argv) {
         return fail(error, 1);
     }
     if (printLink && !WriteStdout(link + "\n", &error)) {
+        return fail(error, 1);
+    }
+    if (solve && !WriteStdout(replay.SolutionText(), &error)) {
         return fail(error, 1);
     }
     return 0;

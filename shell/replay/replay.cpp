@@ -9,6 +9,7 @@
 #include "render/frame.h"
 #include "shell/commands.h"
 #include "shell/link.h"
+#include "solver/solver.h"
 
 bool Replay::Paint(const FrameSink& sink) {
     ComposeFrame(m_game, m_canvas);
@@ -60,6 +61,11 @@ bool Replay::Play(const ScriptEvent& event, const FrameSink& sink) {
             break;
         case ScriptOp::Turn:
             PlayTurn(m_game, ViewTurn(m_game, static_cast<ViewFace>(event.side), event.quarters));
+            break;
+        case ScriptOp::Hint:
+            if (FaceTurn turn{}; NextOptimalTurn(m_game.m_pieces, &turn)) {
+                PlayTurn(m_game, turn);  // a move like any other: undoable
+            }
             break;
     }
     return Paint(sink);
@@ -144,6 +150,16 @@ void AppendPiece(std::string& out, const Piece& p) {
 
 }  // namespace
 
+std::string Replay::SolutionText() const {
+    FaceTurn turns[kMaxDistance];
+    const int length = OptimalSolution(m_game.m_pieces, turns);
+    std::string text;
+    for (int i = 0; i < length; ++i) {
+        text += MoveText(turns[i]) + "\n";
+    }
+    return text;
+}
+
 std::string Replay::StateJson() const {
     const PuzzleGame& g = m_game;
     auto f = [](std::string& o, float v) { AppendFloat(o, v); };
@@ -188,6 +204,12 @@ std::string Replay::StateJson() const {
     out += ',';
     Key(out, "moves");
     AppendInt(out, MoveCount(g));
+    out += ',';
+    Key(out, "distance");
+    AppendInt(out, DistanceFromSolved(g.m_pieces));
+    out += ',';
+    Key(out, "par");
+    AppendInt(out, DistanceFromSolved(g.m_basePieces));
     out += ',';
     Key(out, "buttons");
     const char* names[kHostButtonCount] = {"shuffle", "newskin", "sizeDown", "sizeUp", "sizeOk"};

@@ -57,6 +57,9 @@ public:
 
     // The whole state as one JSON object.
     [[nodiscard]] std::string StateJson() const;
+    // An optimal solution from the position now, one move a line in the link's notation; ""
+    // for a solved puzzle.
+    [[nodiscard]] std::string SolutionText() const;
 
 private:
     bool Paint(const FrameSink& sink);

@@ -159,11 +159,14 @@ ScriptParser::Result ScriptParser::Line(const std::string& line, ScriptEvent* ev
         }
         ev.op = ScriptOp::Button;
         ev.button = static_cast<HostButton>(b);
-    } else if (op == "undo" || op == "redo" || op == "restart") {
+    } else if (op == "undo" || op == "redo" || op == "restart" || op == "hint") {
         if (w.size() != 1) {
             return fail("'" + op + "' takes no arguments");
         }
-        ev.op = op == "undo" ? ScriptOp::Undo : op == "redo" ? ScriptOp::Redo : ScriptOp::Restart;
+        ev.op = op == "undo"      ? ScriptOp::Undo
+                : op == "redo"    ? ScriptOp::Redo
+                : op == "restart" ? ScriptOp::Restart
+                                  : ScriptOp::Hint;
     } else if (op == "turn") {
         const char* side = w.size() == 3 && w[1].size() == 1 ? std::strchr(kSides, w[1][0]) : nullptr;
         long long quarters = 0;
@@ -175,7 +178,7 @@ ScriptParser::Result ScriptParser::Line(const std::string& line, ScriptEvent* ev
         ev.quarters = static_cast<int>(quarters);
     } else {
         return fail("unknown command '" + Printable(op) +
-                    "' (expected seed, down, move, up, command, button, undo, redo, restart or turn)");
+                    "' (expected seed, down, move, up, command, button, undo, redo, restart, turn or hint)");
     }
     *event = ev;
     return Result::Event;
@@ -269,6 +272,9 @@ bool WriteScriptEvent(const ScriptEvent& event, std::string* line) {
             return true;
         case ScriptOp::Restart:
             *line = "restart";
+            return true;
+        case ScriptOp::Hint:
+            *line = "hint";
             return true;
         case ScriptOp::Turn:
             if (event.side < 0 || event.side > 5 || event.quarters < 1 || event.quarters > 3) {

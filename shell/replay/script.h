@@ -12,7 +12,7 @@
 // rather than gathered.
 constexpr std::size_t kMaxScriptLineBytes = 4096;
 
-enum class ScriptOp : std::uint8_t { Down, Move, Up, Command, Button, Undo, Redo, Restart, Turn };
+enum class ScriptOp : std::uint8_t { Down, Move, Up, Command, Button, Undo, Redo, Restart, Turn, Hint };
 
 struct ScriptEvent {
     ScriptOp op;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -13,6 +14,7 @@
 #include "interaction/shuffle.h"
 #include "model/puzzle.h"
 #include "shell/commands.h"
+#include "shell/link.h"
 #include "shell/replay/printable.h"
 #include "shell/replay/script.h"
 #include "tests/support/gestures.h"
@@ -55,7 +57,7 @@ TEST(ScriptTest, EveryCommandAndButtonIsWrittenAsItIsRead) {
         "up\n"
         "command shuffle\ncommand change-skin\ncommand size\ncommand help\ncommand about\ncommand quit-no\n"
         "button shuffle\nbutton newskin\nbutton minus\nbutton plus\nbutton ok\n"
-        "undo\nredo\nrestart\nturn U 1\nturn B 3\nturn F 2\n";
+        "undo\nredo\nrestart\nturn U 1\nturn B 3\nturn F 2\nhint\n";
     Script s;
     std::string error;
     ASSERT_TRUE(ParseScript(plain, &s, &error)) << error;
@@ -141,8 +143,10 @@ TEST(ScriptLinesTest, SplitsAtNewlinesAcrossReadsAndCutsAnOverlongLine) {
 TEST(ScriptTest, BadLinesAreNamed) {
     struct Case {
         std::string text;
-        const char* error;
+        std::string error;
     };
+    const std::string kExpected =
+        " (expected seed, down, move, up, command, button, undo, redo, restart, turn or hint)";
     const Case cases[] = {
         {"down 1\n", "line 1: 'down' takes two whole numbers X Y from 0 to 65535"},
         {"up\nmove 1 65536\n", "line 2: 'move' takes two whole numbers X Y from 0 to 65535"},
@@ -162,16 +166,10 @@ TEST(ScriptTest, BadLinesAreNamed) {
         {"turn X 1\n", "line 1: 'turn' takes a side (U, D, L, R, F or B) and quarter turns clockwise (1, 2 or 3)"},
         {"turn U 4\n", "line 1: 'turn' takes a side (U, D, L, R, F or B) and quarter turns clockwise (1, 2 or 3)"},
         {"turn u 1\n", "line 1: 'turn' takes a side (U, D, L, R, F or B) and quarter turns clockwise (1, 2 or 3)"},
-        {"Down 1 2\n",
-         "line 1: unknown command 'Down' (expected seed, down, move, up, command, button, undo, redo, restart or "
-         "turn)"},
+        {"Down 1 2\n", "line 1: unknown command 'Down'" + kExpected},
         // The script's own bytes are shown escaped, never sent raw to the terminal.
-        {"\x1b[31mup\n",
-         "line 1: unknown command '\\x1b[31mup' (expected seed, down, move, up, command, button, undo, redo, restart "
-         "or turn)"},
-        {"up\n\xEF\xBB\xBFup\n",
-         "line 2: unknown command '\\xef\\xbb\\xbfup' (expected seed, down, move, up, command, button, undo, redo, "
-         "restart or turn)"},
+        {"\x1b[31mup\n", "line 1: unknown command '\\x1b[31mup'" + kExpected},
+        {"up\n\xEF\xBB\xBFup\n", "line 2: unknown command '\\xef\\xbb\\xbfup'" + kExpected},
         {"up\n" + std::string(kMaxScriptLineBytes + 1, ' ') + "\n", "line 2: longer than 4096 bytes"},
         {"up\n" + std::string(kMaxScriptLineBytes, ' ') + "\r\n", "line 2: longer than 4096 bytes"},
     };
@@ -181,6 +179,13 @@ TEST(ScriptTest, BadLinesAreNamed) {
         EXPECT_FALSE(ParseScript(c.text, &s, &error)) << c.text;
         EXPECT_EQ(error, c.error) << c.text;
     }
+}
+
+ScriptEvent ParseEvent(const std::string& line) {
+    Script s;
+    std::string error;
+    EXPECT_TRUE(ParseScript(line + "\n", &s, &error)) << error;
+    return s.events.empty() ? ScriptEvent{} : s.events[0];
 }
 
 Script Parse(const std::string& text) {
@@ -321,6 +326,49 @@ TEST(ReplayTest, TwoGamesInterleavedPlayAsEachAlone) {
         EXPECT_EQ(replays[k].StateJson(), aloneState[k]) << "game " << k;
     }
     EXPECT_NE(aloneState[0], aloneState[1]);
+}
+
+// A number in the state JSON, by its key.
+int StateNumber(const std::string& json, const char* key) {
+    const std::string k = std::string("\"") + key + "\":";
+    const std::size_t at = json.find(k);
+    return at == std::string::npos ? -999 : std::atoi(json.c_str() + at + k.size());
+}
+
+// Random games: "hint" played distance times solves; on a solved puzzle it changes nothing; the
+// moves of the solution, played on the game's link, solve it in exactly distance moves.
+TEST(ReplayTest, HintsAndTheSolutionSolveInExactlyTheDistance) {
+    for (std::uint32_t seed = 1; seed <= 6; ++seed) {
+        Script script;
+        std::string error;
+        ASSERT_TRUE(ParseScript(GenerateReplayScript(60 * static_cast<int>(seed), seed, seed * 31), &script, &error));
+        script.events.push_back(ParseEvent("command shuffle"));
+        Replay replay;
+        ASSERT_TRUE(replay.Run(script, nullptr));
+        const std::string before = replay.StateJson();
+        const int distance = StateNumber(before, "distance");
+        ASSERT_GT(distance, 0) << seed;
+        EXPECT_EQ(StateNumber(before, "par"), distance) << "straight after a shuffle";
+        const std::string solution = replay.SolutionText();
+        EXPECT_EQ(std::count(solution.begin(), solution.end(), '\n'), distance);
+        std::string link;
+        ASSERT_TRUE(MakeLink(replay.Game(), &link, &error));
+        std::string moves = solution;
+        moves.erase(std::remove(moves.begin(), moves.end(), '\n'), moves.end());
+        Replay solved;
+        ASSERT_TRUE(solved.BeginWithLink(link + moves, nullptr, &error)) << error;
+        EXPECT_NE(solved.StateJson().find("\"solved\":true"), std::string::npos) << link + moves;
+        for (int i = 0; i < distance; ++i) {
+            ASSERT_EQ(StateNumber(replay.StateJson(), "distance"), distance - i);
+            ASSERT_TRUE(replay.Play(ParseEvent("hint"), nullptr));
+        }
+        const std::string after = replay.StateJson();
+        EXPECT_NE(after.find("\"solved\":true"), std::string::npos);
+        EXPECT_EQ(StateNumber(after, "moves"), distance);
+        ASSERT_TRUE(replay.Play(ParseEvent("hint"), nullptr));
+        EXPECT_EQ(replay.StateJson(), after);
+        EXPECT_EQ(replay.SolutionText(), "");
+    }
 }
 
 }  // namespace
