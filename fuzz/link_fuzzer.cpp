@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "render/projection.h"
 #include "shell/link.h"
 #include "tests/support/puzzle_invariants.h"
 

@@ -1,6 +1,5 @@
 #include "shell/link.h"
 
-#include <cmath>
 #include <cstdint>
 #include <cstring>
 
@@ -24,8 +23,10 @@ constexpr unsigned kFlagChecked = 4U;
 // The turns that build a shuffle's pieces: at most 11 to solve them and 4 to turn the whole
 // puzzle; a few more are let in.
 constexpr int kMaxBaseTurns = 20;
-// Views are folded into -270..270 degrees; anything much beyond is no view of ours.
-constexpr float kMaxViewAngle = 720.0F;
+// A game's view angles in degrees, x, y, z: the fold leaves x in -270..90, y in -90..270 and z
+// in -90..90 (a hair more for rounding); no other view is a game's.
+constexpr float kViewLow[3] = {-270.01F, -90.01F, -90.01F};
+constexpr float kViewHigh[3] = {90.01F, 270.01F, 90.01F};
 
 int ValueOf(char c) {
     const char* at = std::strchr(kAlphabet, c);
@@ -273,7 +274,7 @@ bool OpenLink(const std::string& text, Host* host, PuzzleGame* game, std::string
     float view[3] = {};
     for (int i = 0; i < 3; ++i) {
         view[i] = FloatOf(GetU32(bytes + 5 + 4 * i));
-        if (!std::isfinite(view[i]) || std::fabs(view[i]) > kMaxViewAngle) {
+        if (!(view[i] >= kViewLow[i] && view[i] <= kViewHigh[i])) {  // NaN too
             return fail("its view is out of range");
         }
     }
