@@ -44,8 +44,9 @@ bad line ends the run.
   seed N           only as the first command: the value given to srand at start
                    instead of the time seed (default 0); it decides the shuffles
   down X Y         stylus down at client point X Y (0..65535, as the window
-                   procedure extracts them: unsigned 16 bits, so a point left of
-                   or above the window is a large number)
+                   procedure extracts them: unsigned 16 bits, so on the handheld
+                   a point left of or above the window is a large number; the
+                   game's own windows send 0 there)
   move X Y         stylus moved to X Y (reaches the game only while it is down)
   up               stylus lifted
   command NAME     a menu command: shuffle, change-skin, size, help, about, quit-no

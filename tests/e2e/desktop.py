@@ -406,11 +406,11 @@ def line(x, y, dx, dy, steps):
 
 
 def script_line(event):
-    """An event as a replay script line: a point left of or above the window is a large
-    number, as the window procedure's unsigned 16 bits make it."""
+    """An event as a replay script line: a point left of or above the window reaches the
+    game at the window's edge, 0."""
     if isinstance(event, str):
         return event
-    return " ".join([event[0]] + ["%d" % (v & 0xFFFF) for v in event[1:]])
+    return " ".join([event[0]] + ["%d" % max(v, 0) for v in event[1:]])
 
 
 class Game:

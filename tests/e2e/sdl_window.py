@@ -143,7 +143,7 @@ def scale_lowered(d):
 
 LAYER = [(120, 135), (121, 135), (124, 137), (130, 140), (140, 143), (152, 147), (166, 150)]  # from the centre piece
 BESIDE = [(20, 230), (18, 229), (12, 226), (4, 220)]
-# Left of and above the main window: the device sees unsigned 16-bit coordinates.
+# Left of and above the main window: the drag stops at its edge.
 OUTSIDE = [(-6, 214), (-15, 100), (-20, -10), (30, -30)]
 
 SCENARIOS = {
