@@ -98,12 +98,18 @@ private:
         if (repeat && key.sym != SDLK_UP && key.sym != SDLK_DOWN) {
             return true;
         }
-        const bool ctrl = (key.mod & KMOD_CTRL) != 0;
-        if (ctrl && key.sym == SDLK_a) {
-            return Follow(m_ui.Key(UiKey::CtrlA));
-        }
-        if (ctrl && key.sym == SDLK_q) {
-            return Follow(m_ui.Key(UiKey::CtrlQ));
+        if ((key.mod & KMOD_CTRL) != 0) {
+            // SDL's letter scancodes are the US keyboard's places, A to Z in a row.
+            const char place = key.scancode >= SDL_SCANCODE_A && key.scancode <= SDL_SCANCODE_Z
+                                   ? static_cast<char>('A' + (key.scancode - SDL_SCANCODE_A))
+                                   : '\0';
+            const char letter = ShortcutLetter(static_cast<std::uint32_t>(key.sym), place);
+            if (letter == 'A') {
+                return Follow(m_ui.Key(UiKey::CtrlA));
+            }
+            if (letter == 'Q') {
+                return Follow(m_ui.Key(UiKey::CtrlQ));
+            }
         }
         switch (key.sym) {
             case SDLK_F1:

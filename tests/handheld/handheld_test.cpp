@@ -76,6 +76,28 @@ TEST(HandheldLayout, ScaleIsLoweredUntilTheWindowFitsTheUsableArea) {
     }
 }
 
+TEST(HandheldKeys, ShortcutsTakeTheTypedLatinLetterElseTheKeysPlace) {
+    struct Case {
+        const char* layout;
+        std::uint32_t typed;
+        char place;
+        char letter;
+    };
+    const Case cases[] = {
+        {"US A", 'a', 'A', 'A'},
+        {"AZERTY A, where a US Q is", 'a', 'Q', 'A'},
+        {"AZERTY Q, where a US A is", 'q', 'A', 'Q'},
+        {"AZERTY comma, where a US M is", ',', 'M', '\0'},
+        {"Russian ef, where a US A is", 0x444, 'A', 'A'},
+        {"Turkish dotless i, where a US I is", 0x131, 'I', 'I'},
+        {"French e acute on the digit row", 0xE9, '\0', '\0'},
+        {"Escape", 0x1B, '\0', '\0'},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ShortcutLetter(c.typed, c.place), c.letter) << c.layout;
+    }
+}
+
 class ShellUiTest : public ::testing::Test {
 protected:
     void SetUp() override {
