@@ -228,14 +228,15 @@ class Desktop:
 
     def open(self, size):
         """Starts Xvfb; the server itself takes the first free display number, so parallel
-        runs never race for one."""
+        runs never race for one. It keeps its state (a keyboard layout set, say) when its
+        last client leaves, as a desktop's server does."""
         missing = [tool for tool in ("Xvfb", "xdotool", "import") if not shutil.which(tool)]
         if missing:
             raise Failure("%s missing; scripts/install-deps.sh test installs them" % ", ".join(missing))
         os.makedirs(self.work, exist_ok=True)
         os.makedirs(self.screens, exist_ok=True)
         read, write = os.pipe()
-        self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "%dx%dx24" % size,
+        self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-noreset", "-screen", "0", "%dx%dx24" % size,
                                       "-nolisten", "tcp"], pass_fds=(write,), stdout=subprocess.DEVNULL,
                                      stderr=subprocess.DEVNULL, preexec_fn=_die_with_parent)
         os.close(write)
