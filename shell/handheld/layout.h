@@ -78,7 +78,7 @@ constexpr const char* kAboutTitle = "About VexalMini";
 constexpr const char* kVersionLine = "VexalMini Version " VEXAL_VERSION;
 constexpr const char* kAcknowledgement =
     "The Vexal puzzle and its name belong to their rights holder; acknowledged with thanks.";
-constexpr const char* kSoftwareNotice = "Software (C) the VexalMini developers. All rights reserved.";
+constexpr const char* kSoftwareNotice = "Software (c) the VexalMini authors. All rights reserved.";
 
 // The About box fills the screen; its title bar carries the Done button ("ok").
 constexpr Rect kAboutDone{204, 3, 32, 20};
