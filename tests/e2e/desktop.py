@@ -304,9 +304,14 @@ class Desktop:
 
     # input
 
-    def xdotool(self, *argv):
-        return subprocess.run(["xdotool"] + [str(a) for a in argv], env=self.env, stdout=subprocess.PIPE,
-                              stderr=subprocess.DEVNULL, text=True, timeout=60).stdout
+    def xdotool(self, *argv, must=False):
+        """xdotool's output; with MUST, a failure (a window gone, say) fails the check rather
+        than leaving the pointer or keys unsent without a word."""
+        result = subprocess.run(["xdotool"] + [str(a) for a in argv], env=self.env, stdout=subprocess.PIPE,
+                                stderr=subprocess.PIPE, text=True, timeout=60)
+        if must and result.returncode != 0:
+            raise Failure("xdotool %s failed: %s" % (" ".join(str(a) for a in argv), result.stderr.strip()))
+        return result.stdout
 
     def move(self, x, y, pause=0.0):
         self.xdotool("mousemove", x, y)
