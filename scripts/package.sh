@@ -164,7 +164,7 @@ say "version $version, archive times from SOURCE_DATE_EPOCH=$SOURCE_DATE_EPOCH"
 cpacked() {
     local preset=$1 generator=$2 file=$3
     say "packing $file"
-    logged "$preset cpack" bash -c "cd build/$preset && cpack -G $generator -B '$stage/cpack-$preset'"
+    logged "$preset cpack" env -C "build/$preset" cpack -G "$generator" -B "$stage/cpack-$preset"
     [ -f "$stage/cpack-$preset/$file" ] || fail "cpack made no $file (see $logs/package-$preset-cpack.log)"
     packed=$stage/cpack-$preset/$file
 }
