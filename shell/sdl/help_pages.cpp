@@ -15,16 +15,16 @@ bool Readable(const std::string& path) {
     return access(path.c_str(), R_OK) == 0;
 }
 
+// Only relative to the program's own folder: an installed game must not reach into the tree
+// it was built in. The build tree links the same relative path to resources/help.
 std::string FindHelpFile(const std::string& name) {
-    if (char* base = SDL_GetBasePath(); base != nullptr) {
-        std::string installed = std::string(base) + VEXAL_HELP_FROM_BINDIR "/" + name;
-        SDL_free(base);
-        if (Readable(installed)) {
-            return installed;
-        }
+    char* base = SDL_GetBasePath();
+    if (base == nullptr) {
+        return {};
     }
-    const std::string source = std::string(VEXAL_SOURCE_HELP_DIR "/") + name;
-    return Readable(source) ? source : std::string();
+    std::string file = std::string(base) + VEXAL_HELP_FROM_BINDIR "/" + name;
+    SDL_free(base);
+    return Readable(file) ? file : std::string();
 }
 
 // Everything but unreserved characters and '/' is escaped, so any path makes a valid URL.

@@ -8,7 +8,7 @@
 #include <vector>
 
 // The file: URL of a help page ("file.htm#anchor"), or empty when the page is nowhere to be
-// found. The file is looked for beside the installed program, then in the source tree.
+// found. The file is looked for in the help folder relative to the program's own.
 std::string HelpPageUrl(const std::string& target);
 
 // Hands help pages to xdg-open without ever waiting on it, so the game plays on while a
