@@ -56,7 +56,7 @@ TEST(HandheldLayout, WindowPixelsMapToScreenPixelsRoundingDown) {
     }
     EXPECT_EQ(ClientX(0), 0);
     EXPECT_EQ(ClientY(26), 0);
-    EXPECT_EQ(ClientY(0), -26);
+    EXPECT_EQ(ClientY(0), 0);
 }
 
 TEST(HandheldLayout, ScaleIsLoweredUntilTheWindowFitsTheUsableArea) {
@@ -73,6 +73,28 @@ TEST(HandheldLayout, ScaleIsLoweredUntilTheWindowFitsTheUsableArea) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(FitScale(c.asked, c.width, c.height), c.scale) << c.asked << " in " << c.width << "x" << c.height;
+    }
+}
+
+TEST(HandheldKeys, ShortcutsTakeTheTypedLatinLetterElseTheKeysPlace) {
+    struct Case {
+        const char* layout;
+        std::uint32_t typed;
+        char place;
+        char letter;
+    };
+    const Case cases[] = {
+        {"US A", 'a', 'A', 'A'},
+        {"AZERTY A, where a US Q is", 'a', 'Q', 'A'},
+        {"AZERTY Q, where a US A is", 'q', 'A', 'Q'},
+        {"AZERTY comma, where a US M is", ',', 'M', '\0'},
+        {"Russian ef, where a US A is", 0x444, 'A', 'A'},
+        {"Turkish dotless i, where a US I is", 0x131, 'I', 'I'},
+        {"French e acute on the digit row", 0xE9, '\0', '\0'},
+        {"Escape", 0x1B, '\0', '\0'},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ShortcutLetter(c.typed, c.place), c.letter) << c.layout;
     }
 }
 
@@ -314,19 +336,30 @@ TEST_F(ShellUiTest, StylusIsCapturedAndMovesReachTheGameOnlyWhileHeld) {
     EXPECT_EQ(game().m_dragMode, DragMode::None);
     EXPECT_EQ(game().m_pressPending, 0);
 
-    const UiOutput down = m_ui->PointerDown(20, 40);
-    EXPECT_EQ(down.capture, 1);
-    EXPECT_TRUE(game().IsStylusHeld());
-    EXPECT_EQ(game().m_pressPending, 1);
-    // Captured: a point left of and above the window reaches the game as unsigned 16 bits.
-    m_ui->PointerMove(-5, 20);
-    EXPECT_EQ(game().m_dragMode, DragMode::WholePuzzle);
-    EXPECT_EQ(game().m_pressX, 65531);
-    EXPECT_EQ(game().m_pressY, 65530);
-    const UiOutput up = m_ui->PointerUp(-5, 20);
-    EXPECT_EQ(up.capture, -1);
-    EXPECT_FALSE(game().IsStylusHeld());
-    EXPECT_EQ(game().m_dragMode, DragMode::None);
+    // Captured, a point off the window reaches the game: left of or above it at the edge, so
+    // that the drag stops there rather than flipping the puzzle; right of or below it as it is.
+    struct Case {
+        int x;
+        int y;
+        int gameX;
+        int gameY;
+    };
+    const Case cases[] = {{-5, 20, 0, 0}, {-5, 100, 0, 74},     {100, 20, 100, 0},   {0, 26, 0, 0},
+                          {1, 27, 1, 1},  {300, 400, 300, 374}, {-300, -9000, 0, 0}, {239, -1, 239, 0}};
+    for (const Case& c : cases) {
+        const UiOutput down = m_ui->PointerDown(20, 40);
+        EXPECT_EQ(down.capture, 1);
+        EXPECT_TRUE(game().IsStylusHeld());
+        EXPECT_EQ(game().m_pressPending, 1);
+        m_ui->PointerMove(c.x, c.y);
+        EXPECT_EQ(game().m_dragMode, DragMode::WholePuzzle);
+        EXPECT_EQ(game().m_pressX, c.gameX) << c.x << ", " << c.y;
+        EXPECT_EQ(game().m_pressY, c.gameY) << c.x << ", " << c.y;
+        const UiOutput up = m_ui->PointerUp(c.x, c.y);
+        EXPECT_EQ(up.capture, -1);
+        EXPECT_FALSE(game().IsStylusHeld());
+        EXPECT_EQ(game().m_dragMode, DragMode::None);
+    }
 }
 
 TEST_F(ShellUiTest, LayerDragPaintsAtOnceAndTheAboutBoxDoesNotStrandIt) {
