@@ -14,13 +14,13 @@ Rect Centre(const Rect& r) {
     return Rect{r.x + r.w / 2, r.y + r.h / 2, 1, 1};
 }
 
-TEST(HandheldLayout, EveryButtonIsFoundByItsOwnEntry) {
+TEST(Handheld, EveryButtonIsFoundByItsOwnEntry) {
     for (const ButtonSpec& entry : kButtons) {
         EXPECT_EQ(&ButtonSpecOf(entry.button), &entry) << entry.caption;
     }
 }
 
-TEST(HandheldLayout, MenuBarAndPopupsStayOnTheScreenAboveTheBar) {
+TEST(Handheld, MenuBarAndPopupsStayOnTheScreenAboveTheBar) {
     int x = 0;
     for (int i = 0; i < kMenuBarButtonCount; ++i) {
         const Rect r = MenuBarButtonRect(i);
@@ -43,7 +43,7 @@ TEST(HandheldLayout, MenuBarAndPopupsStayOnTheScreenAboveTheBar) {
     }
 }
 
-TEST(HandheldLayout, WindowPixelsMapToScreenPixelsRoundingDown) {
+TEST(Handheld, WindowPixelsMapToScreenPixelsRoundingDown) {
     struct Case {
         int pixel;
         int scale;
@@ -59,7 +59,7 @@ TEST(HandheldLayout, WindowPixelsMapToScreenPixelsRoundingDown) {
     EXPECT_EQ(ClientY(0), 0);
 }
 
-TEST(HandheldLayout, ScaleIsLoweredUntilTheWindowFitsTheUsableArea) {
+TEST(Handheld, ScaleIsLoweredUntilTheWindowFitsTheUsableArea) {
     struct Case {
         int asked;
         int width;
@@ -76,7 +76,7 @@ TEST(HandheldLayout, ScaleIsLoweredUntilTheWindowFitsTheUsableArea) {
     }
 }
 
-TEST(HandheldKeys, ShortcutsTakeTheTypedLatinLetterElseTheKeysPlace) {
+TEST(Handheld, ShortcutsTakeTheTypedLatinLetterElseTheKeysPlace) {
     struct Case {
         const char* layout;
         std::uint32_t typed;
@@ -98,7 +98,7 @@ TEST(HandheldKeys, ShortcutsTakeTheTypedLatinLetterElseTheKeysPlace) {
     }
 }
 
-class ShellUiTest : public ::testing::Test {
+class HandheldUi : public ::testing::Test {
 protected:
     void SetUp() override {
         m_owned = std::make_unique<ShellUi>(7);
@@ -148,7 +148,7 @@ constexpr int kHelp = 2;
 constexpr int kAbout = 3;
 constexpr int kQuit = 4;
 
-TEST_F(ShellUiTest, MenuBarAndPopupsRunTheSharedCommands) {
+TEST_F(HandheldUi, MenuBarAndPopupsRunTheSharedCommands) {
     struct Case {
         const char* name;
         int bar;
@@ -190,7 +190,7 @@ TEST_F(ShellUiTest, MenuBarAndPopupsRunTheSharedCommands) {
     }
 }
 
-TEST_F(ShellUiTest, PlainMenuBarButtonsActOnceOnReleaseOverThemselves) {
+TEST_F(HandheldUi, PlainMenuBarButtonsActOnceOnReleaseOverThemselves) {
     for (const int bar : {kSize, kHelp, kAbout}) {
         SetUp();
         const Rect c = Centre(MenuBarButtonRect(bar));
@@ -212,7 +212,7 @@ TEST_F(ShellUiTest, PlainMenuBarButtonsActOnceOnReleaseOverThemselves) {
     }
 }
 
-TEST_F(ShellUiTest, PopupClosesWithoutActingOnATapOutsideAndSwitchesBetweenDropDowns) {
+TEST_F(HandheldUi, PopupClosesWithoutActingOnATapOutsideAndSwitchesBetweenDropDowns) {
     TapBar(kNew);
     ASSERT_EQ(m_ui->OpenPopup(), kPopupNew);
     Tap(200, 100);  // over the puzzle: only closes the popup
@@ -232,7 +232,7 @@ TEST_F(ShellUiTest, PopupClosesWithoutActingOnATapOutsideAndSwitchesBetweenDropD
     EXPECT_FALSE(AnyButtonVisible());
 }
 
-TEST_F(ShellUiTest, DraggingFromADropDownOntoAnItemRunsIt) {
+TEST_F(HandheldUi, DraggingFromADropDownOntoAnItemRunsIt) {
     const Rect bar = Centre(MenuBarButtonRect(kQuit));
     m_ui->PointerDown(bar.x, bar.y);
     const Rect yes = Centre(PopupItemRect(kPopupQuit, 0));
@@ -241,7 +241,7 @@ TEST_F(ShellUiTest, DraggingFromADropDownOntoAnItemRunsIt) {
     EXPECT_TRUE(m_ui->PointerUp(yes.x, yes.y).quit);
 }
 
-TEST_F(ShellUiTest, KeysDriveAcceleratorsPopupsAndTheAboutBox) {
+TEST_F(HandheldUi, KeysDriveAcceleratorsPopupsAndTheAboutBox) {
     EXPECT_TRUE(m_ui->Key(UiKey::CtrlQ).quit);
     EXPECT_STREQ(m_ui->Key(UiKey::Help).helpTarget, kHelpKeyTarget);
 
@@ -270,7 +270,7 @@ TEST_F(ShellUiTest, KeysDriveAcceleratorsPopupsAndTheAboutBox) {
     EXPECT_FALSE(m_ui->IsAboutOpen());
 }
 
-TEST_F(ShellUiTest, AboutBoxIsModalAndClosesOnlyThroughDone) {
+TEST_F(HandheldUi, AboutBoxIsModalAndClosesOnlyThroughDone) {
     TapBar(kAbout);
     ASSERT_TRUE(m_ui->IsAboutOpen());
     TapBar(kQuit);
@@ -290,7 +290,7 @@ TEST_F(ShellUiTest, AboutBoxIsModalAndClosesOnlyThroughDone) {
     EXPECT_FALSE(m_ui->IsAboutOpen());
 }
 
-TEST_F(ShellUiTest, ButtonsAnswerOnlyWhileShownAndTheLastShownIsOnTop) {
+TEST_F(HandheldUi, ButtonsAnswerOnlyWhileShownAndTheLastShownIsOnTop) {
     // At start all five are hidden although the puzzle is solved: taps fall through.
     EXPECT_FALSE(AnyButtonVisible());
     TapButton(HostButton::Shuffle);
@@ -331,7 +331,7 @@ TEST_F(ShellUiTest, ButtonsAnswerOnlyWhileShownAndTheLastShownIsOnTop) {
     EXPECT_FALSE(m_ui->IsButtonVisible(HostButton::Shuffle));
 }
 
-TEST_F(ShellUiTest, StylusIsCapturedAndMovesReachTheGameOnlyWhileHeld) {
+TEST_F(HandheldUi, StylusIsCapturedAndMovesReachTheGameOnlyWhileHeld) {
     m_ui->PointerMove(60, 80);  // hovering
     EXPECT_EQ(game().m_dragMode, DragMode::None);
     EXPECT_EQ(game().m_pressPending, 0);
@@ -362,7 +362,7 @@ TEST_F(ShellUiTest, StylusIsCapturedAndMovesReachTheGameOnlyWhileHeld) {
     }
 }
 
-TEST_F(ShellUiTest, LayerDragPaintsAtOnceAndTheAboutBoxDoesNotStrandIt) {
+TEST_F(HandheldUi, LayerDragPaintsAtOnceAndTheAboutBoxDoesNotStrandIt) {
     // The puzzle's centre is a piece; a drag there turns a layer.
     m_ui->PointerDown(120, 26 + 135);
     m_ui->PointerMove(120, 26 + 135);  // a move to the press point is a move
