@@ -16,3 +16,8 @@ if(VEXAL_SANITIZE)
     add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
     add_link_options(-fsanitize=address,undefined)
 endif()
+
+# The Windows programs carry no link time, so one commit links the same bytes at any time.
+if(MINGW)
+    add_link_options(-Wl,--no-insert-timestamp)
+endif()

@@ -36,7 +36,7 @@ if [ "$what" = test ] || [ "$what" = package ]; then
 fi
 if [ "$what" = test ]; then
     pkgs+=(clang-format clang-tidy libclang-rt-14-dev valgrind
-           wine wine64 xvfb xauth xdotool x11-utils imagemagick
+           wine wine64 xvfb xauth xdotool x11-utils x11-xkb-utils imagemagick
            appstream desktop-file-utils man-db chromium)
 fi
 # node and npm usually come with the machine (not always from Debian): apt only when missing.

@@ -61,7 +61,7 @@ if [ "$skipped" -ne 0 ]; then
 fi
 if [ ${#failed[@]} -ne 0 ]; then
     echo "failed steps: ${failed[*]}"
-    echo "$passed passed, $skipped skipped, $((failed_tests > 0 ? failed_tests : 1)) failed"
+    echo "$passed passed, $((failed_tests > 0 ? failed_tests : 1)) failed, $skipped skipped"
     exit 1
 fi
-echo "$passed passed, $skipped skipped, $failed_tests failed"
+echo "$passed passed, $failed_tests failed, $skipped skipped"

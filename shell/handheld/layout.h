@@ -80,7 +80,7 @@ constexpr const char* kAboutTitle = "About VexalMini";
 constexpr const char* kVersionLine = "VexalMini Version " VEXAL_VERSION;
 constexpr const char* kAcknowledgement =
     "The Vexal puzzle and its name belong to their rights holder; acknowledged with thanks.";
-constexpr const char* kSoftwareNotice = "Software (C) the VexalMini developers. All rights reserved.";
+constexpr const char* kSoftwareNotice = "Software (c) the VexalMini authors. All rights reserved.";
 
 // The About box fills the screen; its title bar carries the Done button ("ok"). Its three
 // texts wrap from kAboutTextX, each from its own line below the title bar.
@@ -106,13 +106,14 @@ constexpr int kTitleFontPixels = 13;
 constexpr int kMenuFontPixels = 12;
 constexpr int kBodyFontPixels = 11;
 
-// Screen to main-window client coordinates. Points above or left of the window come out
-// negative; the stylus routing wraps them to 16 bits as the device does.
+// Screen to main-window client coordinates for the stylus. A captured point left of or
+// above the window stops at its edge (0): the game takes the message's unsigned 16 bits,
+// where it would come out near 65535 and a drag crossing the edge would flip the puzzle.
 constexpr int ClientX(int screenX) {
-    return screenX - kMainWindow.x;
+    return screenX > kMainWindow.x ? screenX - kMainWindow.x : 0;
 }
 constexpr int ClientY(int screenY) {
-    return screenY - kMainWindow.y;
+    return screenY > kMainWindow.y ? screenY - kMainWindow.y : 0;
 }
 
 // Window pixel to screen pixel at a scale; rounds toward minus infinity so that a pixel

@@ -228,6 +228,19 @@ UiOutput ShellUi::PointerUp(int x, int y) {
     return out;
 }
 
+char ShortcutLetter(std::uint32_t typed, char placeLetter) {
+    if (typed >= 'a' && typed <= 'z') {
+        return static_cast<char>(typed - 'a' + 'A');
+    }
+    if (typed >= 'A' && typed <= 'Z') {
+        return static_cast<char>(typed);
+    }
+    if (typed != 0 && typed < 0x80) {
+        return '\0';
+    }
+    return placeLetter >= 'A' && placeLetter <= 'Z' ? placeLetter : '\0';
+}
+
 UiOutput ShellUi::Key(UiKey key) {
     UiOutput out;
     if (m_aboutOpen) {

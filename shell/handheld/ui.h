@@ -20,6 +20,14 @@ struct UiOutput {
 
 enum class UiKey : std::uint8_t { CtrlA, CtrlQ, Help, Escape, Enter, Up, Down };
 
+// The letter a key stands for in shortcuts, 'A' to 'Z', or 0 for none, as Windows' virtual
+// keys have it: the letter the key types when that is a Latin letter (so AZERTY's A is A);
+// none when it types another ASCII character (AZERTY's comma sits where a US M is); else,
+// for a letter of another script or no character, the US letter at the key's place (a
+// Russian layout's key there is A). typed: what the key types without modifiers, as a
+// Unicode code point (0 for nothing); placeLetter: the US letter at its place, or 0.
+char ShortcutLetter(std::uint32_t typed, char placeLetter);
+
 class ShellUi final : public Host {
 public:
     // A new game with the seed, shown on this window system.

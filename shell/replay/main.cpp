@@ -48,6 +48,7 @@ Options:
                    every other command). DIR must exist and hold no frame-*.png
                    yet, so that two runs' frames never mix
   --help           show this text
+  --version        show the version
 
 Script: one command a line; '#' starts a comment; blank lines are ignored. Lines
 may end in CRLF, and a UTF-8 byte order mark may open the file. Each line is
@@ -56,8 +57,9 @@ bad line ends the run.
   seed N           only as the first command: the value given to srand at start
                    instead of the time seed (default 0); it decides the shuffles
   down X Y         stylus down at client point X Y (0..65535, as the window
-                   procedure extracts them: unsigned 16 bits, so a point left of
-                   or above the window is a large number)
+                   procedure extracts them: unsigned 16 bits, so on the handheld
+                   a point left of or above the window is a large number; the
+                   game's own windows send 0 there)
   move X Y         stylus moved to X Y (reaches the game only while it is down)
   up               stylus lifted
   command NAME     a menu command: shuffle, change-skin, size, help, about, quit-no
@@ -94,6 +96,9 @@ Example:
   printf 'seed 7\ncommand shuffle\ndown 150 90\nmove 150 90\nmove 170 95\nup\n' > s.txt
   vexal-replay s.txt --state --frame last.png
 )";
+
+// VEXAL_VERSION is project()'s version, set by the build.
+const char* const kVersionLine = "vexal-replay (VexalMini) " VEXAL_VERSION "\n";
 
 // Every message goes through here: names and script text may hold bytes that steer a terminal.
 void Complain(const std::string& message) {
@@ -151,9 +156,9 @@ int main(int argc, char** argv) {
     bool haveScript = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
+        if (arg == "--help" || arg == "-h" || arg == "--version") {
             std::string error;
-            if (!WriteStdout(kUsage, &error)) {
+            if (!WriteStdout(arg == "--version" ? kVersionLine : kUsage, &error)) {
                 Complain(error);
                 return 1;
             }

@@ -1,9 +1,13 @@
 #include "shell/sdl/help_pages.h"
 
 #include <SDL.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -11,34 +15,16 @@ bool Readable(const std::string& path) {
     return access(path.c_str(), R_OK) == 0;
 }
 
+// Only relative to the program's own folder: an installed game must not reach into the tree
+// it was built in. The build tree links the same relative path to resources/help.
 std::string FindHelpFile(const std::string& name) {
-    if (char* base = SDL_GetBasePath(); base != nullptr) {
-        std::string installed = std::string(base) + VEXAL_HELP_FROM_BINDIR "/" + name;
-        SDL_free(base);
-        if (Readable(installed)) {
-            return installed;
-        }
+    char* base = SDL_GetBasePath();
+    if (base == nullptr) {
+        return {};
     }
-    const std::string source = std::string(VEXAL_SOURCE_HELP_DIR "/") + name;
-    return Readable(source) ? source : std::string();
-}
-
-bool OnPath(const char* program) {
-    const char* path = std::getenv("PATH");
-    std::string dirs = path != nullptr ? path : "/usr/bin:/bin";
-    std::size_t start = 0;
-    while (start <= dirs.size()) {
-        std::size_t end = dirs.find(':', start);
-        if (end == std::string::npos) {
-            end = dirs.size();
-        }
-        const std::string dir = end > start ? dirs.substr(start, end - start) : ".";
-        if (access((dir + "/" + program).c_str(), X_OK) == 0) {
-            return true;
-        }
-        start = end + 1;
-    }
-    return false;
+    std::string file = std::string(base) + VEXAL_HELP_FROM_BINDIR "/" + name;
+    SDL_free(base);
+    return Readable(file) ? file : std::string();
 }
 
 // Everything but unreserved characters and '/' is escaped, so any path makes a valid URL.
@@ -59,35 +45,80 @@ std::string PercentEncode(const std::string& path) {
     return out;
 }
 
-}  // namespace
-
-std::string HelpPageUrl(const std::string& target) {
-    const std::size_t hash = target.find('#');
-    const std::string name = target.substr(0, hash);
-    const std::string anchor = hash == std::string::npos ? std::string() : target.substr(hash);
+// The file's absolute path, or empty when it is nowhere to be found.
+std::string HelpPagePath(const std::string& name) {
     const std::string file = FindHelpFile(name);
     if (file.empty()) {
         return {};
     }
     char* real = realpath(file.c_str(), nullptr);
-    const std::string absolute = real != nullptr ? real : file;
+    std::string absolute = real != nullptr ? real : file;
     std::free(real);
-    return "file://" + PercentEncode(absolute) + anchor;
+    return absolute;
 }
 
-bool OpenHelpPage(const char* target, std::string* error) {
+std::string Unopened(const std::string& reason, const std::string& path) {
+    return "The help could not be opened: " + reason + ".\n\nThe help page is\n" + path + "\nOpen it in a web browser.";
+}
+
+}  // namespace
+
+std::string HelpPageUrl(const std::string& target) {
+    const std::size_t hash = target.find('#');
+    const std::string path = HelpPagePath(target.substr(0, hash));
+    return path.empty() ? path
+                        : "file://" + PercentEncode(path) + (hash == std::string::npos ? "" : target.substr(hash));
+}
+
+bool HelpPages::Open(const char* target, std::string* message) {
+    const std::string name = std::string(target).substr(0, std::string(target).find('#'));
     const std::string url = HelpPageUrl(target);
     if (url.empty()) {
-        *error = std::string("the help page ") + target + " is not installed";
+        *message = "The help could not be opened: its page " + name + " is not installed.";
         return false;
     }
-    if (!OnPath("xdg-open")) {
-        *error = "xdg-open was not found (install xdg-utils); the help page is " + url;
+    char* argv[] = {const_cast<char*>("xdg-open"), const_cast<char*>(url.c_str()), nullptr};
+    pid_t pid = 0;
+    const int error = posix_spawnp(&pid, "xdg-open", nullptr, nullptr, argv, environ);
+    if (error != 0) {
+        *message = Unopened(error == ENOENT ? std::string("xdg-open was not found (install xdg-utils)")
+                                            : std::string("xdg-open could not be started: ") + std::strerror(error),
+                            HelpPagePath(name));
         return false;
     }
-    if (SDL_OpenURL(url.c_str()) != 0) {
-        *error = std::string("could not start xdg-open: ") + SDL_GetError();
-        return false;
-    }
+    m_runs.push_back(Run{pid, HelpPagePath(name), std::chrono::steady_clock::now() + kWatch});
     return true;
+}
+
+bool HelpPages::Poll(std::string* message) {
+    bool failed = false;
+    const auto now = std::chrono::steady_clock::now();
+    for (auto run = m_runs.begin(); run != m_runs.end();) {
+        int status = 0;
+        const pid_t done = waitpid(run->pid, &status, WNOHANG);
+        if (done == 0) {
+            ++run;
+            continue;
+        }
+        // A run that ends well, or fails only after its watch (a browser closed much later), says nothing.
+        if (done == run->pid && now <= run->watchedUntil && !(WIFEXITED(status) && WEXITSTATUS(status) == 0)) {
+            *message = Unopened(WIFEXITED(status) ? "xdg-open could not show it in a browser (exit status " +
+                                                        std::to_string(WEXITSTATUS(status)) + ")"
+                                                  : "xdg-open was ended by signal " + std::to_string(WTERMSIG(status)),
+                                run->path);
+            failed = true;
+        }
+        run = m_runs.erase(run);
+    }
+    return failed;
+}
+
+bool HelpPages::Watching() const {
+    const auto now = std::chrono::steady_clock::now();
+    for (const Run& run : m_runs) {
+        if (now <= run.watchedUntil) {
+            return true;
+        }
+    }
+    return false;
 }

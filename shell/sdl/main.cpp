@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "model/puzzle.h"
 #include "platform/std_output.h"
@@ -14,6 +15,7 @@
 #include "shell/handheld/ui.h"
 #include "shell/sdl/font_files.h"
 #include "shell/sdl/help_pages.h"
+#include "shell/sdl/message_box.h"
 #include "shell/sdl/options.h"
 #include "shell/sdl/screen.h"
 
@@ -42,8 +44,8 @@ std::string NoWindowText(const std::string& reason) {
 
 class Session {
 public:
-    Session(SDL_Window* window, ScreenPainter& painter, ShellUi& ui, int scale)
-        : m_window(window), m_painter(painter), m_ui(ui), m_scale(scale) {}
+    Session(SDL_Window* window, ScreenPainter& painter, ShellUi& ui, int scale, std::string fontFile)
+        : m_window(window), m_painter(painter), m_ui(ui), m_scale(scale), m_fontFile(std::move(fontFile)) {}
 
     bool Paint() {
         std::string error;
@@ -97,12 +99,18 @@ private:
         if (repeat && key.sym != SDLK_UP && key.sym != SDLK_DOWN) {
             return true;
         }
-        const bool ctrl = (key.mod & KMOD_CTRL) != 0;
-        if (ctrl && key.sym == SDLK_a) {
-            return Follow(m_ui.Key(UiKey::CtrlA));
-        }
-        if (ctrl && key.sym == SDLK_q) {
-            return Follow(m_ui.Key(UiKey::CtrlQ));
+        if ((key.mod & KMOD_CTRL) != 0) {
+            // SDL's letter scancodes are the US keyboard's places, A to Z in a row.
+            const char place = key.scancode >= SDL_SCANCODE_A && key.scancode <= SDL_SCANCODE_Z
+                                   ? static_cast<char>('A' + (key.scancode - SDL_SCANCODE_A))
+                                   : '\0';
+            const char letter = ShortcutLetter(static_cast<std::uint32_t>(key.sym), place);
+            if (letter == 'A') {
+                return Follow(m_ui.Key(UiKey::CtrlA));
+            }
+            if (letter == 'Q') {
+                return Follow(m_ui.Key(UiKey::CtrlQ));
+            }
         }
         switch (key.sym) {
             case SDLK_F1:
@@ -125,11 +133,8 @@ private:
         if (out.capture != 0) {
             SDL_CaptureMouse(out.capture > 0 ? SDL_TRUE : SDL_FALSE);
         }
-        if (out.helpTarget != nullptr) {
-            std::string error;
-            if (!OpenHelpPage(out.helpTarget, &error)) {
-                Fail(error);
-            }
+        if (std::string message; out.helpTarget != nullptr && !m_help.Open(out.helpTarget, &message)) {
+            HelpFailed(message);
         }
         if (out.quit) {
             return false;
@@ -137,14 +142,34 @@ private:
         return !out.paintNow || Paint();
     }
 
+    // A box of its own, outside the handheld's screen: the player may have no terminal to read.
+    void HelpFailed(const std::string& message) {
+        Fail(message);
+        if (!ShowMessage(m_window, "VexalMini Help", message, m_fontFile)) {
+            Fail(std::string("cannot show a message box: ") + SDL_GetError());
+        }
+        m_ui.InvalidateFrame();  // what the box covered
+    }
+
 public:
     [[nodiscard]] bool Failed() const { return m_failed; }
+
+    // How long the loop may wait for the next event: not long while a help page is on its way.
+    [[nodiscard]] int WaitMs() const { return m_help.Watching() ? HelpPages::kPollMs : -1; }
+
+    void PollHelp() {
+        if (std::string message; m_help.Poll(&message)) {
+            HelpFailed(message);
+        }
+    }
 
 private:
     SDL_Window* m_window;
     ScreenPainter& m_painter;
     ShellUi& m_ui;
     int m_scale;
+    std::string m_fontFile;
+    HelpPages m_help;
     bool m_failed = false;
 };
 
@@ -223,19 +248,23 @@ int Run(const Options& options, const FontFiles& fonts) {
             // The window's surface exists before the window is shown, so the window shown is the one that stays.
             SDL_GetWindowSurface(window);
             SDL_ShowWindow(window);
-            Session session(window, painter, ui, s);
+            Session session(window, painter, ui, s, fonts.regular);
             bool running = session.Paint();
             bool lost = false;
             SDL_Event event;
             while (running) {
-                if (SDL_WaitEvent(&event) == 0) {
+                // A timed wait that ends with no event has timed out; waiting for ever, it failed.
+                const int waitMs = session.WaitMs();
+                if (SDL_WaitEventTimeout(&event, waitMs) != 0) {
+                    do {
+                        running = session.Handle(event);
+                    } while (running && SDL_PollEvent(&event) != 0);
+                } else if (waitMs < 0) {
                     Fail(std::string("lost the window system: ") + SDL_GetError());
                     lost = true;
                     break;
                 }
-                do {
-                    running = session.Handle(event);
-                } while (running && SDL_PollEvent(&event) != 0);
+                session.PollHelp();
                 if (running && ui.NeedsPaint()) {
                     running = session.Paint();
                 }

@@ -66,7 +66,7 @@ void Flatten(std::vector<std::uint8_t>* rgba, unsigned long background) {
 }
 
 // The puzzle as every game starts; the seed plays no part before a shuffle.
-const PuzzleGame& StartGame() {
+const PuzzleGame& PuzzleAsBuilt() {
     static const PuzzleGame start(0, nullptr);
     return start;
 }
@@ -77,7 +77,7 @@ std::vector<std::uint8_t> MakeMaskable(int size) {
     auto offset = [](int x, int y, int width) { return static_cast<std::size_t>((y * width) + x) * 4U; };
     std::vector<std::uint8_t> out(offset(0, size, size), 0);
     for (int inner = size * 4 / 5; inner > 1; --inner) {
-        const std::vector<std::uint8_t> icon = MakeIconRgba(StartGame(), inner);
+        const std::vector<std::uint8_t> icon = MakeIconRgba(PuzzleAsBuilt(), inner);
         const int at = (size - inner) / 2;
         bool inside = true;
         std::fill(out.begin(), out.end(), 0);
@@ -123,7 +123,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "vexalmini-icon: SIZE must lie between 16 and 512\n");
         return 2;
     }
-    std::vector<std::uint8_t> drawn = maskable ? MakeMaskable(size) : MakeIconRgba(StartGame(), size);
+    std::vector<std::uint8_t> drawn = maskable ? MakeMaskable(size) : MakeIconRgba(PuzzleAsBuilt(), size);
     if (background >= 0) {
         Flatten(&drawn, static_cast<unsigned long>(background));
     }

@@ -256,7 +256,7 @@ function follow(result) {
 }
 
 // Screen pixel under a pointer; a point left of or above the screen comes out negative, and
-// the shared stylus routing wraps it to 16 bits as the device does.
+// the shared stylus routing stops it at the main window's edge.
 function at(e) {
   const r = screenEl.getBoundingClientRect();
   lastPoint = [Math.floor(((e.clientX - r.left) * L.width) / r.width), Math.floor(((e.clientY - r.top) * L.height) / r.height)];

@@ -63,6 +63,14 @@ bool Perform(ShellAction action, HWND hwnd) {
     return false;
 }
 
+// A stylus coordinate from the message's 16 bits. The system sends a captured point left of
+// or above the client area as a negative number; that stops at the edge (0), since the game
+// would take it unsigned, near 65535, and a drag crossing the edge would flip the puzzle.
+int StylusCoordinate(WORD word) {
+    const int value = static_cast<short>(word);
+    return value < 0 ? 0 : value;
+}
+
 // Each button is tested on its own; a handle matches at most one, but all are tried.
 void ButtonCommand(HWND hwnd, LPARAM lParam) {
     const HWND sender = reinterpret_cast<HWND>(lParam);
@@ -120,13 +128,13 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
             return 0;
         }
         case WM_MOUSEMOVE:
-            if (g_game->StylusMove(LOWORD(lParam), HIWORD(lParam))) {
+            if (g_game->StylusMove(StylusCoordinate(LOWORD(lParam)), StylusCoordinate(HIWORD(lParam)))) {
                 PaintFrame(*g_game, hwnd);
             }
             return 0;
         case WM_LBUTTONDOWN:
             SetCapture(g_hwndMain);
-            g_game->StylusDown(LOWORD(lParam), HIWORD(lParam));
+            g_game->StylusDown(StylusCoordinate(LOWORD(lParam)), StylusCoordinate(HIWORD(lParam)));
             return 0;
         case WM_LBUTTONUP:
             ReleaseCapture();

@@ -155,9 +155,9 @@ struct ShapeClass {
     bool convex = false;  // points in turn round the centre, as the game's faces are
 };
 
-class PixelRulesTest : public ::testing::TestWithParam<ShapeClass> {};
+class PixelRules : public ::testing::TestWithParam<ShapeClass> {};
 
-TEST_P(PixelRulesTest, SoftCanvasPaintsTheRules) {
+TEST_P(PixelRules, SoftCanvasPaintsTheRules) {
     const ShapeClass c = GetParam();
     std::mt19937 random(20260101);
     auto in = [&random](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
@@ -201,7 +201,7 @@ TEST_P(PixelRulesTest, SoftCanvasPaintsTheRules) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Classes, PixelRulesTest,
+INSTANTIATE_TEST_SUITE_P(Classes, PixelRules,
                          ::testing::Values(ShapeClass{"small_inside", false, 3000, 2, 6, 0, 8},
                                            ShapeClass{"faces_inside", false, 2000, 3, 5, 0, 40},
                                            ShapeClass{"large_inside", false, 600, 3, 8, 0, 0},
@@ -215,7 +215,7 @@ INSTANTIATE_TEST_SUITE_P(Classes, PixelRulesTest,
 
 // Rows whose run ends on the pen's pixels, every run length from none to past two row blocks:
 // trapezoids with steep sides (the pen pixel of each side stored with the row) of every width.
-TEST(PixelRunsTest, EveryRunLengthBetweenSteepSides) {
+TEST(PixelRuns, EveryRunLengthBetweenSteepSides) {
     struct Sides {
         int left;  // how far each side moves across over the 9 rows
         int right;

@@ -228,14 +228,15 @@ class Desktop:
 
     def open(self, size):
         """Starts Xvfb; the server itself takes the first free display number, so parallel
-        runs never race for one."""
+        runs never race for one. It keeps its state (a keyboard layout set, say) when its
+        last client leaves, as a desktop's server does."""
         missing = [tool for tool in ("Xvfb", "xdotool", "import") if not shutil.which(tool)]
         if missing:
             raise Failure("%s missing; scripts/install-deps.sh test installs them" % ", ".join(missing))
         os.makedirs(self.work, exist_ok=True)
         os.makedirs(self.screens, exist_ok=True)
         read, write = os.pipe()
-        self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "%dx%dx24" % size,
+        self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-noreset", "-screen", "0", "%dx%dx24" % size,
                                       "-nolisten", "tcp"], pass_fds=(write,), stdout=subprocess.DEVNULL,
                                      stderr=subprocess.DEVNULL, preexec_fn=_die_with_parent)
         os.close(write)
@@ -303,9 +304,14 @@ class Desktop:
 
     # input
 
-    def xdotool(self, *argv):
-        return subprocess.run(["xdotool"] + [str(a) for a in argv], env=self.env, stdout=subprocess.PIPE,
-                              stderr=subprocess.DEVNULL, text=True, timeout=60).stdout
+    def xdotool(self, *argv, must=False):
+        """xdotool's output; with MUST, a failure (a window gone, say) fails the check rather
+        than leaving the pointer or keys unsent without a word."""
+        result = subprocess.run(["xdotool"] + [str(a) for a in argv], env=self.env, stdout=subprocess.PIPE,
+                                stderr=subprocess.PIPE, text=True, timeout=60)
+        if must and result.returncode != 0:
+            raise Failure("xdotool %s failed: %s" % (" ".join(str(a) for a in argv), result.stderr.strip()))
+        return result.stdout
 
     def move(self, x, y, pause=0.0):
         self.xdotool("mousemove", x, y)
@@ -406,11 +412,11 @@ def line(x, y, dx, dy, steps):
 
 
 def script_line(event):
-    """An event as a replay script line: a point left of or above the window is a large
-    number, as the window procedure's unsigned 16 bits make it."""
+    """An event as a replay script line: a point left of or above the window reaches the
+    game at the window's edge, 0."""
     if isinstance(event, str):
         return event
-    return " ".join([event[0]] + ["%d" % (v & 0xFFFF) for v in event[1:]])
+    return " ".join([event[0]] + ["%d" % max(v, 0) for v in event[1:]])
 
 
 class Game:

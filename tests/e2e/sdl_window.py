@@ -6,6 +6,7 @@ pages Help must open (an installed copy's, say)."""
 
 import os
 import sys
+import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import desktop  # noqa: E402
@@ -104,14 +105,25 @@ def hover(d):
         d.move(*d.game.root(x, y))
 
 
-def xdg_open(d):
-    """A stand-in for xdg-open, first in PATH, that records what it is given."""
-    folder = os.path.join(d.run_dir, "bin")
-    os.makedirs(folder)
-    with open(os.path.join(folder, "xdg-open"), "w") as f:
-        f.write("#!/bin/sh\nprintf '%%s\\n' \"$*\" >> '%s/xdg-open.log'\n" % d.run_dir)
-    os.chmod(os.path.join(folder, "xdg-open"), 0o755)
-    return {"PATH": folder + os.pathsep + os.environ.get("PATH", "/usr/bin:/bin")}
+def xdg_open(status=0, wait=False):
+    """A stand-in for xdg-open, first in PATH, that records what it is given and ends with
+    STATUS; with WAIT, only once the file "go" is in the run folder (4 is xdg-open's "the
+    action failed": no browser would start)."""
+    def env(d):
+        folder = os.path.join(d.run_dir, "bin")
+        os.makedirs(folder)
+        with open(os.path.join(folder, "xdg-open"), "w") as f:
+            f.write("#!/bin/sh\nprintf '%%s\\n' \"$*\" >> '%s/xdg-open.log'\n" % d.run_dir)
+            if wait:
+                f.write("while [ ! -e '%s/go' ]; do sleep 0.1; done\n" % d.run_dir)
+            f.write("exit %d\n" % status)
+        os.chmod(os.path.join(folder, "xdg-open"), 0o755)
+        return {"PATH": folder + os.pathsep + os.environ.get("PATH", "/usr/bin:/bin")}
+    return env
+
+
+def no_xdg_open(d):
+    return {"PATH": d.folder("empty-bin")}
 
 
 def opened(d):
@@ -134,6 +146,45 @@ def help_pages(d):
     d.check(True, "F1 opens QZTVexal.htm at Main_Contents")
 
 
+def let_go(d):
+    open(os.path.join(d.run_dir, "go"), "w").close()
+
+
+def help_box(what, reason, page):
+    """A box of its own, off the handheld's screen, says that the help could not be opened,
+    why, and where the PAGE is (its reasons also go to stderr, where the test reads them);
+    Return closes it and the game plays on."""
+    def step(d):
+        box = d.eventually(lambda: d.windows("^VexalMini Help$"), what + ": a box \"VexalMini Help\"")[0]
+        time.sleep(0.3)
+        d.grab(keep="help-box")
+        with open(os.path.join(d.run_dir, "stderr.txt")) as f:
+            text = f.read()
+        folder = d.args.help_pages or os.path.join(desktop.SOURCE, "resources", "help")
+        d.check("The help could not be opened: %s" % reason in text and "\n%s/%s\n" % (folder, page) in text,
+                "%s: it says why and where the page is: %r" % (what, text))
+        d.key("Return", box)
+        d.eventually(lambda: not d.windows("^VexalMini Help$"), what + ": Return closes the box")
+        d.check(d.game.program.running(), what + ": the game runs on")
+    return step
+
+
+def layout(name):
+    """The X server's keyboard layout, for the programs started after it."""
+    def step(d):
+        result = d.run(["setxkbmap", "-layout", name])
+        d.check(result.returncode == 0, " ".join(["the keyboard layout is", name, result.stderr.strip()]).strip())
+    return step
+
+
+def shortcuts(name, about, quit):
+    """Ctrl+A and Ctrl+Q in a keyboard layout, typed as xdotool's key names ABOUT and QUIT."""
+    return [layout(name), start(), lambda d: d.game.key(about),
+            screen_shows("%s: %s opens the About box" % (name, about), (200, 250, WHITE), (2, 300, WHITE)),
+            lambda d: d.game.key("Escape"), frame(name + "-about-closed", "%s: Escape closes it" % name),
+            ends("%s: %s" % (name, quit), quit)]
+
+
 def scale_lowered(d):
     with open(os.path.join(d.run_dir, "stderr.txt")) as f:
         text = f.read()
@@ -143,7 +194,7 @@ def scale_lowered(d):
 
 LAYER = [(120, 135), (121, 135), (124, 137), (130, 140), (140, 143), (152, 147), (166, 150)]  # from the centre piece
 BESIDE = [(20, 230), (18, 229), (12, 226), (4, 220)]
-# Left of and above the main window: the device sees unsigned 16-bit coordinates.
+# Left of and above the main window: the drag stops at its edge.
 OUTSIDE = [(-6, 214), (-15, 100), (-20, -10), (30, -30)]
 
 SCENARIOS = {
@@ -173,7 +224,24 @@ SCENARIOS = {
     # The later --scale wins: 4 makes 960 x 1280, taller than the screen.
     "scale-too-large": [start("--scale", "4", errors="stderr.txt", size=3), scale_lowered, terminate, ends("SIGTERM")],
     # Help goes to the user's browser through xdg-open.
-    "help": [start(env=xdg_open), tap(*BAR["Help"]), help_pages, ends("Ctrl+Q", "ctrl+q")],
+    "help": [start(env=xdg_open()), tap(*BAR["Help"]), help_pages, ends("Ctrl+Q", "ctrl+q")],
+    # No browser: xdg-open fails after a while, in which the game plays on; then a box says so.
+    "help-no-browser": [
+        start(env=xdg_open(status=4, wait=True), errors="stderr.txt"), tap(*BAR["Help"]),
+        lambda d: d.eventually(lambda: "\n" in opened(d), "Help runs xdg-open"),
+        tap(*BAR["New"]), tap(*item("New", 0), "command shuffle"),
+        frame("help-waiting", "New > Shuffle while xdg-open runs"), let_go,
+        help_box("xdg-open ending with status 4", "xdg-open could not show it in a browser (exit status 4)",
+                 "QZTVexalMini.htm"),
+        ends("Ctrl+Q", "ctrl+q")],
+    "help-no-xdg-open": [
+        start(env=no_xdg_open, errors="stderr.txt"), lambda d: d.game.key("F1", pause=0),
+        help_box("F1 without xdg-open", "xdg-open was not found", "QZTVexal.htm"), ends("Ctrl+Q", "ctrl+q")],
+    # Shortcuts go by the Latin letter a key types, else by its place, as Windows' virtual
+    # keys do: Russian Ctrl+ef is Ctrl+A; AZERTY's A (where a US Q is) is A. Last, as it
+    # changes the server's layout.
+    "keyboard-layouts": shortcuts("ru", "ctrl+Cyrillic_ef", "ctrl+Cyrillic_shorti") +
+    shortcuts("fr", "ctrl+a", "ctrl+q") + [layout("us")],
 }
 
 OPTIONS = [

@@ -30,6 +30,9 @@ BAR_CAPTIONS = ["New", "Size", "Help", "About", "Quit"]
 # On the front of the lower layer, to the right, and back; beside the puzzle, down and to
 # the right, which turns the whole puzzle.
 LAYER, LAYER_BACK, BESIDE = line(100, 180, 6, -1, 10), line(150, 180, -6, 1, 10), line(20, 40, 4, 5, 12)
+# Beside the puzzle, up over the window's top edge into the caption, where the drag stops.
+# (The window sits at the screen's left edge: no pointer gets left of it.)
+OFF_TOP = line(60, 30, 1, -8, 6)
 
 # Drags whose capture is taken away before the release, and how the probe takes it.
 # "window": another window of the game's input captures the mouse and gets the release;
@@ -326,6 +329,7 @@ SCENARIOS = {
         screenshot("drag-held"),
         play([("up",)], "drag-piece-released", "the layer after release: a quarter turn, unsolved", NAVY),
         play(stroke(BESIDE), "drag-whole-puzzle", "the whole puzzle, dragged beside it"),
+        play(stroke(OFF_TOP), "drag-off-the-top", "the whole puzzle, dragged up past the window's top edge"),
         quits("the drags")],
     "lost-capture": [start, lost_capture, quits("the lost captures")],
     "solved-buttons": [

@@ -187,13 +187,29 @@ EXPECTED_STRINGS = {1: "Vexal Mini", 3: "VEXAL", 104: "New", 40012: "Help", 4002
                     40028: "About", 40032: "Size"}
 
 # (class, text or icon ordinal, style, x, y, cx, cy); every identifier is -1.
+def handheld_notice():
+    """The rights notice of the SDL window's and the page's About box: the Windows programs
+    say the same, and name one holder, the VexalMini authors."""
+    layout = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "shell", "handheld", "layout.h")
+    with open(layout) as f:
+        found = re.search(r'kSoftwareNotice = "([^"]*)"', f.read())
+    if not found or " the VexalMini authors." not in found.group(1):
+        raise ValueError("%s names no notice of the VexalMini authors" % layout)
+    return found.group(1)
+
+
 def expected_controls(version):
     return [
         (0x82, 101, 0x50000003, 5, 17, 20, 20),
         (0x82, "VexalMini Version " + version, 0x50020080, 34, 10, 70, 8),
         (0x82, None, 0x50020000, 34, 25, 70, 20),
-        (0x82, None, 0x50020000, 34, 49, 96, 16),
+        (0x82, handheld_notice(), 0x50020000, 34, 49, 96, 16),
     ]
+
+
+# The launcher's About box: its own version line, and the notice on one line of 119 x 8
+# dialog units (about 30 characters of its font).
+LAUNCHER_ABOUT = [("Ostrover Version 1.0", (49, 10, 119, 8)), ("(C) 2026 the VexalMini authors", (49, 20, 119, 8))]
 
 
 # What Explorer's properties show of each program.
@@ -256,7 +272,8 @@ def check_version_info(res, program, version, expect):
                 strings[table] = {k: v for k, v, _ in values}
         elif name == "VarFileInfo":
             translation = [struct.unpack("<HH", v) for k, v, _ in blocks if k == "Translation"]
-    want = dict(PROGRAMS[program], ProductName="VexalMini", FileVersion=version, ProductVersion=version)
+    want = dict(PROGRAMS[program], ProductName="VexalMini", FileVersion=version, ProductVersion=version,
+                CompanyName="The VexalMini authors", LegalCopyright=handheld_notice())
     got = strings.get("040904B0", strings.get("040904b0", {}))
     expect("version strings (US English, Unicode)", {k: got.get(k) for k in want}, want)
     expect("version translation", translation, [(0x409, 1200)])
@@ -271,6 +288,11 @@ def check(res, version, program="vexalmini"):
 
     check_version_info(res, program, version, expect)
     if program != "vexalmini":
+        about = res.get(RT_DIALOG, 103)
+        expect("launcher dialog 103 present", about is not None, True)
+        if about is not None:
+            texts = [(c["text"], c["rect"]) for c in parse_dialog(about)["controls"] if isinstance(c["text"], str)]
+            expect("launcher About texts", [t for t in texts if t[0] != "OK"], LAUNCHER_ABOUT)
         return failures
 
     bar = res.get(RT_RCDATA, 102)

@@ -14,13 +14,13 @@ Rect Centre(const Rect& r) {
     return Rect{r.x + r.w / 2, r.y + r.h / 2, 1, 1};
 }
 
-TEST(HandheldLayout, EveryButtonIsFoundByItsOwnEntry) {
+TEST(Handheld, EveryButtonIsFoundByItsOwnEntry) {
     for (const ButtonSpec& entry : kButtons) {
         EXPECT_EQ(&ButtonSpecOf(entry.button), &entry) << entry.caption;
     }
 }
 
-TEST(HandheldLayout, MenuBarAndPopupsStayOnTheScreenAboveTheBar) {
+TEST(Handheld, MenuBarAndPopupsStayOnTheScreenAboveTheBar) {
     int x = 0;
     for (int i = 0; i < kMenuBarButtonCount; ++i) {
         const Rect r = MenuBarButtonRect(i);
@@ -43,7 +43,7 @@ TEST(HandheldLayout, MenuBarAndPopupsStayOnTheScreenAboveTheBar) {
     }
 }
 
-TEST(HandheldLayout, WindowPixelsMapToScreenPixelsRoundingDown) {
+TEST(Handheld, WindowPixelsMapToScreenPixelsRoundingDown) {
     struct Case {
         int pixel;
         int scale;
@@ -56,10 +56,10 @@ TEST(HandheldLayout, WindowPixelsMapToScreenPixelsRoundingDown) {
     }
     EXPECT_EQ(ClientX(0), 0);
     EXPECT_EQ(ClientY(26), 0);
-    EXPECT_EQ(ClientY(0), -26);
+    EXPECT_EQ(ClientY(0), 0);
 }
 
-TEST(HandheldLayout, ScaleIsLoweredUntilTheWindowFitsTheUsableArea) {
+TEST(Handheld, ScaleIsLoweredUntilTheWindowFitsTheUsableArea) {
     struct Case {
         int asked;
         int width;
@@ -76,7 +76,29 @@ TEST(HandheldLayout, ScaleIsLoweredUntilTheWindowFitsTheUsableArea) {
     }
 }
 
-class ShellUiTest : public ::testing::Test {
+TEST(Handheld, ShortcutsTakeTheTypedLatinLetterElseTheKeysPlace) {
+    struct Case {
+        const char* layout;
+        std::uint32_t typed;
+        char place;
+        char letter;
+    };
+    const Case cases[] = {
+        {"US A", 'a', 'A', 'A'},
+        {"AZERTY A, where a US Q is", 'a', 'Q', 'A'},
+        {"AZERTY Q, where a US A is", 'q', 'A', 'Q'},
+        {"AZERTY comma, where a US M is", ',', 'M', '\0'},
+        {"Russian ef, where a US A is", 0x444, 'A', 'A'},
+        {"Turkish dotless i, where a US I is", 0x131, 'I', 'I'},
+        {"French e acute on the digit row", 0xE9, '\0', '\0'},
+        {"Escape", 0x1B, '\0', '\0'},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ShortcutLetter(c.typed, c.place), c.letter) << c.layout;
+    }
+}
+
+class HandheldUi : public ::testing::Test {
 protected:
     void SetUp() override {
         m_owned = std::make_unique<ShellUi>(7);
@@ -126,7 +148,7 @@ constexpr int kHelp = 2;
 constexpr int kAbout = 3;
 constexpr int kQuit = 4;
 
-TEST_F(ShellUiTest, MenuBarAndPopupsRunTheSharedCommands) {
+TEST_F(HandheldUi, MenuBarAndPopupsRunTheSharedCommands) {
     struct Case {
         const char* name;
         int bar;
@@ -168,7 +190,7 @@ TEST_F(ShellUiTest, MenuBarAndPopupsRunTheSharedCommands) {
     }
 }
 
-TEST_F(ShellUiTest, PlainMenuBarButtonsActOnceOnReleaseOverThemselves) {
+TEST_F(HandheldUi, PlainMenuBarButtonsActOnceOnReleaseOverThemselves) {
     for (const int bar : {kSize, kHelp, kAbout}) {
         SetUp();
         const Rect c = Centre(MenuBarButtonRect(bar));
@@ -190,7 +212,7 @@ TEST_F(ShellUiTest, PlainMenuBarButtonsActOnceOnReleaseOverThemselves) {
     }
 }
 
-TEST_F(ShellUiTest, PopupClosesWithoutActingOnATapOutsideAndSwitchesBetweenDropDowns) {
+TEST_F(HandheldUi, PopupClosesWithoutActingOnATapOutsideAndSwitchesBetweenDropDowns) {
     TapBar(kNew);
     ASSERT_EQ(m_ui->OpenPopup(), kPopupNew);
     Tap(200, 100);  // over the puzzle: only closes the popup
@@ -210,7 +232,7 @@ TEST_F(ShellUiTest, PopupClosesWithoutActingOnATapOutsideAndSwitchesBetweenDropD
     EXPECT_FALSE(AnyButtonVisible());
 }
 
-TEST_F(ShellUiTest, DraggingFromADropDownOntoAnItemRunsIt) {
+TEST_F(HandheldUi, DraggingFromADropDownOntoAnItemRunsIt) {
     const Rect bar = Centre(MenuBarButtonRect(kQuit));
     m_ui->PointerDown(bar.x, bar.y);
     const Rect yes = Centre(PopupItemRect(kPopupQuit, 0));
@@ -219,7 +241,7 @@ TEST_F(ShellUiTest, DraggingFromADropDownOntoAnItemRunsIt) {
     EXPECT_TRUE(m_ui->PointerUp(yes.x, yes.y).quit);
 }
 
-TEST_F(ShellUiTest, KeysDriveAcceleratorsPopupsAndTheAboutBox) {
+TEST_F(HandheldUi, KeysDriveAcceleratorsPopupsAndTheAboutBox) {
     EXPECT_TRUE(m_ui->Key(UiKey::CtrlQ).quit);
     EXPECT_STREQ(m_ui->Key(UiKey::Help).helpTarget, kHelpKeyTarget);
 
@@ -248,7 +270,7 @@ TEST_F(ShellUiTest, KeysDriveAcceleratorsPopupsAndTheAboutBox) {
     EXPECT_FALSE(m_ui->IsAboutOpen());
 }
 
-TEST_F(ShellUiTest, AboutBoxIsModalAndClosesOnlyThroughDone) {
+TEST_F(HandheldUi, AboutBoxIsModalAndClosesOnlyThroughDone) {
     TapBar(kAbout);
     ASSERT_TRUE(m_ui->IsAboutOpen());
     TapBar(kQuit);
@@ -268,7 +290,7 @@ TEST_F(ShellUiTest, AboutBoxIsModalAndClosesOnlyThroughDone) {
     EXPECT_FALSE(m_ui->IsAboutOpen());
 }
 
-TEST_F(ShellUiTest, ButtonsAnswerOnlyWhileShownAndTheLastShownIsOnTop) {
+TEST_F(HandheldUi, ButtonsAnswerOnlyWhileShownAndTheLastShownIsOnTop) {
     // At start all five are hidden although the puzzle is solved: taps fall through.
     EXPECT_FALSE(AnyButtonVisible());
     TapButton(HostButton::Shuffle);
@@ -309,27 +331,38 @@ TEST_F(ShellUiTest, ButtonsAnswerOnlyWhileShownAndTheLastShownIsOnTop) {
     EXPECT_FALSE(m_ui->IsButtonVisible(HostButton::Shuffle));
 }
 
-TEST_F(ShellUiTest, StylusIsCapturedAndMovesReachTheGameOnlyWhileHeld) {
+TEST_F(HandheldUi, StylusIsCapturedAndMovesReachTheGameOnlyWhileHeld) {
     m_ui->PointerMove(60, 80);  // hovering
     EXPECT_EQ(game().m_dragMode, DragMode::None);
     EXPECT_EQ(game().m_pressPending, 0);
 
-    const UiOutput down = m_ui->PointerDown(20, 40);
-    EXPECT_EQ(down.capture, 1);
-    EXPECT_TRUE(game().IsStylusHeld());
-    EXPECT_EQ(game().m_pressPending, 1);
-    // Captured: a point left of and above the window reaches the game as unsigned 16 bits.
-    m_ui->PointerMove(-5, 20);
-    EXPECT_EQ(game().m_dragMode, DragMode::WholePuzzle);
-    EXPECT_EQ(game().m_pressX, 65531);
-    EXPECT_EQ(game().m_pressY, 65530);
-    const UiOutput up = m_ui->PointerUp(-5, 20);
-    EXPECT_EQ(up.capture, -1);
-    EXPECT_FALSE(game().IsStylusHeld());
-    EXPECT_EQ(game().m_dragMode, DragMode::None);
+    // Captured, a point off the window reaches the game: left of or above it at the edge, so
+    // that the drag stops there rather than flipping the puzzle; right of or below it as it is.
+    struct Case {
+        int x;
+        int y;
+        int gameX;
+        int gameY;
+    };
+    const Case cases[] = {{-5, 20, 0, 0}, {-5, 100, 0, 74},     {100, 20, 100, 0},   {0, 26, 0, 0},
+                          {1, 27, 1, 1},  {300, 400, 300, 374}, {-300, -9000, 0, 0}, {239, -1, 239, 0}};
+    for (const Case& c : cases) {
+        const UiOutput down = m_ui->PointerDown(20, 40);
+        EXPECT_EQ(down.capture, 1);
+        EXPECT_TRUE(game().IsStylusHeld());
+        EXPECT_EQ(game().m_pressPending, 1);
+        m_ui->PointerMove(c.x, c.y);
+        EXPECT_EQ(game().m_dragMode, DragMode::WholePuzzle);
+        EXPECT_EQ(game().m_pressX, c.gameX) << c.x << ", " << c.y;
+        EXPECT_EQ(game().m_pressY, c.gameY) << c.x << ", " << c.y;
+        const UiOutput up = m_ui->PointerUp(c.x, c.y);
+        EXPECT_EQ(up.capture, -1);
+        EXPECT_FALSE(game().IsStylusHeld());
+        EXPECT_EQ(game().m_dragMode, DragMode::None);
+    }
 }
 
-TEST_F(ShellUiTest, LayerDragPaintsAtOnceAndTheAboutBoxDoesNotStrandIt) {
+TEST_F(HandheldUi, LayerDragPaintsAtOnceAndTheAboutBoxDoesNotStrandIt) {
     // The puzzle's centre is a piece; a drag there turns a layer.
     m_ui->PointerDown(120, 26 + 135);
     m_ui->PointerMove(120, 26 + 135);  // a move to the press point is a move

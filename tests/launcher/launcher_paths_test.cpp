@@ -25,7 +25,7 @@ void ExpectIniPaths(const std::vector<IniCase>& cases) {
 }
 
 // The module's path names the file, whatever the command line says.
-TEST(LauncherIniPath, FollowsTheModuleFileName) {
+TEST(LauncherPaths, FollowsTheModuleFileName) {
     const std::string vendor = "C:\\Program Files\\Vendor\\Ostrover.exe";
     ExpectIniPaths({
         {"no command line given: the path unquoted", vendor, vendor, ".\\Ostrover.ini"},
@@ -43,7 +43,7 @@ TEST(LauncherIniPath, FollowsTheModuleFileName) {
 }
 
 // No module path could be read: the command line's program name, as the C runtime reads it.
-TEST(LauncherIniPath, FallsBackToTheCommandLine) {
+TEST(LauncherPaths, FallsBackToTheCommandLine) {
     ExpectIniPaths({
         {"quoted then blank", "", "\"C:\\dir\\Ostrover.exe\" ", ".\\Ostrover.ini"},
         {"quoted, nothing after", "", "\"C:\\dir\\Ostrover.exe\"", ".\\Ostrover.ini"},
@@ -77,7 +77,7 @@ TEST(LauncherIniPath, FallsBackToTheCommandLine) {
     });
 }
 
-TEST(LauncherIniPath, KeepsVeryLongNamesWhole) {
+TEST(LauncherPaths, KeepsVeryLongNamesWhole) {
     const std::string name(100000, 'n');
     const std::string folders = std::string(50000, '\\') + "Ostrover.exe";
     ExpectIniPaths({
@@ -88,7 +88,7 @@ TEST(LauncherIniPath, KeepsVeryLongNamesWhole) {
     });
 }
 
-TEST(LauncherChildCommandLine, QuotesThePackagePathOnlyWhenItHoldsABlank) {
+TEST(LauncherPaths, QuotesThePackagePathOnlyWhenItHoldsABlank) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {".\\Ostrover.ini", "/report .\\Ostrover.ini"},
         {".\\a.ini", "/report .\\a.ini"},
@@ -103,7 +103,7 @@ TEST(LauncherChildCommandLine, QuotesThePackagePathOnlyWhenItHoldsABlank) {
     EXPECT_EQ(ChildCommandLine(longIni), "/report \"" + longIni + "\"");
 }
 
-TEST(LauncherRegistryText, StopsAtTheFirstTerminatorAndNeverReadsPastTheValue) {
+TEST(LauncherPaths, StopsAtTheFirstTerminatorAndNeverReadsPastTheValue) {
     struct Case {
         const char* name;
         std::string bytes;  // exactly the value's bytes
@@ -126,7 +126,7 @@ TEST(LauncherRegistryText, StopsAtTheFirstTerminatorAndNeverReadsPastTheValue) {
     EXPECT_EQ(RegistryText(nullptr, 10), "");
 }
 
-TEST(LauncherAppManagerKey, OwnRegistryViewFirstThenTheOther) {
+TEST(LauncherPaths, OwnRegistryViewFirstThenTheOther) {
     const std::string key = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\CEAPPMGR.EXE";
     const std::string key32 = "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\App Paths\\CEAPPMGR.EXE";
     // A place as "subkey" or "subkey|64" for the 64-bit view.
@@ -171,7 +171,7 @@ struct ResolveCase {
     std::vector<std::string> probes;  // in the order they must be asked
 };
 
-TEST(LauncherResolveProgram, SearchesLikeTheRuntime) {
+TEST(LauncherPaths, SearchesLikeTheRuntime) {
     const std::string exe = "C:\\AS\\CEAPPMGR.EXE";
     const std::string stem = "C:\\AS\\CEAPPMGR";
     const std::vector<ResolveCase> cases = {
@@ -226,7 +226,7 @@ TEST(LauncherResolveProgram, SearchesLikeTheRuntime) {
     }
 }
 
-TEST(LauncherResolveProgram, HandlesVeryLongRegistryValues) {
+TEST(LauncherPaths, HandlesVeryLongRegistryValues) {
     const std::string longPath = "C:\\" + std::string(100000, 'd') + "\\CEAPPMGR";
     const auto onlyExe = [&](const std::string& candidate) { return candidate == longPath + ".exe"; };
     EXPECT_EQ(ResolveProgram(longPath, onlyExe), longPath + ".exe");

@@ -101,6 +101,15 @@ class Check:
             digest = hashlib.sha256(f.read()).hexdigest()
         self.expect(sums.get(name) == digest, "SHA256SUMS holds the checksum of %s" % name)
 
+    def no_tree_paths(self, name, folder):
+        """A package that names the checkout it was built from differs between checkouts, and
+        the installed program would reach into the builder's tree."""
+        trees = {os.fsencode(SOURCE), os.fsencode(os.path.realpath(SOURCE))}
+        found = [os.path.relpath(os.path.join(d, f), folder) for d, _, files in os.walk(folder) for f in files
+                 if any(t in open(os.path.join(d, f), "rb").read() for t in trees)]
+        self.expect(not found, "no file of %s holds the path of the checkout it was built in%s" %
+                    (name, ": %s" % found if found else ""))
+
     def fresh(self, folder):
         path = os.path.join(self.args.work, folder)
         shutil.rmtree(path, ignore_errors=True)
@@ -127,6 +136,7 @@ class Check:
                 continue
             found += ["/" + os.path.relpath(os.path.join(folder, f), root) for f in files]
         self.same_files(name, found, listed)
+        self.no_tree_paths(name, os.path.join(root, "usr"))
 
         fields = dict(re.findall(r"^([A-Za-z-]+): (.*)$", run(["dpkg-deb", "--field", deb], "dpkg-deb --field"), re.M))
         depends = [d.split()[0] for d in fields.get("Depends", "").split(", ")]
@@ -174,6 +184,7 @@ class Check:
             found = [i.filename for i in z.infolist() if not i.is_dir()]
             z.extractall(folder)
         self.same_files(name, found, listed)
+        self.no_tree_paths(name, folder)
         with open(os.path.join(folder, "README.txt"), "rb") as f:
             readme = f.read()
         self.expect(readme.count(b"\r\n") == readme.count(b"\n") > 0 and self.args.version.encode() in readme,
@@ -200,6 +211,7 @@ class Check:
             found = [i.filename for i in z.infolist() if not i.is_dir()]
             z.extractall(folder)
         self.same_files(name, found, listed)
+        self.no_tree_paths(name, folder)
         with open(os.path.join(folder, "index.html"), encoding="utf-8") as f:
             page = f.read()
         named = re.findall(r'(?:src|href)="([^"#?:]+)"', page)

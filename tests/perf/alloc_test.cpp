@@ -129,7 +129,7 @@ long AllocationsDuring(const Action& action) {
 // The game the paths play; file-wide so that the paths can be plain function pointers.
 PuzzleGame s_game{0, nullptr};
 
-class AllocationTest : public ::testing::Test {
+class Allocation : public ::testing::Test {
 protected:
     void SetUp() override {
 #if defined(VEXAL_ALLOC_UNCOUNTED)
@@ -146,7 +146,7 @@ protected:
     std::unique_ptr<SoftCanvas> m_canvas = std::make_unique<SoftCanvas>();
 };
 
-TEST_F(AllocationTest, CounterSeesADeliberateAllocation) {
+TEST_F(Allocation, CounterSeesADeliberateAllocation) {
     // Without this the others would pass with a counter that never runs.
     std::vector<int>* sink = nullptr;
     const long n = AllocationsDuring([&sink] { sink = new std::vector<int>(100); });
@@ -163,7 +163,7 @@ struct HotPath {
     void (*run)(SoftCanvas& canvas);
 };
 
-TEST_F(AllocationTest, HotPathsAllocateNothing) {
+TEST_F(Allocation, HotPathsAllocateNothing) {
     const HotPath paths[] = {
         {"frame composition", [] { return true; }, [](SoftCanvas& c) { ComposeFrame(s_game, c); }},
         {"layer drag: press, first move and dead zone", [] { return true; },

@@ -16,7 +16,7 @@
 
 namespace {
 
-class SceneTest : public ::testing::Test {
+class SceneSteps : public ::testing::Test {
 protected:
     QuietHost m_host;
 };
@@ -25,7 +25,7 @@ float TurnAngle(const PuzzleGame& game) {
     return game.m_turnAngleX + game.m_turnAngleY + game.m_turnAngleZ;  // only the turning axis is non-zero
 }
 
-TEST_F(SceneTest, EveryLayerStepTurnsTheLayerAndRepaints) {
+TEST_F(SceneSteps, EveryLayerStepTurnsTheLayerAndRepaints) {
     for (const FrameScene& scene : kFrameScenes) {
         SCOPED_TRACE(scene.name);
         PuzzleGame game = SetUpScene(scene);
@@ -46,7 +46,7 @@ TEST_F(SceneTest, EveryLayerStepTurnsTheLayerAndRepaints) {
     }
 }
 
-TEST_F(SceneTest, EveryCubeStepMovesTheView) {
+TEST_F(SceneSteps, EveryCubeStepMovesTheView) {
     for (const FrameScene& scene : kFrameScenes) {
         SCOPED_TRACE(scene.name);
         PuzzleGame game = SetUpScene(scene);
@@ -66,7 +66,7 @@ TEST_F(SceneTest, EveryCubeStepMovesTheView) {
     }
 }
 
-TEST_F(SceneTest, RecordedCallsReadBackAndRepaintTheSameFrame) {
+TEST_F(SceneSteps, RecordedCallsReadBackAndRepaintTheSameFrame) {
     // GDI draws the calls as written and read back: they must be the frame, pixel for pixel.
     auto direct = std::make_unique<SoftCanvas>();
     auto played = std::make_unique<SoftCanvas>();

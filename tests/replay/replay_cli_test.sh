@@ -2,6 +2,7 @@
 # vexal-replay as a user meets it: help, exit codes, messages, and no partial files.
 set -u
 replay=$1
+version=$2
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 fails=0
@@ -19,6 +20,11 @@ said() { grep -qF -- "$1" "$dir/err"; }
 "$replay" --help >"$dir/help" 2>&1
 check "--help exits 0" test $? -eq 0
 check "--help documents the script" grep -q 'button NAME' "$dir/help"
+"$replay" --version >"$dir/version" 2>&1
+check "--version exits 0" test $? -eq 0
+check "--version names the program and the version" test "$(cat "$dir/version")" = "vexal-replay (VexalMini) $version"
+"$replay" --version >/dev/full 2>/dev/null
+check "--version into a full disk exits 1" test $? -eq 1
 
 printf 'seed 7\ncommand shuffle\ndown 150 90\nmove 150 90\nmove 170 95\nup\n' >"$dir/good.txt"
 mkdir "$dir/frames"

@@ -22,7 +22,7 @@
 
 namespace {
 
-TEST(ScriptTest, ReadsEveryCommand) {
+TEST(Script, ReadsEveryCommand) {
     const std::string text =
         "# a comment\n"
         "seed 4294967295\n"
@@ -49,7 +49,7 @@ TEST(ScriptTest, ReadsEveryCommand) {
     EXPECT_EQ(s.events[5].button, HostButton::SizeOk);
 }
 
-TEST(ScriptTest, EveryCommandAndButtonIsWrittenAsItIsRead) {
+TEST(Script, EveryCommandAndButtonIsWrittenAsItIsRead) {
     const std::string plain =
         "seed 7\n"
         "down 0 65535\n"
@@ -85,7 +85,7 @@ TEST(ScriptTest, EveryCommandAndButtonIsWrittenAsItIsRead) {
     }
 }
 
-TEST(PrintableTest, HiddenAndSteeringBytesAreEscaped) {
+TEST(Printable, HiddenAndSteeringBytesAreEscaped) {
     const char* const cases[][2] = {
         {"plain, caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x8E\xB2 \\", "plain, caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x8E\xB2 \\"},
         {"\x1b[2J\t\x7f", "\\x1b[2J\\x09\\x7f"},
@@ -121,7 +121,7 @@ std::vector<std::string> LinesOf(const std::string& content, int* failure) {
 }
 
 // A folder, a pipe and an endless device are read by the command-line test.
-TEST(ScriptLinesTest, SplitsAtNewlinesAcrossReadsAndCutsAnOverlongLine) {
+TEST(Script, SplitsAtNewlinesAcrossReadsAndCutsAnOverlongLine) {
     const std::string cut(kMaxScriptLineBytes + 1, 'x');
     std::string many;  // lines that straddle one read and the next
     for (int i = 0; i < 20000; ++i) {
@@ -140,7 +140,7 @@ TEST(ScriptLinesTest, SplitsAtNewlinesAcrossReadsAndCutsAnOverlongLine) {
     }
 }
 
-TEST(ScriptTest, BadLinesAreNamed) {
+TEST(Script, BadLinesAreNamed) {
     struct Case {
         std::string text;
         std::string error;
@@ -195,7 +195,7 @@ Script Parse(const std::string& text) {
     return s;
 }
 
-TEST(ReplayTest, PaintsOnceAtStartAndAfterEveryCommand) {
+TEST(Replay, PaintsOnceAtStartAndAfterEveryCommand) {
     Replay replay;
     int frames = 0;
     ASSERT_TRUE(replay.Run(Parse("# only a comment\n\ncommand size\nbutton plus\nbutton ok\n"),
@@ -210,7 +210,7 @@ TEST(ReplayTest, PaintsOnceAtStartAndAfterEveryCommand) {
     EXPECT_EQ(fresh.Frame().PixelAt(0, 100), 0x000000U);  // the outline's left column
 }
 
-TEST(ReplayTest, SeedDecidesTheShuffle) {
+TEST(Replay, SeedDecidesTheShuffle) {
     Replay a;
     ASSERT_TRUE(a.Run(Parse("seed 7\ncommand shuffle\n"), nullptr));
     const std::string first = a.StateJson();
@@ -228,7 +228,7 @@ TEST(ReplayTest, SeedDecidesTheShuffle) {
     EXPECT_EQ(std::memcmp(byHand.m_pieces, d.Game().m_pieces, sizeof byHand.m_pieces), 0);
 }
 
-TEST(ReplayTest, ADragTurnsALayerAndTheStateSaysSo) {
+TEST(Replay, ADragTurnsALayerAndTheStateSaysSo) {
     // Top of the nearest piece, dragged right past the dead zone, then released: a full
     // turn back to solved, and the two solved-state buttons appear.
     Replay replay;
@@ -245,7 +245,7 @@ TEST(ReplayTest, ADragTurnsALayerAndTheStateSaysSo) {
     EXPECT_NE(after.find("\"turnAngles\":[0,0,0]"), std::string::npos);
 }
 
-TEST(ReplayTest, WindowsLineEndsAndAByteOrderMarkPlayAsThePlainScript) {
+TEST(Replay, WindowsLineEndsAndAByteOrderMarkPlayAsThePlainScript) {
     Replay replay;
     ASSERT_TRUE(replay.Run(Parse("seed 5\ncommand shuffle\ndown 150 90\nmove 150 90\nmove 170 95 # x\n"), nullptr));
     const std::string expected = replay.StateJson();
@@ -256,7 +256,7 @@ TEST(ReplayTest, WindowsLineEndsAndAByteOrderMarkPlayAsThePlainScript) {
     }
 }
 
-TEST(ReplayTest, StateHasEveryKey) {
+TEST(Replay, StateHasEveryKey) {
     Replay replay;
     ASSERT_TRUE(replay.Run(Parse(""), nullptr));
     const std::string json = replay.StateJson();
@@ -271,7 +271,7 @@ TEST(ReplayTest, StateHasEveryKey) {
     EXPECT_EQ(json.back(), '}');
 }
 
-TEST(ReplayTest, ButtonsActOnlyWhenTheirStateAllows) {
+TEST(Replay, ButtonsActOnlyWhenTheirStateAllows) {
     Replay replay;
     // Unsolved after the shuffle: the "Shuffle" button's message changes nothing.
     ASSERT_TRUE(replay.Run(Parse("seed 3\ncommand shuffle\n"), nullptr));
@@ -285,7 +285,7 @@ TEST(ReplayTest, ButtonsActOnlyWhenTheirStateAllows) {
 
 // Games are values: two played in one process, event by event in turn, give each the frames and
 // the state it gives played alone.
-TEST(ReplayTest, TwoGamesInterleavedPlayAsEachAlone) {
+TEST(Replay, TwoGamesInterleavedPlayAsEachAlone) {
     Script scripts[2];
     std::string error;
     ASSERT_TRUE(ParseScript(GenerateReplayScript(600, 11, 101), &scripts[0], &error)) << error;
@@ -337,7 +337,7 @@ int StateNumber(const std::string& json, const char* key) {
 
 // Random games: "hint" played distance times solves; on a solved puzzle it changes nothing; the
 // moves of the solution, played on the game's link, solve it in exactly distance moves.
-TEST(ReplayTest, HintsAndTheSolutionSolveInExactlyTheDistance) {
+TEST(Replay, HintsAndTheSolutionSolveInExactlyTheDistance) {
     for (std::uint32_t seed = 1; seed <= 6; ++seed) {
         Script script;
         std::string error;

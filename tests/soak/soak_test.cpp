@@ -288,9 +288,9 @@ struct FramePlay {
     bool commands;  // without them the puzzle stays near solved: green and navy backgrounds mix
 };
 
-class IncrementalFrameTest : public ::testing::TestWithParam<FramePlay> {};
+class SoakFrames : public ::testing::TestWithParam<FramePlay> {};
 
-TEST_P(IncrementalFrameTest, EveryFrameIsTheWholeFrame) {
+TEST_P(SoakFrames, EveryFrameIsTheWholeFrame) {
     const FramePlay play = GetParam();
     const long long events = EnvCount("VEXAL_SOAK_EVENTS", 100000) / 5;
     auto driver = std::make_unique<GameDriver>();
@@ -315,7 +315,7 @@ TEST_P(IncrementalFrameTest, EveryFrameIsTheWholeFrame) {
     EXPECT_GT(compared, events / 2);
 }
 
-INSTANTIATE_TEST_SUITE_P(Play, IncrementalFrameTest,
+INSTANTIATE_TEST_SUITE_P(Play, SoakFrames,
                          ::testing::Values(FramePlay{"commands", 31, true}, FramePlay{"near_solved", 32, false}),
                          CaseName());
 

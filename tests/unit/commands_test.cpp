@@ -5,7 +5,7 @@
 
 namespace {
 
-class CommandsTest : public PuzzleTest {
+class Commands : public PuzzleTest {
 protected:
     void SetUp() override {
         PuzzleTest::SetUp();
@@ -14,7 +14,7 @@ protected:
     RecordingHost m_host;
 };
 
-TEST_F(CommandsTest, SizeStepsClampAtBothEnds) {
+TEST_F(Commands, SizeStepsClampAtBothEnds) {
     struct Case {
         bool up;
         int presses;
@@ -40,14 +40,14 @@ TEST_F(CommandsTest, SizeStepsClampAtBothEnds) {
     EXPECT_LT(m_game.m_outerBox.sx[0], 150);
 }
 
-TEST_F(CommandsTest, SizeShowsAndOkHidesInOrder) {
+TEST_F(Commands, SizeShowsAndOkHidesInOrder) {
     EXPECT_EQ(RunCommand(m_game, IDM_SIZE), ShellAction::None);
     PressButton(m_game, HostButton::SizeOk);
     const std::vector<std::string> calls = {"show +", "show -", "show OK", "hide +", "hide -", "hide OK"};
     EXPECT_EQ(m_host.buttonCalls, calls);
 }
 
-TEST_F(CommandsTest, ChangeSkinTogglesAndShuffles) {
+TEST_F(Commands, ChangeSkinTogglesAndShuffles) {
     EXPECT_EQ(RunCommand(m_game, IDM_CHANGE_SKIN), ShellAction::None);
     EXPECT_EQ(m_game.m_skin, Skin::Plain);
     EXPECT_EQ(m_game.m_solved, 0);
@@ -55,7 +55,7 @@ TEST_F(CommandsTest, ChangeSkinTogglesAndShuffles) {
     EXPECT_EQ(m_game.m_skin, Skin::Stickers);
 }
 
-TEST_F(CommandsTest, SolvedButtonsActOnlyWhileSolved) {
+TEST_F(Commands, SolvedButtonsActOnlyWhileSolved) {
     m_game.m_solved = 0;
     const ModelSnapshot before = TakeSnapshot(m_game);
     PressButton(m_game, HostButton::Shuffle);
@@ -72,7 +72,7 @@ TEST_F(CommandsTest, SolvedButtonsActOnlyWhileSolved) {
     EXPECT_FALSE(TakeSnapshot(m_game) == unsolved);
 }
 
-TEST_F(CommandsTest, CommandsLeftToTheShell) {
+TEST_F(Commands, CommandsLeftToTheShell) {
     struct Case {
         int command;
         ShellAction action;
@@ -89,7 +89,7 @@ TEST_F(CommandsTest, CommandsLeftToTheShell) {
     EXPECT_EQ(m_game.m_solved, 1);
 }
 
-TEST_F(CommandsTest, MovesReachTheGameOnlyWhileTheStylusIsDown) {
+TEST_F(Commands, MovesReachTheGameOnlyWhileTheStylusIsDown) {
     // Hovering after a release must not turn anything.
     EXPECT_FALSE(m_game.StylusMove(10, 10));
     EXPECT_EQ(m_game.m_dragMode, DragMode::None);
@@ -106,7 +106,7 @@ TEST_F(CommandsTest, MovesReachTheGameOnlyWhileTheStylusIsDown) {
 
 // Whatever a game was doing, a new game in its place holds what a fresh start with the seed
 // holds, and neither the old host nor the new one hears of the construction.
-TEST_F(CommandsTest, ANewGameReplacesEveryHiddenState) {
+TEST_F(Commands, ANewGameReplacesEveryHiddenState) {
     constexpr std::uint32_t kSeed = 4321;
     m_game.m_random.Seed(kSeed);
     int draws[4];
@@ -162,7 +162,7 @@ TEST_F(CommandsTest, ANewGameReplacesEveryHiddenState) {
     }
 }
 
-TEST_F(CommandsTest, CoordinatesAreUnsigned16Bits) {
+TEST_F(Commands, CoordinatesAreUnsigned16Bits) {
     m_game.StylusDown(5, 5);
     m_game.StylusMove(-1, 5);  // left of the window while captured
     EXPECT_EQ(m_game.m_pressX, 65535);

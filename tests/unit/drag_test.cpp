@@ -12,7 +12,7 @@
 
 namespace {
 
-using DragTest = PuzzleTest;
+using Drag = PuzzleTest;
 
 // Presses and makes the first move at (x, y): the drag is set up there.
 void PressAt(PuzzleGame& game, int x, int y) {
@@ -20,7 +20,7 @@ void PressAt(PuzzleGame& game, int x, int y) {
     game.StylusMove(x, y);
 }
 
-TEST_F(DragTest, DragRightOnTheTopOfSlot0TurnsTheFrontLayer) {
+TEST_F(Drag, DragRightOnTheTopOfSlot0TurnsTheFrontLayer) {
     int x = 0;
     int y = 0;
     FaceCentre(m_game, 0, 3, &x, &y);
@@ -38,7 +38,7 @@ TEST_F(DragTest, DragRightOnTheTopOfSlot0TurnsTheFrontLayer) {
     EXPECT_TRUE(IsSolved(m_game.m_pieces));  // 346 snaps back to 360: a full turn
 }
 
-TEST_F(DragTest, SameDragOnSlot4TurnsTheBackLayer) {
+TEST_F(Drag, SameDragOnSlot4TurnsTheBackLayer) {
     int x = 0;
     int y = 0;
     FaceCentre(m_game, 4, 3, &x, &y);
@@ -49,7 +49,7 @@ TEST_F(DragTest, SameDragOnSlot4TurnsTheBackLayer) {
     EXPECT_EQ(m_game.m_turnFace, 1);
 }
 
-TEST_F(DragTest, WholeCubeStepTurnsTheViewWithTheStylus) {
+TEST_F(Drag, WholeCubeStepTurnsTheViewWithTheStylus) {
     // A step with no side under the start point.
     m_game.m_dragMode = DragMode::WholePuzzle;
     m_game.m_turnState = TurnState::NoneChosen;
@@ -72,7 +72,7 @@ TEST_F(DragTest, WholeCubeStepTurnsTheViewWithTheStylus) {
     EXPECT_EQ(m_game.m_turnAngleY, 0.0F);
 }
 
-TEST_F(DragTest, TheFirstWholeCubeMoveOnlyPicksAnAxis) {
+TEST_F(Drag, TheFirstWholeCubeMoveOnlyPicksAnAxis) {
     PressAt(m_game, 5, 5);  // beside the pieces, over the +Y wedge
     EXPECT_EQ(m_game.m_dragMode, DragMode::WholePuzzle);
     EXPECT_EQ(m_game.m_pressBoxFace, 2);
@@ -82,7 +82,7 @@ TEST_F(DragTest, TheFirstWholeCubeMoveOnlyPicksAnAxis) {
     EXPECT_EQ(m_game.m_dragMode, DragMode::None);
 }
 
-TEST_F(DragTest, DeadZoneKeepsTheStartPointForTheFirstStep) {
+TEST_F(Drag, DeadZoneKeepsTheStartPointForTheFirstStep) {
     int x = 0;
     int y = 0;
     FaceCentre(m_game, 0, 3, &x, &y);
@@ -97,7 +97,7 @@ TEST_F(DragTest, DeadZoneKeepsTheStartPointForTheFirstStep) {
 }
 
 // Steps along a reference of 0 degrees on face 0 with no sign rule applying.
-class TurnStepTest : public PuzzleTest {
+class DragTurnStep : public PuzzleTest {
 protected:
     void SetUp() override {
         PuzzleTest::SetUp();
@@ -107,7 +107,7 @@ protected:
     }
 };
 
-TEST_F(TurnStepTest, WholeDegreesPerStep) {
+TEST_F(DragTurnStep, WholeDegreesPerStep) {
     struct Case {
         float scale;
         int steps;
@@ -134,7 +134,7 @@ TEST_F(TurnStepTest, WholeDegreesPerStep) {
     }
 }
 
-TEST_F(TurnStepTest, FractionsForwardAreLostBackwardCostADegree) {
+TEST_F(DragTurnStep, FractionsForwardAreLostBackwardCostADegree) {
     m_game.m_turnRefAngle = 10.0F;
     for (int i = 0; i < 10; ++i) {
         TurnStep(m_game, 1, 0);  // about 0.98 degree forward
@@ -147,7 +147,7 @@ TEST_F(TurnStepTest, FractionsForwardAreLostBackwardCostADegree) {
     EXPECT_EQ(m_game.m_turnAngleZ, 350.0F);
 }
 
-TEST_F(TurnStepTest, HugeStepsStayInRangeAndCommitWholeTurns) {
+TEST_F(DragTurnStep, HugeStepsStayInRangeAndCommitWholeTurns) {
     const int steps[][2] = {{65535, 0}, {-65535, 65535}, {65535, 65535}, {-65535, -65535}, {3, 65000}, {-70000, 1}};
     for (const auto& s : steps) {
         TurnStep(m_game, s[0], s[1]);
@@ -163,7 +163,7 @@ TEST_F(TurnStepTest, HugeStepsStayInRangeAndCommitWholeTurns) {
     }
 }
 
-TEST_F(DragTest, StylusFarOutsideTheWindowDuringALayerDrag) {
+TEST_F(Drag, StylusFarOutsideTheWindowDuringALayerDrag) {
     int x = 0;
     int y = 0;
     FaceCentre(m_game, 0, 6, &x, &y);
@@ -184,7 +184,7 @@ TEST_F(DragTest, StylusFarOutsideTheWindowDuringALayerDrag) {
     }
 }
 
-TEST_F(DragTest, TouchAndLiftInsideTheDeadZoneShowsTheButtons) {
+TEST_F(Drag, TouchAndLiftInsideTheDeadZoneShowsTheButtons) {
     RecordingHost host;
     m_game.m_host = &host;
     int x = 0;
@@ -205,7 +205,7 @@ TEST_F(DragTest, TouchAndLiftInsideTheDeadZoneShowsTheButtons) {
     EXPECT_TRUE(tapHost.buttonCalls.empty());
 }
 
-TEST_F(DragTest, GreyFaceNeverTurns) {
+TEST_F(Drag, GreyFaceNeverTurns) {
     m_game.m_dragMode = DragMode::Layer;
     m_game.m_hitSlot = 0;
     m_game.m_hitFace = 1;  // inner, grey
@@ -259,7 +259,7 @@ void ReferenceDirection(PuzzleGame& game, const Piece& piece, int face, float di
 }
 
 // Whatever the view, the touched point moves along the reference direction the way the stylus does.
-TEST_F(DragTest, TouchedPointFollowsTheStylus) {
+TEST_F(Drag, TouchedPointFollowsTheStylus) {
     std::mt19937 rng(7);
     std::uniform_real_distribution<float> angle(-180.0F, 180.0F);
     int checked = 0;
@@ -322,7 +322,7 @@ TEST_F(DragTest, TouchedPointFollowsTheStylus) {
 }
 
 // The same promise for a whole-cube step: the centre of the touched side follows the stylus.
-TEST_F(DragTest, TouchedSideFollowsTheStylusInAWholeCubeStep) {
+TEST_F(Drag, TouchedSideFollowsTheStylusInAWholeCubeStep) {
     const float centres[6][3] = {{0, 0, 1000}, {0, 0, -1000}, {0, 1000, 0}, {0, -1000, 0}, {-1000, 0, 0}, {1000, 0, 0}};
     std::mt19937 rng(11);
     std::uniform_real_distribution<float> angle(-180.0F, 180.0F);

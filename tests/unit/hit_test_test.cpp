@@ -5,13 +5,15 @@
 
 namespace {
 
+using HitTest = PuzzleTest;
+
 struct PolygonCase {
     int x;
     int y;
     bool inside;
 };
 
-TEST(PointInPolygonTest, RectangleKeepsRightEdgeOnly) {
+TEST_F(HitTest, RectangleKeepsRightEdgeOnly) {
     const Point rect[4] = {{180, 195}, {60, 195}, {60, 75}, {180, 75}};
     const PolygonCase cases[] = {
         {120, 135, true}, {180, 135, true},  {61, 76, true},    {180, 194, true},   // inside, right edge
@@ -24,7 +26,7 @@ TEST(PointInPolygonTest, RectangleKeepsRightEdgeOnly) {
     }
 }
 
-TEST(PointInPolygonTest, DiamondCorners) {
+TEST_F(HitTest, DiamondCorners) {
     const Point diamond[4] = {{120, 60}, {180, 135}, {120, 210}, {60, 135}};
     const PolygonCase cases[] = {
         {60, 135, true},    // left corner counts as inside
@@ -37,7 +39,7 @@ TEST(PointInPolygonTest, DiamondCorners) {
     }
 }
 
-TEST(PointInPolygonTest, EmptyAndDegenerate) {
+TEST_F(HitTest, EmptyAndDegenerate) {
     const Point one[1] = {{5, 5}};
     EXPECT_FALSE(PointInPolygon(one, 0, 5, 5));
     EXPECT_FALSE(PointInPolygon(one, 1, 5, 5));
@@ -46,10 +48,8 @@ TEST(PointInPolygonTest, EmptyAndDegenerate) {
     EXPECT_FALSE(PointInPolygon(vertical, 3, 11, 10));
 }
 
-using PickPieceFaceTest = PuzzleTest;
-
 // The piece painted last wins: the walk starts at the end of the order it is given.
-TEST_F(PickPieceFaceTest, WalksTheGivenOrderFromItsEnd) {
+TEST_F(HitTest, WalksTheGivenOrderFromItsEnd) {
     for (int slot = 0; slot < 8; ++slot) {
         for (int face = 0; face < m_game.m_pieces[slot].faceCount; ++face) {
             int x = 0;
@@ -76,9 +76,7 @@ TEST_F(PickPieceFaceTest, WalksTheGivenOrderFromItsEnd) {
     EXPECT_EQ(untouched, 99);
 }
 
-using PickBoxFaceTest = PuzzleTest;
-
-TEST_F(PickBoxFaceTest, WedgesAtTheStartView) {
+TEST_F(HitTest, WedgesAtTheStartView) {
     struct Case {
         int x;
         int y;
@@ -96,7 +94,7 @@ TEST_F(PickBoxFaceTest, WedgesAtTheStartView) {
     }
 }
 
-TEST_F(PickBoxFaceTest, OneVisibleFacePicksNothing) {
+TEST_F(HitTest, OneVisibleFacePicksNothing) {
     m_game.m_viewAngleX = 0;
     m_game.m_viewAngleY = 0;
     m_game.m_viewAngleZ = 0;
@@ -114,7 +112,7 @@ TEST_F(PickBoxFaceTest, OneVisibleFacePicksNothing) {
     EXPECT_EQ(PickBoxFace(empty, 120, 135), -1);
 }
 
-TEST(IsAngleBetweenTest, SectorsAndTheWrap) {
+TEST_F(HitTest, SectorsAndTheWrap) {
     struct Case {
         double p;
         double a;
@@ -133,9 +131,7 @@ TEST(IsAngleBetweenTest, SectorsAndTheWrap) {
     }
 }
 
-using HitPieceFaceTest = PuzzleTest;
-
-TEST_F(HitPieceFaceTest, HitsFrontFacesOnly) {
+TEST_F(HitTest, HitsFrontFacesOnly) {
     int x = 0;
     int y = 0;
     // The top, chamfer and the two outer sides of the nearest piece.

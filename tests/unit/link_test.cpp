@@ -15,7 +15,7 @@
 
 namespace {
 
-using LinkTest = PuzzleTest;
+using Link = PuzzleTest;
 
 // A game played at random the ways a player can: shuffles and skins, turns by key and by
 // undo, redo and restart, whole-puzzle turns.
@@ -48,7 +48,7 @@ std::vector<std::uint8_t> Frame(const PuzzleGame& game) {
 
 // A link rebuilds the game: the same frame, the same generator, the moves undoable back to the
 // shuffle, and the same link again.
-TEST_F(LinkTest, ALinkRebuildsTheGame) {
+TEST_F(Link, ALinkRebuildsTheGame) {
     for (std::uint32_t seed = 1; seed <= 40; ++seed) {
         PuzzleGame played(seed, nullptr);
         Play(played, seed, static_cast<int>(seed * 7 % 60));
@@ -73,7 +73,7 @@ TEST_F(LinkTest, ALinkRebuildsTheGame) {
     }
 }
 
-TEST_F(LinkTest, ABadLinkBuildsNothing) {
+TEST_F(Link, ABadLinkBuildsNothing) {
     PuzzleGame good(3, nullptr);
     RunCommand(good, IDM_SHUFFLE);
     PlayTurn(good, FaceTurn{2, 1});
@@ -112,7 +112,7 @@ TEST_F(LinkTest, ABadLinkBuildsNothing) {
     }
 }
 
-TEST_F(LinkTest, SavesReadBackAndDamageIsTold) {
+TEST_F(Link, SavesReadBackAndDamageIsTold) {
     StripSave save;
     save.link = "1AAAAAAAAAAAAAAAAAAAAAAA.R";
     save.scaleBits = 0x3d75c28fU;

@@ -13,7 +13,7 @@ Matrix34 Identity() {
     return m;
 }
 
-TEST(Matrix34Test, IdentityClearsEverythingElseIncludingTranslation) {
+TEST(Matrix34, IdentityClearsEverythingElseIncludingTranslation) {
     Matrix34 m{};
     for (float& v : m.m) {
         v = 7.5F;
@@ -33,9 +33,9 @@ struct QuarterCase {
     float sine;
 };
 
-class RotateXQuarterTest : public ::testing::TestWithParam<QuarterCase> {};
+class Matrix34Quarters : public ::testing::TestWithParam<QuarterCase> {};
 
-TEST_P(RotateXQuarterTest, LeavesTheTinyEntries) {
+TEST_P(Matrix34Quarters, LeavesTheTinyEntries) {
     const QuarterCase c = GetParam();
     Matrix34 m = Identity();
     m.RotateX(c.angle);
@@ -46,13 +46,13 @@ TEST_P(RotateXQuarterTest, LeavesTheTinyEntries) {
     EXPECT_EQ(m.m[0], 1.0F);
 }
 
-INSTANTIATE_TEST_SUITE_P(Quarters, RotateXQuarterTest,
+INSTANTIATE_TEST_SUITE_P(Quarters, Matrix34Quarters,
                          ::testing::Values(QuarterCase{"by_90", 90, 3.9663289e-13F, 1.0F},
                                            QuarterCase{"by_180", 180, -1.0F, 7.9326579e-13F},
                                            QuarterCase{"by_270", 270, -1.1894546e-12F, -1.0F}),
                          CaseName());
 
-TEST(Matrix34Test, NinetyDegreesIsNotExactlyZero) {
+TEST(Matrix34, NinetyDegreesIsNotExactlyZero) {
     Matrix34 m = Identity();
     m.RotateX(90);
     EXPECT_NE(m.m[5], 0.0F);
@@ -66,7 +66,7 @@ struct DirectionCase {
     float out[3];
 };
 
-TEST(Matrix34Test, RotationDirections) {
+TEST(Matrix34, RotationDirections) {
     const DirectionCase cases[] = {
         {'x', {0, 1, 0}, {0, 0, 1}},
         {'y', {1, 0, 0}, {0, 0, 1}},
@@ -87,7 +87,7 @@ TEST(Matrix34Test, RotationDirections) {
     }
 }
 
-TEST(Matrix34Test, ZeroRotationChangesNothingAndTranslationIsMixed) {
+TEST(Matrix34, ZeroRotationChangesNothingAndTranslationIsMixed) {
     Matrix34 m{};
     for (int i = 0; i < 12; ++i) {
         m.m[i] = 0.1F * static_cast<float>(i + 1);
@@ -106,7 +106,7 @@ TEST(Matrix34Test, ZeroRotationChangesNothingAndTranslationIsMixed) {
     EXPECT_EQ(t.m[7], 10.0F);
 }
 
-TEST(Matrix34Test, TransformAddsTranslation) {
+TEST(Matrix34, TransformAddsTranslation) {
     Matrix34 m = Identity();
     m.m[3] = 120.0F;
     m.m[7] = 135.0F;
@@ -118,7 +118,7 @@ TEST(Matrix34Test, TransformAddsTranslation) {
 
 // Every quarter turn about every axis maps model coordinates onto whole numbers,
 // or onto values so small that truncation makes them 0.
-TEST(Matrix34Test, QuarterTurnsOfModelCoordinatesStayWhole) {
+TEST(Matrix34, QuarterTurnsOfModelCoordinatesStayWhole) {
     const float values[] = {0, 414, -414, 500, -500, 1000, -1000};
     for (int axis = 0; axis < 3; ++axis) {
         for (int q = 0; q <= 4; ++q) {

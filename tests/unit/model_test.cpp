@@ -10,9 +10,9 @@
 
 namespace {
 
-using ModelTest = PuzzleTest;
+using Model = PuzzleTest;
 
-TEST_F(ModelTest, StartValuesOfTheGameAndGlobals) {
+TEST_F(Model, StartValuesOfTheGameAndGlobals) {
     m_game = PuzzleGame(kTestSeed, nullptr);  // before any paint
     EXPECT_EQ(m_game.m_viewAngleX, -15.0F);
     EXPECT_EQ(m_game.m_viewAngleY, 15.0F);
@@ -35,7 +35,7 @@ TEST_F(ModelTest, StartValuesOfTheGameAndGlobals) {
     EXPECT_TRUE(IsSolved(m_game.m_pieces));
 }
 
-TEST_F(ModelTest, FacesColoursAndStickersOfEveryPiece) {
+TEST_F(Model, FacesColoursAndStickersOfEveryPiece) {
     for (int p = 0; p < 8; ++p) {
         const Piece& piece = m_game.m_pieces[p];
         EXPECT_EQ(piece.vertexCount, 12);
@@ -75,7 +75,7 @@ TEST_F(ModelTest, FacesColoursAndStickersOfEveryPiece) {
 
 // Each side's centre is a vertex of exactly one non-grey face of each of its four pieces,
 // in the side's skin-1 colour.
-TEST_F(ModelTest, SideCentresTouchOneColouredFacePerPiece) {
+TEST_F(Model, SideCentresTouchOneColouredFacePerPiece) {
     struct Side {
         float point[3];
         int slots[4];
@@ -107,7 +107,7 @@ TEST_F(ModelTest, SideCentresTouchOneColouredFacePerPiece) {
 }
 
 // Every face lists its corners clockwise from outside: the right-hand normal points inward.
-TEST_F(ModelTest, FacesWindClockwiseFromOutside) {
+TEST_F(Model, FacesWindClockwiseFromOutside) {
     for (const Piece& piece : m_game.m_pieces) {
         float cx = 0;
         float cy = 0;
@@ -136,7 +136,7 @@ TEST_F(ModelTest, FacesWindClockwiseFromOutside) {
 }
 
 // Nothing of a game played before leaks into a new one: every byte is the constructed state.
-TEST_F(ModelTest, ANewGameIsTheConstructedStateWhateverWasPlayedBefore) {
+TEST_F(Model, ANewGameIsTheConstructedStateWhateverWasPlayedBefore) {
     const PuzzleGame before(kTestSeed, nullptr);
     ShuffleCube(m_game);
     m_game.m_scale = 0.08F;
@@ -148,7 +148,7 @@ TEST_F(ModelTest, ANewGameIsTheConstructedStateWhateverWasPlayedBefore) {
     EXPECT_EQ(StateDifference(after, before), "");
 }
 
-TEST_F(ModelTest, TimeSeedUsesMinutesTimesSix) {
+TEST_F(Model, TimeSeedUsesMinutesTimesSix) {
     struct Case {
         LocalTime time;
         std::uint32_t seed;
@@ -167,7 +167,7 @@ TEST_F(ModelTest, TimeSeedUsesMinutesTimesSix) {
     }
 }
 
-TEST(CrtRandTest, MatchesTheMicrosoftRuntime) {
+TEST_F(Model, MatchesTheMicrosoftRuntime) {
     CrtRandom random;
     random.Seed(1);
     const int expected[] = {41, 18467, 6334, 26500, 19169};

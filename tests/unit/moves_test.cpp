@@ -12,7 +12,7 @@
 
 namespace {
 
-class MovesTest : public PuzzleTest {
+class Moves : public PuzzleTest {
 protected:
     void SetUp() override {
         PuzzleTest::SetUp();
@@ -47,7 +47,7 @@ protected:
 
 // Random play of turns, undos, redos and restarts: after any undo x k then redo x k, what the
 // player sees is what was there before; undo past the shuffle changes nothing.
-TEST_F(MovesTest, UndoThenRedoBringsBackWhatWasThere) {
+TEST_F(Moves, UndoThenRedoBringsBackWhatWasThere) {
     std::mt19937 rng(2026);
     std::vector<Seen> path;  // what the position looked like after each step, for the checks
     for (int round = 0; round < 300; ++round) {
@@ -80,7 +80,7 @@ TEST_F(MovesTest, UndoThenRedoBringsBackWhatWasThere) {
     EXPECT_TRUE(first == Look());
 }
 
-TEST_F(MovesTest, CountsMovesAndNotTurnsThatSprangBackOrTheWholePuzzle) {
+TEST_F(Moves, CountsMovesAndNotTurnsThatSprangBackOrTheWholePuzzle) {
     struct Case {
         const char* name;
         void (*play)(PuzzleGame& game);
@@ -139,7 +139,7 @@ TEST_F(MovesTest, CountsMovesAndNotTurnsThatSprangBackOrTheWholePuzzle) {
 
 // Past the list's size the game plays and counts on; undo reaches back only that far, and the
 // way from the shuffle is no longer whole.
-TEST_F(MovesTest, PastTheListUndoReachesBackOnlyThatFar) {
+TEST_F(Moves, PastTheListUndoReachesBackOnlyThatFar) {
     FaceTurn path[kMaxHistory];
     for (int i = 0; i < kMaxHistory + 5; ++i) {
         ASSERT_TRUE(PlayTurn(m_game, FaceTurn{i % 6, 1}));
@@ -162,7 +162,7 @@ TEST_F(MovesTest, PastTheListUndoReachesBackOnlyThatFar) {
 // A side turned clockwise as seen from outside it: on the screen, the pieces of a side that
 // faces the viewer go round clockwise, those of a side that faces away anticlockwise. The
 // sides are where the view shows them: front nearest, up highest, right furthest right.
-TEST_F(MovesTest, ViewSidesTurnAsThePlayerSeesThem) {
+TEST_F(Moves, ViewSidesTurnAsThePlayerSeesThem) {
     const float views[][3] = {{-15, 15, 10}, {30, -60, 5}, {-120, 200, -30}, {80, 10, 170}, {0, 0, 0}};
     for (const auto& v : views) {
         for (int s = 0; s < kViewFaceCount; ++s) {

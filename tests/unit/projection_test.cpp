@@ -10,9 +10,9 @@
 
 namespace {
 
-using ProjectionTest = PuzzleTest;
+using Projection = PuzzleTest;
 
-TEST_F(ProjectionTest, StartViewMatrix) {
+TEST_F(Projection, StartViewMatrix) {
     const double expected[12] = {0.057075, -0.010419, 0.015293,  120,      -0.013740, -0.057075,
                                  0.012395, 135,       -0.012395, 0.015293, 0.056679,  32};
     for (int i = 0; i < 12; ++i) {
@@ -29,9 +29,9 @@ struct ProjectCase {
     int sz;
 };
 
-class ProjectPointTest : public PuzzleTest, public ::testing::WithParamInterface<ProjectCase> {};
+class ProjectionPoints : public PuzzleTest, public ::testing::WithParamInterface<ProjectCase> {};
 
-TEST_P(ProjectPointTest, ProjectsToWholePixels) {
+TEST_P(ProjectionPoints, ProjectsToWholePixels) {
     const ProjectCase c = GetParam();
     m_game.m_viewAngleX = c.angles[0];
     m_game.m_viewAngleY = c.angles[1];
@@ -44,7 +44,7 @@ TEST_P(ProjectPointTest, ProjectsToWholePixels) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Corners, ProjectPointTest,
+    Corners, ProjectionPoints,
     ::testing::Values(ProjectCase{"start_view_near_corner", {-15, 15, 10}, {1000, 1000, 1000}, 150, 82, 116},
                       // -52.37 truncates toward zero
                       ProjectCase{"start_view_far_corner", {-15, 15, 10}, {-1000, -1000, -1000}, 89, 187, -52},
@@ -54,7 +54,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ProjectCase{"square_view_far_corner", {0, 0, 0}, {-1000, -1000, -1000}, 60, 195, -28}),
     CaseName());
 
-TEST_F(ProjectionTest, RefreshViewProjectsPiecesAndBoxAndInvalidates) {
+TEST_F(Projection, RefreshViewProjectsPiecesAndBoxAndInvalidates) {
     RecordingHost host;
     m_game.m_host = &host;
     RefreshView(m_game);
@@ -68,7 +68,7 @@ TEST_F(ProjectionTest, RefreshViewProjectsPiecesAndBoxAndInvalidates) {
     EXPECT_EQ(m_game.m_pieces[0].sz[5], 32);
 }
 
-TEST_F(ProjectionTest, ScaleAndTranslate) {
+TEST_F(Projection, ScaleAndTranslate) {
     Matrix34 m{};
     for (int i = 0; i < 12; ++i) {
         m.m[i] = 1.0F;
@@ -81,7 +81,7 @@ TEST_F(ProjectionTest, ScaleAndTranslate) {
     }
 }
 
-TEST_F(ProjectionTest, BoxFacesFacingAtTheStartView) {
+TEST_F(Projection, BoxFacesFacingAtTheStartView) {
     // +Z, -Z, +Y, -Y, -X, +X: the three positive sides face the viewer.
     const bool away[6] = {false, true, false, true, true, false};
     for (int f = 0; f < 6; ++f) {
@@ -90,7 +90,7 @@ TEST_F(ProjectionTest, BoxFacesFacingAtTheStartView) {
 }
 
 // d is exactly +-180 or 0 for these point triples.
-TEST_F(ProjectionTest, FacingTestEdgeCases) {
+TEST_F(Projection, FacingTestEdgeCases) {
     struct Case {
         int x[3];
         int y[3];
@@ -133,7 +133,7 @@ bool FacingAwayByAnglesOnly(int dx1, int dy1, int dx2, int dy2) {
     return d >= 0.0F;
 }
 
-TEST(FacingTest, CrossProductAgreesWithTheAnglesOnEverySmallPair) {
+TEST_F(Projection, CrossProductAgreesWithTheAnglesOnEverySmallPair) {
     // Every pair of edges up to 40 pixels each way: all the near-parallel pairs that pixel
     // coordinates on the screen give.
     constexpr int kR = 40;
@@ -172,9 +172,9 @@ struct EdgePairClass {
     int scale;   // ... by +scale or -scale; 0: an edge of its own
 };
 
-class FacingPairTest : public ::testing::TestWithParam<EdgePairClass> {};
+class ProjectionFacingPairs : public ::testing::TestWithParam<EdgePairClass> {};
 
-TEST_P(FacingPairTest, CrossProductAgreesWithTheAngles) {
+TEST_P(ProjectionFacingPairs, CrossProductAgreesWithTheAngles) {
     const EdgePairClass c = GetParam();
     std::uint64_t state = 0x9E3779B97F4A7C15ULL;
     auto next = [&state](int bits) {
@@ -200,14 +200,14 @@ TEST_P(FacingPairTest, CrossProductAgreesWithTheAngles) {
     EXPECT_EQ(differing, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Classes, FacingPairTest,
+INSTANTIATE_TEST_SUITE_P(Classes, ProjectionFacingPairs,
                          ::testing::Values(EdgePairClass{"screen_sized", 9, 0, 0}, EdgePairClass{"long", 24, 0, 0},
                                            EdgePairClass{"near_parallel", 12, 2, 1},
                                            EdgePairClass{"near_parallel_scaled", 10, 3, 7},
                                            EdgePairClass{"long_near_parallel", 20, 2, 1}),
                          CaseName());
 
-TEST_F(ProjectionTest, EdgeOnBoxFaceCountsAsFrontAtZeroAngles) {
+TEST_F(Projection, EdgeOnBoxFaceCountsAsFrontAtZeroAngles) {
     m_game.m_viewAngleX = 0;
     m_game.m_viewAngleY = 0;
     m_game.m_viewAngleZ = 0;
@@ -218,7 +218,7 @@ TEST_F(ProjectionTest, EdgeOnBoxFaceCountsAsFrontAtZeroAngles) {
     EXPECT_FALSE(IsBoxFaceFacingAway(m_game.m_outerBox, 3));  // -Y, seen edge-on
 }
 
-TEST_F(ProjectionTest, MeanDepthIsAFloatAverage) {
+TEST_F(Projection, MeanDepthIsAFloatAverage) {
     Piece piece{};
     piece.vertexCount = 3;
     piece.sz[0] = 1;
@@ -227,7 +227,7 @@ TEST_F(ProjectionTest, MeanDepthIsAFloatAverage) {
     EXPECT_FLOAT_EQ(MeanDepth(piece), 5.0F / 3.0F);
 }
 
-TEST_F(ProjectionTest, DrawOrderIsFarthestFirstWithTiesInSlotOrder) {
+TEST_F(Projection, DrawOrderIsFarthestFirstWithTiesInSlotOrder) {
     BuildDrawOrder(m_game, m_game.m_drawOrder);
     // Slot 6 (-,-,-) is farthest and slot 0 (+,+,+) nearest at the start view.
     EXPECT_EQ(m_game.m_drawOrder[0], 6);
@@ -248,7 +248,7 @@ TEST_F(ProjectionTest, DrawOrderIsFarthestFirstWithTiesInSlotOrder) {
     }
 }
 
-TEST_F(ProjectionTest, TurningLayerRegroupsTheOrder) {
+TEST_F(Projection, TurningLayerRegroupsTheOrder) {
     struct Case {
         std::uint8_t layerFront;
         int layer[4];

@@ -6,7 +6,7 @@
 
 namespace {
 
-using ShuffleTest = PuzzleTest;
+using Shuffle = PuzzleTest;
 
 // Finds a seed whose first draw is r (the generator's first output depends on the seed's low bits).
 std::uint32_t SeedGivingFirstDraw(int r) {
@@ -21,7 +21,7 @@ std::uint32_t SeedGivingFirstDraw(int r) {
     return 0;
 }
 
-TEST(RandomBelowTest, RangesOfEveryDraw) {
+TEST_F(Shuffle, RangesOfEveryDraw) {
     struct Case {
         int r;
         int n;
@@ -39,7 +39,7 @@ TEST(RandomBelowTest, RangesOfEveryDraw) {
     }
 }
 
-TEST_F(ShuffleTest, TwentyTurnsUnsolvedViewUntouched) {
+TEST_F(Shuffle, TwentyTurnsUnsolvedViewUntouched) {
     RecordingHost host;
     m_game.m_host = &host;
     m_game.m_random.Seed(1234);
@@ -66,7 +66,7 @@ TEST_F(ShuffleTest, TwentyTurnsUnsolvedViewUntouched) {
     EXPECT_EQ(m_game.m_random.Next(), next);
 }
 
-TEST_F(ShuffleTest, SameSeedSameShuffle) {
+TEST_F(Shuffle, SameSeedSameShuffle) {
     m_game.m_random.Seed(77);
     ShuffleCube(m_game);
     const ModelSnapshot first = TakeSnapshot(m_game);
@@ -78,7 +78,7 @@ TEST_F(ShuffleTest, SameSeedSameShuffle) {
     EXPECT_FALSE(TakeSnapshot(m_game) == first);
 }
 
-TEST_F(ShuffleTest, UnsolvedEvenWhenTheTurnsCancel) {
+TEST_F(Shuffle, UnsolvedEvenWhenTheTurnsCancel) {
     // Seed 0 and a puzzle that is shuffled from solved: whatever the turns give, the flag is clear.
     for (std::uint32_t seed = 0; seed < 50; ++seed) {
         m_game = PuzzleGame(seed, nullptr);

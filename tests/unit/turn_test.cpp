@@ -10,9 +10,9 @@
 
 namespace {
 
-using TurnTest = PuzzleTest;
+using Turn = PuzzleTest;
 
-TEST(AngleDiffTest, WrapsOnceEachWay) {
+TEST_F(Turn, WrapsOnceEachWay) {
     struct Case {
         float a;
         float b;
@@ -25,7 +25,7 @@ TEST(AngleDiffTest, WrapsOnceEachWay) {
     }
 }
 
-TEST_F(TurnTest, AxisDirectionsAtTheStartView) {
+TEST_F(Turn, AxisDirectionsAtTheStartView) {
     // With no side touched, a drag to the right turns about Y, driven along +X.
     EXPECT_EQ(ChooseCubeTurn(m_game, -1, 0.0F), 5);
     EXPECT_NEAR(m_game.m_turnRefAngle, 10.35, 0.005);
@@ -39,7 +39,7 @@ TEST_F(TurnTest, AxisDirectionsAtTheStartView) {
     EXPECT_EQ(ChooseCubeTurn(m_game, 2, 0.0F), 1);  // +Y side, drag right: Z
 }
 
-TEST_F(TurnTest, FaceCentreDepthsAndLayerInFront) {
+TEST_F(Turn, FaceCentreDepthsAndLayerInFront) {
     const Matrix34 m = m_game.m_viewMatrix;
     EXPECT_EQ(ProjectZ(m, 0, 0, 0), 32);
     EXPECT_EQ(ProjectZ(m, 0, 0, 1000), 88);
@@ -54,7 +54,7 @@ TEST_F(TurnTest, FaceCentreDepthsAndLayerInFront) {
     }
 }
 
-TEST_F(TurnTest, FaceAndChamferChoices) {
+TEST_F(Turn, FaceAndChamferChoices) {
     // Drag to the right on the top of slot 0: turn the +Z layer, driven along +X.
     EXPECT_EQ(ChooseTurnFromFace(m_game, 0, 3, 0.0F), 0);
     EXPECT_NEAR(m_game.m_turnRefAngle, 10.35, 0.005);
@@ -80,7 +80,7 @@ TEST_F(TurnTest, FaceAndChamferChoices) {
 
 // At turn angle 0 ShowTurn builds the plain view matrix bit for bit, hands it back in the
 // matrix it was given (and nowhere else) and projects as RefreshView does.
-TEST_F(TurnTest, ShowTurnAtZeroIsThePlainView) {
+TEST_F(Turn, ShowTurnAtZeroIsThePlainView) {
     struct Case {
         float x;
         float y;
@@ -118,7 +118,7 @@ ModelSnapshot AfterQuarters(PuzzleGame& game, int face, int quarters) {
     return TakeSnapshot(game);
 }
 
-TEST_F(TurnTest, SnappingToQuarterTurns) {
+TEST_F(Turn, SnappingToQuarterTurns) {
     struct Case {
         float angle;
         int quarters;
@@ -141,7 +141,7 @@ TEST_F(TurnTest, SnappingToQuarterTurns) {
     }
 }
 
-TEST_F(TurnTest, OneQuarterThenThreeRestoresEverything) {
+TEST_F(Turn, OneQuarterThenThreeRestoresEverything) {
     for (int face = 0; face < 6; ++face) {
         m_game = PuzzleGame(kTestSeed, nullptr);
         const ModelSnapshot fresh = TakeSnapshot(m_game);
@@ -154,7 +154,7 @@ TEST_F(TurnTest, OneQuarterThenThreeRestoresEverything) {
 }
 
 // A quarter turn carries each piece along the face's slot cycle, first to second.
-TEST_F(TurnTest, QuarterTurnFollowsTheSlotCycle) {
+TEST_F(Turn, QuarterTurnFollowsTheSlotCycle) {
     for (int face = 0; face < 6; ++face) {
         m_game = PuzzleGame(kTestSeed, nullptr);
         Piece before[8];
@@ -203,7 +203,7 @@ bool SidesAreOneColour(const PuzzleGame& game) {
     return true;
 }
 
-TEST_F(TurnTest, RandomTurnSequencesKeepTheModelSound) {
+TEST_F(Turn, RandomTurnSequencesKeepTheModelSound) {
     std::mt19937 rng(12345);
     int solvedSeen = 0;
     for (int run = 0; run < 20; ++run) {
@@ -238,7 +238,7 @@ TEST_F(TurnTest, RandomTurnSequencesKeepTheModelSound) {
     EXPECT_GT(solvedSeen, 0);
 }
 
-TEST_F(TurnTest, FoldingAZeroRotationKeepsTheView) {
+TEST_F(Turn, FoldingAZeroRotationKeepsTheView) {
     BuildViewMatrix(m_game, m_game.m_viewMatrix);
     AbsorbCubeRotation(m_game, m_game.m_viewMatrix);
     EXPECT_NEAR(m_game.m_viewAngleX, -15.0, 1e-3);
@@ -253,7 +253,7 @@ TEST_F(TurnTest, FoldingAZeroRotationKeepsTheView) {
     EXPECT_NEAR(m_game.m_viewAngleZ, 10.0, 1e-2);
 }
 
-TEST_F(TurnTest, RandomViewsSurviveAFold) {
+TEST_F(Turn, RandomViewsSurviveAFold) {
     std::mt19937 rng(99);
     std::uniform_real_distribution<float> angle(-180.0F, 180.0F);
     for (int i = 0; i < 500; ++i) {

@@ -65,9 +65,10 @@ function line(from, to, n) {
     Math.round(from[0] + ((to[0] - from[0]) * i) / n), Math.round(from[1] + ((to[1] - from[1]) * i) / n)]);
 }
 
-// The replay takes client coordinates of the main window, as the window procedure extracts them.
+// The replay takes client coordinates of the main window; a point left of or above it
+// reaches the game at its edge.
 function client([x, y]) {
-  return `${x & 0xffff} ${(y - MAIN_Y) & 0xffff}`;
+  return `${Math.max(x, 0)} ${Math.max(y - MAIN_Y, 0)}`;
 }
 
 async function chromeState(page) {
