@@ -182,11 +182,21 @@ SaveRead CompanionStrip::Open(const char* link, const std::uint32_t* seed, const
         game = PuzzleGame(*seed, &m_ui);
         open = true;
     }
-    if (!open && saved != nullptr) {
+    if (saved != nullptr) {
+        const bool given = open;
         StripSave save;
         result = ReadSave(*saved, &save);
+        if (result == SaveRead::Ok) {
+            // Whichever game opens, the player's settings and results go on.
+            m_timeHidden = save.timeHidden;
+            m_best = save.best;
+        }
         std::string linkProblem;
-        if (result == SaveRead::Ok && OpenLink(save.link, &m_ui, &game, &linkProblem)) {
+        if (given) {
+            if (result == SaveRead::Bad && problem.empty()) {
+                problem = "The kept game could not be read; it was kept aside.";
+            }
+        } else if (result == SaveRead::Ok && OpenLink(save.link, &m_ui, &game, &linkProblem)) {
             float scale = 0.0F;
             std::memcpy(&scale, &save.scaleBits, sizeof scale);
             if (scale >= 0.04F && scale <= 0.08F) {
@@ -196,8 +206,6 @@ SaveRead CompanionStrip::Open(const char* link, const std::uint32_t* seed, const
             m_elapsedMs = save.elapsedMs;
             m_running = save.clockRunning;
             m_solvedCounted = save.solvedShown;
-            m_timeHidden = save.timeHidden;
-            m_best = save.best;
             open = true;
         } else if (result == SaveRead::Ok) {
             result = SaveRead::Bad;

@@ -80,8 +80,9 @@ public:
 
     // How the game opens: a link if one is given, else a seed, else the kept game, else a new
     // one seeded from the clock. A bad link or a bad save says so once in the message line and
-    // opens the next in that order. Returns what became of the save text, for the shell to
-    // keep aside (Bad) or leave alone (Newer: this run keeps nothing then).
+    // opens the next in that order. The save's settings and best results are taken whichever
+    // game opens, so that the next save keeps them. Returns what became of the save text, for
+    // the shell to keep aside (Bad) or leave alone (Newer: this run keeps nothing then).
     SaveRead Open(const char* link, const std::uint32_t* seed, const std::string* saved, std::uint32_t clockSeed);
 
     // The shell's monotonic clock, at every event and now and then while the time shows.
@@ -111,6 +112,8 @@ public:
 
     // The link to share, or "" with the reason in the message line.
     std::string ShareLink();
+    // A line from the shell for the message line: "Link copied", a save that failed.
+    void Say(std::string message);
     // The save as it stands, for the shell to keep after every change.
     [[nodiscard]] std::string SaveText() const;
     // The text of the keys, for Help and the Keys control.
@@ -123,7 +126,6 @@ public:
 private:
     PuzzleGame& Game() { return m_ui.Game(); }
     [[nodiscard]] const PuzzleGame& Game() const { return m_ui.Game(); }
-    void Say(std::string message);
     void NewShuffleSeen();
     UiOutput Changed();
 
