@@ -2,6 +2,8 @@
 #include <SDL.h>
 #include <SDL_ttf.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,12 +14,16 @@
 #include "platform/std_output.h"
 #include "shell/handheld/icon.h"
 #include "shell/handheld/layout.h"
+#include "shell/handheld/strip.h"
 #include "shell/handheld/ui.h"
+#include "shell/link.h"
 #include "shell/sdl/font_files.h"
 #include "shell/sdl/help_pages.h"
+#include "shell/sdl/kept_game.h"
 #include "shell/sdl/message_box.h"
 #include "shell/sdl/options.h"
 #include "shell/sdl/screen.h"
+#include "shell/sdl/strip_view.h"
 
 namespace {
 
@@ -42,20 +48,59 @@ std::string NoWindowText(const std::string& reason) {
     return text;
 }
 
+// The strip's parts, when it is shown.
+struct StripParts {
+    CompanionStrip& strip;
+    StripPainter& painter;
+    GameKeeper& keeper;
+    SDL_Rect area;  // window pixels
+    int scale;
+};
+
+std::int64_t Now() {
+    return static_cast<std::int64_t>(SDL_GetTicks64());
+}
+
 class Session {
 public:
-    Session(SDL_Window* window, ScreenPainter& painter, ShellUi& ui, int scale, std::string fontFile)
-        : m_window(window), m_painter(painter), m_ui(ui), m_scale(scale), m_fontFile(std::move(fontFile)) {}
+    Session(SDL_Window* window, ScreenPainter& painter, ShellUi& ui, int scale, std::string fontFile, StripParts* strip)
+        : m_window(window),
+          m_painter(painter),
+          m_ui(ui),
+          m_scale(scale),
+          m_fontFile(std::move(fontFile)),
+          m_strip(strip) {}
 
-    bool Paint() {
+    // The screen, the strip, or both; only what was painted goes to the display.
+    bool Paint(bool screen = true, bool strip = true) {
+        strip = strip && m_strip != nullptr;
+        SDL_Surface* target = SDL_GetWindowSurface(m_window);
         std::string error;
-        if (!m_painter.Paint(m_window, m_ui, &error)) {
+        SDL_Rect parts[2];
+        int count = 0;
+        bool ok = target != nullptr;
+        if (!ok) {
+            error = std::string("cannot paint the window: ") + SDL_GetError();
+        }
+        if (ok && screen && (ok = m_painter.Paint(target, m_ui, &error))) {
+            m_ui.Painted();
+            parts[count++] = SDL_Rect{0, 0, kScreenWidth * m_scale, kScreenHeight * m_scale};
+        }
+        if (ok && strip &&
+            (ok = m_strip->painter.Paint(m_strip->strip, m_held, target, m_strip->area.x, m_strip->area.y, &error))) {
+            m_strip->strip.Drawn();
+            m_drawnLook = StripLook();
+            parts[count++] = m_strip->area;
+        }
+        if (ok && count > 0 && SDL_UpdateWindowSurfaceRects(m_window, parts, count) != 0) {
+            error = std::string("cannot paint the window: ") + SDL_GetError();
+            ok = false;
+        }
+        if (!ok) {
             Fail(error);
             m_failed = true;
-            return false;
         }
-        m_ui.Painted();
-        return true;
+        return ok;
     }
 
     // False once the program is to end.
@@ -64,26 +109,46 @@ public:
             case SDL_QUIT:
                 return false;
             case SDL_WINDOWEVENT:
-                if (event.window.event == SDL_WINDOWEVENT_EXPOSED) {
-                    return Paint();
+                switch (event.window.event) {
+                    case SDL_WINDOWEVENT_EXPOSED:
+                        return Paint();
+                    case SDL_WINDOWEVENT_MINIMIZED:
+                    case SDL_WINDOWEVENT_HIDDEN:
+                        Shown(false);
+                        return true;
+                    case SDL_WINDOWEVENT_RESTORED:
+                    case SDL_WINDOWEVENT_SHOWN:
+                        Shown(true);
+                        return true;
+                    default:
+                        return true;
                 }
-                return true;
             case SDL_MOUSEBUTTONDOWN:
-                if (event.button.button == SDL_BUTTON_LEFT) {
-                    return Follow(m_ui.PointerDown(Screen(event.button.x), Screen(event.button.y)));
+                if (event.button.button != SDL_BUTTON_LEFT) {
+                    return true;
                 }
-                return true;
+                if (OnStrip(event.button.x, event.button.y) && !m_ui.Game().IsStylusHeld()) {
+                    return StripDown(event.button.x, event.button.y);
+                }
+                return Played(m_ui.PointerDown(Screen(event.button.x), Screen(event.button.y)), false);
             case SDL_MOUSEBUTTONUP:
-                if (event.button.button == SDL_BUTTON_LEFT) {
-                    return Follow(m_ui.PointerUp(Screen(event.button.x), Screen(event.button.y)));
+                if (event.button.button != SDL_BUTTON_LEFT) {
+                    return true;
                 }
-                return true;
+                if (m_tracking) {
+                    return StripUp(event.button.x, event.button.y);
+                }
+                return Played(m_ui.PointerUp(Screen(event.button.x), Screen(event.button.y)), true);
             case SDL_MOUSEMOTION:
+                if (m_tracking) {
+                    StripMove(event.motion.x, event.motion.y);
+                    return true;
+                }
                 if (m_ui.Game().IsStylusHeld() && (event.motion.state & SDL_BUTTON_LMASK) == 0) {
                     // The release went astray (the pointer was grabbed away); end the drag here.
-                    return Follow(m_ui.PointerUp(Screen(event.motion.x), Screen(event.motion.y)));
+                    return Played(m_ui.PointerUp(Screen(event.motion.x), Screen(event.motion.y)), true);
                 }
-                return Follow(m_ui.PointerMove(Screen(event.motion.x), Screen(event.motion.y)));
+                return Played(m_ui.PointerMove(Screen(event.motion.x), Screen(event.motion.y)), false);
             case SDL_KEYDOWN:
                 return HandleKey(event.key.keysym, event.key.repeat != 0);
             default:
@@ -94,23 +159,140 @@ public:
 private:
     [[nodiscard]] int Screen(int windowPixel) const { return ScreenFromWindow(windowPixel, m_scale); }
 
+    // What the strip shows: it is painted only when that changed (the clock's second, a
+    // control enabled), not at every mouse move of a drag. Nor during a drag at all: its
+    // controls rest while the stylus is down, and greying them at every drag would flicker.
+    [[nodiscard]] std::string StripLook() const {
+        const CompanionStrip& strip = m_strip->strip;
+        std::string look = strip.StatusLine() + '\n' + strip.MessageLine() + '\n' + std::to_string(m_held);
+        for (int i = 0; i < kStripControlCount; ++i) {
+            const StripControlState c = strip.Control(static_cast<StripControl>(i));
+            look += static_cast<char>('0' + (c.shown ? 1 : 0) + (c.enabled ? 2 : 0) + (c.selected ? 4 : 0));
+        }
+        return look;
+    }
+
+    [[nodiscard]] bool StripChanged() const {
+        return m_strip != nullptr && !m_ui.Game().IsStylusHeld() && StripLook() != m_drawnLook;
+    }
+
+    [[nodiscard]] bool OnStrip(int x, int y) const {
+        if (m_strip == nullptr) {
+            return false;
+        }
+        const SDL_Point point{x, y};
+        return SDL_PointInRect(&point, &m_strip->area) == SDL_TRUE;
+    }
+
+    [[nodiscard]] int StripControlUnder(int x, int y) const {
+        const SDL_Rect& area = m_strip->area;
+        return StripControlAt(m_strip->painter.Layout(), m_strip->strip, ScreenFromWindow(x - area.x, m_scale),
+                              ScreenFromWindow(y - area.y, m_scale));
+    }
+
+    // The strip's buttons act on release over themselves, as the handheld's do.
+    bool StripDown(int x, int y) {
+        if (m_ui.IsAboutOpen()) {
+            return true;  // modal
+        }
+        if (m_ui.OpenPopup() != -1) {
+            // A click outside an open popup only closes it.
+            return Follow(m_ui.Key(UiKey::Escape));
+        }
+        const int control = StripControlUnder(x, y);
+        if (control == -1 || !m_strip->strip.Control(static_cast<StripControl>(control)).enabled) {
+            return true;
+        }
+        m_tracking = true;
+        m_trackedControl = control;
+        m_held = control;
+        return Paint(false, true);
+    }
+
+    void StripMove(int x, int y) {
+        const int held = StripControlUnder(x, y) == m_trackedControl ? m_trackedControl : -1;
+        if (held != m_held) {
+            m_held = held;
+            Paint(false, true);
+        }
+    }
+
+    bool StripUp(int x, int y) {
+        const int control = m_trackedControl;
+        const bool inside = StripControlUnder(x, y) == control;
+        m_tracking = false;
+        m_trackedControl = -1;
+        m_held = -1;
+        if (!inside) {
+            return Paint(false, true);
+        }
+        if (static_cast<StripControl>(control) == StripControl::Share) {
+            Share();
+            return Paint(false, true);
+        }
+        return Played(m_strip->strip.Press(static_cast<StripControl>(control), Now()), true);
+    }
+
+    void Share() {
+        CompanionStrip& strip = m_strip->strip;
+        if (!strip.Control(StripControl::Share).enabled) {
+            return;
+        }
+        const std::string link = strip.ShareLink();  // says why when there is none
+        if (link.empty()) {
+            return;
+        }
+        if (SDL_SetClipboardText(link.c_str()) == 0) {
+            strip.Say("Link copied");
+        } else {
+            Fail(std::string("cannot copy the link: ") + SDL_GetError());
+            strip.Say("The link could not be copied.");
+        }
+    }
+
+    // After anything that reached the game: the strip looks at it, and the game is kept when
+    // KEEP (at a release, a key, a control: not at every mouse move, as a drag commits on
+    // release).
+    bool Played(const UiOutput& out, bool keep) {
+        if (m_strip != nullptr) {
+            m_strip->strip.AfterEvent(Now());
+            if (keep) {
+                Keep();
+            }
+        }
+        return Follow(out);
+    }
+
+    void Shown(bool visible) {
+        m_visible = visible;
+        if (m_strip != nullptr) {
+            m_strip->strip.SetVisible(visible, Now());
+            if (!visible) {
+                Keep();  // the time so far: a hidden window may be closed without a word
+            }
+        }
+    }
+
     bool HandleKey(const SDL_Keysym& key, bool repeat) {
         // A held key repeats only to walk a popup; F1 held down must not open page after page.
         if (repeat && key.sym != SDLK_UP && key.sym != SDLK_DOWN) {
             return true;
         }
-        if ((key.mod & KMOD_CTRL) != 0) {
-            // SDL's letter scancodes are the US keyboard's places, A to Z in a row.
-            const char place = key.scancode >= SDL_SCANCODE_A && key.scancode <= SDL_SCANCODE_Z
-                                   ? static_cast<char>('A' + (key.scancode - SDL_SCANCODE_A))
-                                   : '\0';
-            const char letter = ShortcutLetter(static_cast<std::uint32_t>(key.sym), place);
-            if (letter == 'A') {
-                return Follow(m_ui.Key(UiKey::CtrlA));
-            }
-            if (letter == 'Q') {
-                return Follow(m_ui.Key(UiKey::CtrlQ));
-            }
+        // SDL's letter scancodes are the US keyboard's places, A to Z in a row.
+        const char place = key.scancode >= SDL_SCANCODE_A && key.scancode <= SDL_SCANCODE_Z
+                               ? static_cast<char>('A' + (key.scancode - SDL_SCANCODE_A))
+                               : '\0';
+        const char letter = ShortcutLetter(static_cast<std::uint32_t>(key.sym), place);
+        const bool ctrl = (key.mod & KMOD_CTRL) != 0;
+        if (ctrl && letter == 'A') {
+            return Follow(m_ui.Key(UiKey::CtrlA));
+        }
+        if (ctrl && letter == 'Q') {
+            return Follow(m_ui.Key(UiKey::CtrlQ));
+        }
+        if (m_strip != nullptr && letter != '\0' && (key.mod & (KMOD_ALT | KMOD_GUI)) == 0 && m_ui.OpenPopup() == -1 &&
+            !m_ui.IsAboutOpen()) {
+            return StripKey(letter, ctrl, (key.mod & KMOD_SHIFT) != 0);
         }
         switch (key.sym) {
             case SDLK_F1:
@@ -129,6 +311,31 @@ private:
         }
     }
 
+    // The strip's keys: a side or the whole puzzle turned, undo and redo.
+    bool StripKey(char letter, bool ctrl, bool shift) {
+        CompanionStrip& strip = m_strip->strip;
+        if (ctrl) {
+            if (letter == 'Z') {
+                return Played(shift ? strip.RedoKey(Now()) : strip.UndoKey(Now()), true);
+            }
+            return letter == 'Y' ? Played(strip.RedoKey(Now()), true) : true;
+        }
+        for (int side = 0; side < kViewFaceCount; ++side) {
+            if (letter == kViewFaceLetters[side]) {
+                return Played(strip.TurnKey(static_cast<ViewFace>(side), shift, Now()), true);
+            }
+        }
+        // About the axes through the right, upper and front sides.
+        const char* const wholeTurns = "XYZ";
+        const ViewFace axes[] = {ViewFace::Right, ViewFace::Up, ViewFace::Front};
+        for (int axis = 0; axis < 3; ++axis) {
+            if (letter == wholeTurns[axis]) {
+                return Played(strip.WholeTurnKey(axes[axis], shift, Now()), true);
+            }
+        }
+        return true;
+    }
+
     bool Follow(const UiOutput& out) {
         if (out.capture != 0) {
             SDL_CaptureMouse(out.capture > 0 ? SDL_TRUE : SDL_FALSE);
@@ -139,7 +346,7 @@ private:
         if (out.quit) {
             return false;
         }
-        return !out.paintNow || Paint();
+        return !out.paintNow || Paint(true, StripChanged());
     }
 
     // A box of its own, outside the handheld's screen: the player may have no terminal to read.
@@ -149,18 +356,52 @@ private:
             Fail(std::string("cannot show a message box: ") + SDL_GetError());
         }
         m_ui.InvalidateFrame();  // what the box covered
+        m_stripStale = m_strip != nullptr;
     }
 
 public:
     [[nodiscard]] bool Failed() const { return m_failed; }
 
-    // How long the loop may wait for the next event: not long while a help page is on its way.
-    [[nodiscard]] int WaitMs() const { return m_help.Watching() ? HelpPages::kPollMs : -1; }
+    // Keeps the game when it changed since it was last kept, and says what went wrong, once.
+    void Keep() {
+        if (m_strip == nullptr) {
+            return;
+        }
+        m_strip->keeper.Keep(m_strip->strip.SaveText());
+        if (std::string message = m_strip->keeper.TakeMessage(); !message.empty()) {
+            m_strip->strip.Say(std::move(message));
+        }
+    }
+
+    // How long the loop may wait for the next event: not long while a help page is on its way,
+    // and until the clock shows the next second while it runs in sight.
+    [[nodiscard]] int WaitMs() const {
+        int wait = m_help.Watching() ? HelpPages::kPollMs : -1;
+        if (m_strip != nullptr && m_visible && m_strip->strip.ClockRunning() &&
+            m_strip->strip.Control(StripControl::TimeShown).selected) {
+            const int next = 1000 - static_cast<int>(m_strip->strip.ElapsedMs() % 1000) + 1;
+            wait = wait < 0 ? next : std::min(wait, next);
+        }
+        return wait;
+    }
 
     void PollHelp() {
         if (std::string message; m_help.Poll(&message)) {
             HelpFailed(message);
         }
+    }
+
+    // Between events: the clock moves on, and what changed is painted.
+    bool Refresh() {
+        if (m_strip != nullptr) {
+            m_strip->strip.Tick(Now());
+        }
+        const bool stripNeeded = m_stripStale || StripChanged();
+        m_stripStale = false;
+        if (m_ui.NeedsPaint() || stripNeeded) {
+            return Paint(m_ui.NeedsPaint(), stripNeeded);
+        }
+        return true;
     }
 
 private:
@@ -169,8 +410,15 @@ private:
     ShellUi& m_ui;
     int m_scale;
     std::string m_fontFile;
+    StripParts* m_strip;
     HelpPages m_help;
     bool m_failed = false;
+    bool m_visible = true;
+    bool m_stripStale = false;
+    bool m_tracking = false;  // a press on one of the strip's controls
+    int m_trackedControl = -1;
+    int m_held = -1;  // drawn pressed: tracked and under the pointer
+    std::string m_drawnLook;
 };
 
 int Run(const Options& options, const FontFiles& fonts) {
@@ -214,21 +462,21 @@ int Run(const Options& options, const FontFiles& fonts) {
         return 1;
     }
     int status = 1;
-    int s = options.scale;
+    const bool withStrip = !options.classic;
     // A window taller than the screen hides its title bar or its menu bar, out of reach.
     SDL_Rect usable{};
-    if (SDL_GetDisplayUsableBounds(0, &usable) == 0) {
-        const int fits = FitScale(s, usable.w, usable.h);
-        if (fits != s) {
-            std::fprintf(stderr,
-                         "vexalmini: at --scale %d the window (%d x %d) is larger than the screen's usable area "
-                         "(%d x %d); using --scale %d\n",
-                         s, kScreenWidth * s, kScreenHeight * s, usable.w, usable.h, fits);
-            s = fits;
-        }
+    const bool known = SDL_GetDisplayUsableBounds(0, &usable) == 0;
+    const WindowPlan plan = PlanWindow(options.scale, withStrip, known ? usable.w : 0, known ? usable.h : 0);
+    const int s = plan.scale;
+    if (s != options.scale) {
+        const WindowPlan wanted = PlanWindow(options.scale, withStrip, 0, 0);
+        std::fprintf(stderr,
+                     "vexalmini: at --scale %d the window (%d x %d) is larger than the screen's usable area "
+                     "(%d x %d); using --scale %d\n",
+                     options.scale, wanted.width, wanted.height, usable.w, usable.h, s);
     }
-    SDL_Window* window = SDL_CreateWindow("Vexal Mini", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                          kScreenWidth * s, kScreenHeight * s, SDL_WINDOW_HIDDEN);
+    SDL_Window* window = SDL_CreateWindow("Vexal Mini", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, plan.width,
+                                          plan.height, SDL_WINDOW_HIDDEN);
     if (window == nullptr) {
         Fail(NoWindowText(SDL_GetError()));
     } else {
@@ -241,14 +489,39 @@ int Run(const Options& options, const FontFiles& fonts) {
             SDL_FreeSurface(icon);
         }
         ScreenPainter painter(s, MakeIconRgba(ui.Game(), kAboutIcon.w * s));
+        // Which game opens: a link given, else a seed given, else the kept game, else a new one.
+        CompanionStrip strip(ui);
+        strip.Tick(Now());  // the clock's start, before a kept game may set it running
+        GameKeeper keeper(withStrip ? KeptGamePath(std::getenv("XDG_STATE_HOME"), std::getenv("HOME")) : "");
+        if (withStrip) {
+            // Read even when a seed or a link opens a game of its own: the kept save gives the
+            // settings and results, which the next save must not lose.
+            const std::string* saved = keeper.Load();
+            const SaveRead read = strip.Open(options.hasGame ? options.game.c_str() : nullptr,
+                                             options.hasSeed ? &options.seed : nullptr, saved, MakeTimeSeed(nullptr));
+            if (saved != nullptr) {
+                keeper.Opened(read);
+            }
+            if (std::string message = keeper.TakeMessage(); !message.empty()) {
+                strip.Say(std::move(message));
+            }
+        } else if (std::string problem; options.hasGame && !OpenLink(options.game, &ui, &ui.Game(), &problem)) {
+            Fail("--game: " + problem);
+        }
+        const StripLayout layout = MakeStripLayout(plan.wide);
+        StripPainter stripPainter(s, layout);
+        StripParts parts{strip, stripPainter, keeper,
+                         SDL_Rect{plan.wide ? kScreenWidth * s : 0, plan.wide ? 0 : kScreenHeight * s, layout.width * s,
+                                  layout.height * s},
+                         s};
         std::string error;
-        if (!painter.Open(fonts, &error)) {
+        if (!painter.Open(fonts, &error) || (withStrip && !stripPainter.Open(fonts, &error))) {
             Fail(error);
         } else {
             // The window's surface exists before the window is shown, so the window shown is the one that stays.
             SDL_GetWindowSurface(window);
             SDL_ShowWindow(window);
-            Session session(window, painter, ui, s, fonts.regular);
+            Session session(window, painter, ui, s, fonts.regular, withStrip ? &parts : nullptr);
             bool running = session.Paint();
             bool lost = false;
             SDL_Event event;
@@ -265,10 +538,13 @@ int Run(const Options& options, const FontFiles& fonts) {
                     break;
                 }
                 session.PollHelp();
-                if (running && ui.NeedsPaint()) {
-                    running = session.Paint();
+                if (running) {
+                    running = session.Refresh();
                 }
             }
+            // The game as it was left, time and all.
+            strip.Tick(Now());
+            session.Keep();
             // Every way of quitting ends with 0; only a failure of the window itself does not.
             status = lost || session.Failed() ? 1 : 0;
             SDL_CaptureMouse(SDL_FALSE);

@@ -8,6 +8,9 @@ struct Options {
     int scale = 2;
     bool hasSeed = false;
     std::uint32_t seed = 0;
+    bool classic = false;  // the handheld alone: no strip, no new keys, nothing kept
+    bool hasGame = false;
+    std::string game;  // a game's link, as --game gives it
     bool help = false;
     bool version = false;
 };

@@ -235,7 +235,7 @@ void ScreenPainter::PaintAbout(const ShellUi& ui) {
     }
 }
 
-bool ScreenPainter::Paint(SDL_Window* window, ShellUi& ui, std::string* error) {
+bool ScreenPainter::Paint(SDL_Surface* target, ShellUi& ui, std::string* error) {
     if (ui.IsAboutOpen()) {
         // Full screen and modal: the frame and the buttons lie under it.
         PaintAbout(ui);
@@ -246,9 +246,7 @@ bool ScreenPainter::Paint(SDL_Window* window, ShellUi& ui, std::string* error) {
         PaintButtons(ui);
         PaintPopup(ui);
     }
-    SDL_Surface* target = SDL_GetWindowSurface(window);
-    if (target == nullptr || SDL_BlitSurface(m_back, nullptr, target, nullptr) != 0 ||
-        SDL_UpdateWindowSurface(window) != 0) {
+    if (SDL_BlitSurface(m_back, nullptr, target, nullptr) != 0) {
         *error = std::string("cannot paint the window: ") + SDL_GetError();
         return false;
     }

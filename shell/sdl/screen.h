@@ -27,9 +27,9 @@ public:
 
     // Needs TTF_Init; false with a reason when a font or a surface cannot be made.
     bool Open(const FontFiles& files, std::string* error);
-    // The whole screen: title bar, the frame through ComposeFrame, menu bar, popups,
-    // the buttons and the About box.
-    bool Paint(SDL_Window* window, ShellUi& ui, std::string* error);
+    // The whole screen onto the window's surface at its top-left corner: title bar, the frame
+    // through ComposeFrame, menu bar, popups, the buttons and the About box.
+    bool Paint(SDL_Surface* target, ShellUi& ui, std::string* error);
 
 private:
     enum FontKind { kTitleFont, kMenuFont, kBodyFont, kFontKinds };

@@ -50,6 +50,13 @@ TEST(SdlOptions, CommandLines) {
     }
     Options options;
     std::string error;
+    // A link is taken as it stands (the game checks it when it opens); --game needs one.
+    const char* link[] = {"vexalmini", "--game=1B8_kOHoAAHDBAABwQQAAIEE.Ur", "--classic"};
+    ASSERT_TRUE(ParseOptions(3, link, &options, &error));
+    EXPECT_TRUE(options.hasGame && options.classic);
+    EXPECT_EQ(options.game, "1B8_kOHoAAHDBAABwQQAAIEE.Ur");
+    const char* noLink[] = {"vexalmini", "--game"};
+    EXPECT_FALSE(ParseOptions(2, noLink, &options, &error));
     const char* help[] = {"vexalmini", "--help", "--version"};
     ASSERT_TRUE(ParseOptions(3, help, &options, &error));
     EXPECT_TRUE(options.help);

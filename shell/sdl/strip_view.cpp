@@ -1,0 +1,232 @@
+#include "shell/sdl/strip_view.h"
+
+#include <iterator>
+
+namespace {
+
+// Below the screen: as wide as it, rows of buttons, the message under them.
+constexpr int kTallHeight = 160;
+// Beside the screen: as tall as it.
+constexpr int kWideWidth = 150;
+constexpr int kRowHeight = 24;
+constexpr int kRowStep = 26;
+constexpr int kGap = 2;
+
+// What a game does comes first. Its row takes one more control (a hint, say) at a width that
+// still holds "Restart" and "Shuffle".
+constexpr StripControl kActions[] = {StripControl::Undo, StripControl::Redo, StripControl::Restart,
+                                     StripControl::Shuffle};
+constexpr StripControl kTurns[] = {StripControl::LayerUp,    StripControl::LayerDown,    StripControl::LayerLeft,
+                                   StripControl::LayerRight, StripControl::LayerFront,   StripControl::LayerBack,
+                                   StripControl::Clockwise,  StripControl::Anticlockwise};
+constexpr StripControl kOthers[] = {StripControl::Share, StripControl::TimeShown, StripControl::Best,
+                                    StripControl::Keys};
+constexpr StripControl kQuestion[] = {StripControl::ShuffleYes, StripControl::ShuffleNo};
+
+// Lays the controls out in rows of `columns` from `top`; returns the top of the next row.
+template <std::size_t N>
+int Place(StripLayout* layout, const StripControl (&controls)[N], int columns, int left, int width, int top) {
+    const int w = (width - (columns - 1) * kGap) / columns;
+    const int x0 = left + (width - columns * w - (columns - 1) * kGap) / 2;
+    for (std::size_t i = 0; i < N; ++i) {
+        const int column = static_cast<int>(i) % columns;
+        const int row = static_cast<int>(i) / columns;
+        layout->controls[static_cast<int>(controls[i])] =
+            Rect{x0 + column * (w + kGap), top + row * kRowStep, w, kRowHeight};
+    }
+    return top + (static_cast<int>(N) + columns - 1) / columns * kRowStep;
+}
+
+constexpr std::uint32_t kDimInk = kChrome.menuBarLine;
+constexpr std::uint32_t kDimFrame = kChrome.menuBarSeparator;
+
+SDL_Colour ColourOf(Uint32 rgb) {
+    return SDL_Colour{static_cast<Uint8>(rgb >> 16U), static_cast<Uint8>(rgb >> 8U), static_cast<Uint8>(rgb), 255};
+}
+
+}  // namespace
+
+StripLayout MakeStripLayout(bool wide) {
+    StripLayout layout;
+    layout.wide = wide;
+    const int actions = static_cast<int>(std::size(kActions));
+    if (wide) {
+        // A line at the left edge, then a column: the status (two lines, for the question
+        // before a shuffle), the actions two a row, the turns four a row, the rest two a row,
+        // and the message in what is left.
+        const int left = 4;
+        const int width = kWideWidth - left - 3;
+        layout.width = kWideWidth;
+        layout.height = kScreenHeight;
+        layout.status = Rect{6, 4, 140, 30};
+        Place(&layout, kQuestion, 1, left, width, 38);
+        int top = Place(&layout, kActions, 2, left, width, 38);
+        top = Place(&layout, kTurns, 4, left, width, top + 4);
+        top = Place(&layout, kOthers, 2, left, width, top + 4);
+        layout.message = Rect{6, top + 4, 140, kScreenHeight - top - 8};
+    } else {
+        // A line at the top edge, the status, then a row each: the actions, the turns, the
+        // rest; the message under them, four lines.
+        const int left = 3;
+        const int width = kScreenWidth - 2 * left;
+        layout.width = kScreenWidth;
+        layout.height = kTallHeight;
+        layout.status = Rect{6, 4, 228, 18};
+        Place(&layout, kQuestion, 2, left, width, 24);
+        int top = Place(&layout, kActions, actions, left, width, 24);
+        top = Place(&layout, kTurns, 8, left, width, top);
+        top = Place(&layout, kOthers, 4, left, width, top);
+        layout.message = Rect{6, top + 2, 228, kTallHeight - top - 4};
+    }
+    return layout;
+}
+
+int StripControlAt(const StripLayout& layout, const CompanionStrip& strip, int x, int y) {
+    for (int i = 0; i < kStripControlCount; ++i) {
+        if (layout.controls[i].w > 0 && layout.controls[i].Contains(x, y) &&
+            strip.Control(static_cast<StripControl>(i)).shown) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+WindowPlan PlanWindow(int asked, bool withStrip, int usableWidth, int usableHeight) {
+    auto size = [&](bool wide, int scale) {
+        const int w = kScreenWidth + (withStrip && wide ? kWideWidth : 0);
+        const int h = kScreenHeight + (withStrip && !wide ? kTallHeight : 0);
+        return WindowPlan{scale, wide, w * scale, h * scale};
+    };
+    auto fit = [&](bool wide) {
+        WindowPlan plan = size(wide, asked);
+        while (plan.scale > kMinScale && usableWidth > 0 && usableHeight > 0 &&
+               (plan.width > usableWidth || plan.height > usableHeight)) {
+            plan = size(wide, plan.scale - 1);
+        }
+        return plan;
+    };
+    const WindowPlan tall = fit(false);
+    if (withStrip && usableWidth > usableHeight) {
+        const WindowPlan wide = fit(true);
+        if (wide.scale > tall.scale) {
+            return wide;
+        }
+    }
+    return tall;
+}
+
+StripPainter::~StripPainter() {
+    for (auto& entry : m_labels) {
+        SDL_FreeSurface(entry.second);
+    }
+    for (TTF_Font* font : m_fonts) {
+        if (font != nullptr) {
+            TTF_CloseFont(font);
+        }
+    }
+    SDL_FreeSurface(m_back);
+}
+
+bool StripPainter::Open(const FontFiles& files, std::string* error) {
+    const int pixels[kFontKinds] = {kMenuFontPixels, kBodyFontPixels};
+    for (int kind = 0; kind < kFontKinds; ++kind) {
+        m_fonts[kind] = TTF_OpenFont(files.regular.c_str(), pixels[kind] * m_scale);
+        if (m_fonts[kind] == nullptr) {
+            *error = "cannot open the font " + files.regular + ": " + TTF_GetError();
+            return false;
+        }
+    }
+    m_back = SDL_CreateRGBSurfaceWithFormat(0, m_layout.width * m_scale, m_layout.height * m_scale, 32,
+                                            SDL_PIXELFORMAT_RGB888);
+    if (m_back == nullptr) {
+        *error = std::string("cannot make the strip's surface: ") + SDL_GetError();
+        return false;
+    }
+    return true;
+}
+
+void StripPainter::Fill(const Rect& r, Uint32 rgb) {
+    const SDL_Rect s{r.x * m_scale, r.y * m_scale, r.w * m_scale, r.h * m_scale};
+    SDL_FillRect(m_back, &s, rgb);
+}
+
+void StripPainter::Frame(const Rect& r, Uint32 rgb) {
+    Fill(Rect{r.x, r.y, r.w, 1}, rgb);
+    Fill(Rect{r.x, r.y + r.h - 1, r.w, 1}, rgb);
+    Fill(Rect{r.x, r.y, 1, r.h}, rgb);
+    Fill(Rect{r.x + r.w - 1, r.y, 1, r.h}, rgb);
+}
+
+void StripPainter::Text(FontKind kind, const std::string& text, Uint32 rgb, const Rect& r, bool centre, bool wrap) {
+    if (text.empty()) {
+        return;
+    }
+    const std::string key = std::to_string(kind) + ":" + std::to_string(rgb) + ":" + text;
+    SDL_Surface* surface = nullptr;
+    bool kept = false;
+    if (auto found = m_labels.find(key); found != m_labels.end()) {
+        surface = found->second;
+        kept = true;
+    } else if (wrap) {
+        surface = TTF_RenderUTF8_Blended_Wrapped(m_fonts[kind], text.c_str(), ColourOf(rgb),
+                                                 static_cast<Uint32>(r.w * m_scale));
+    } else {
+        surface = TTF_RenderUTF8_Blended(m_fonts[kind], text.c_str(), ColourOf(rgb));
+        kept = surface != nullptr && centre;  // the buttons' labels
+        if (kept) {
+            m_labels.emplace(key, surface);
+        }
+    }
+    if (surface == nullptr) {
+        return;
+    }
+    const SDL_Rect box{r.x * m_scale, r.y * m_scale, r.w * m_scale, r.h * m_scale};
+    SDL_Rect at{box.x, wrap ? box.y : box.y + (box.h - surface->h) / 2, surface->w, surface->h};
+    if (centre) {
+        at.x = box.x + (box.w - surface->w) / 2;
+    }
+    SDL_SetClipRect(m_back, &box);
+    SDL_BlitSurface(surface, nullptr, m_back, &at);
+    SDL_SetClipRect(m_back, nullptr);
+    if (!kept) {
+        SDL_FreeSurface(surface);
+    }
+}
+
+bool StripPainter::Paint(const CompanionStrip& strip, int held, SDL_Surface* target, int x, int y, std::string* error) {
+    Fill(Rect{0, 0, m_layout.width, m_layout.height}, kChrome.menuBarFace);
+    // The edge toward the screen, in the menu bar's line colour.
+    Fill(m_layout.wide ? Rect{0, 0, 1, m_layout.height} : Rect{0, 0, m_layout.width, 1}, kChrome.menuBarLine);
+    Text(kLabelFont, strip.StatusLine(), kChrome.black, m_layout.status, false, m_layout.wide);
+    for (int i = 0; i < kStripControlCount; ++i) {
+        const Rect& r = m_layout.controls[i];
+        const StripControlState state = strip.Control(static_cast<StripControl>(i));
+        if (r.w == 0 || !state.shown) {
+            continue;
+        }
+        Uint32 face = kChrome.white;
+        Uint32 ink = kChrome.black;
+        Uint32 frame = kChrome.black;
+        if (!state.enabled) {
+            face = kChrome.menuBarFace;
+            ink = kDimInk;
+            frame = kDimFrame;
+        } else if (i == held) {
+            face = kChrome.black;
+            ink = kChrome.white;
+        } else if (state.selected) {
+            face = kChrome.highlight;
+            ink = kChrome.white;
+        }
+        Fill(r, face);
+        Frame(r, frame);
+        Text(kLabelFont, state.label, ink, r, true, false);
+    }
+    Text(kMessageFont, strip.MessageLine(), kChrome.black, m_layout.message, false, true);
+    SDL_Rect at{x, y, m_back->w, m_back->h};
+    if (SDL_BlitSurface(m_back, nullptr, target, &at) != 0) {
+        *error = std::string("cannot paint the strip: ") + SDL_GetError();
+        return false;
+    }
+    return true;
+}
