@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """The real vexalmini (the SDL window) on a 1280 x 1024 Xvfb screen at --scale N: what the
 window shows, held to vexal-replay's frames for the same events, its menus, buttons and
-About box, help through xdg-open, and the ways out. --help-pages names the folder whose
-pages Help must open (an installed copy's, say)."""
+About box, help through xdg-open, and the ways out; with the strip beside the screen, or
+the handheld alone with --classic. --help-pages names the folder whose pages Help must open
+(an installed copy's, say)."""
 
 import os
 import sys
@@ -13,6 +14,7 @@ import desktop  # noqa: E402
 from desktop import stroke  # noqa: E402
 
 NAVY, GREEN, WHITE = (0, 0, 128), (0x40, 0xC0, 0x40), (255, 255, 255)
+TITLE_TOP = bytes((0x2E, 0x5C, 0xB8))  # the title bar's first row
 TITLE_BAR = 26  # rows of the handheld's screen above the frame
 VISIBLE_ROWS = 268  # the menu bar hides the frame's last two rows, as on the device
 SIZE_BUTTONS = (0, 212 - TITLE_BAR, 30, 58)  # "-", "+" and "OK" together, client pixels
@@ -29,20 +31,51 @@ def item(menu, index):
 # --- steps ---------------------------------------------------------------------------
 
 
-def start(*extra, env=None, errors=None, size=None):
+def start(*extra, env=None, errors=None, size=None, seed=7, again=False):
     """The game at the run's scale (EXTRA arguments after), its window SIZE scales of the
-    handheld's 240 x 320 (default: the run's scale)."""
+    handheld's 240 x 320 (default: the run's scale), with --seed SEED unless None; AGAIN
+    carries the script played so far over from the last start. Without --classic the strip
+    makes the window larger, and the screen is found in it by its title bar."""
     def step(d):
         scale = d.args.scale
         stderr = open(os.path.join(d.run_dir, errors), "w") if errors else None
-        program = d.start([d.args.vexalmini, "--scale", scale, "--seed", 7, *extra], "vexalmini",
-                          env=dict(d.env, **(env(d) if env else {})), stderr=stderr)
+        head = d.game.script if again else ["seed %d" % seed] if seed is not None else []
+        argv = [d.args.vexalmini, "--scale", scale] + (["--seed", seed] if seed is not None else [])
+        program = d.start(argv + (["--classic"] if d.args.classic else []) + list(extra), "vexalmini",
+                          env=dict(d.env, XDG_STATE_HOME=state(d), **(env(d) if env else {})), stderr=stderr)
         window = d.find_window("^Vexal Mini$", program, pid=True)
         x, y, width, height = d.geometry(window)
         shown = size or scale
-        d.check((width, height) == (240 * shown, 320 * shown), "the window is %d x %d" % (width, height))
-        d.game = desktop.Game(d, program, (x, y), shown, TITLE_BAR, VISIBLE_ROWS, ["seed 7"], window, (120, 124))
+        if d.args.classic:
+            d.check((width, height) == (240 * shown, 320 * shown), "the window is %d x %d" % (width, height))
+            origin = (x, y)
+        else:
+            d.check(width >= 240 * shown and height >= 320 * shown and width * height > 240 * 320 * shown ** 2,
+                    "the window (%d x %d) has room for the strip beside the screen" % (width, height))
+            origin = d.eventually(lambda: find_screen(d, (x, y, width, height), shown), "the screen in the window")
+        d.game = desktop.Game(d, program, origin, shown, TITLE_BAR, VISIBLE_ROWS, head, window, (120, 124))
+        d.game.window_rect = (x, y, width, height)
     return step
+
+
+def state(d):
+    """The run's own $XDG_STATE_HOME, where the game is kept."""
+    return os.path.join(d.run_dir, "state")
+
+
+def find_screen(d, rect, scale):
+    """The root position of the handheld's screen in the window at RECT: the first row that
+    holds a run of 240 x SCALE pixels of the title bar's top colour."""
+    shot = d.grab(rect)
+    run = 240 * scale
+    for y in range(shot.height):
+        row = shot.row(y)
+        at = row.find(TITLE_TOP * run)
+        while at != -1 and at % 3:
+            at = row.find(TITLE_TOP * run, at + 1)
+        if at != -1:
+            return rect[0] + at // 3, rect[1] + y
+    return None
 
 
 def tap(x, y, *script, pause=0.25):
@@ -188,8 +221,104 @@ def shortcuts(name, about, quit):
 def scale_lowered(d):
     with open(os.path.join(d.run_dir, "stderr.txt")) as f:
         text = f.read()
-    d.check("vexalmini: at --scale 4 the window (960 x 1280) is larger than the screen's usable area (1280 x 1024); "
-            "using --scale 3\n" in text, "the lowered scale is said: %r" % text)
+    # The window asked for: the screen, with the strip below it unless --classic.
+    d.check("vexalmini: at --scale 4 the window (960 x %d) is larger than the screen's usable area (1280 x 1024); "
+            "using --scale 3\n" % (1280 if d.args.classic else 1920) in text, "the lowered scale is said: %r" % text)
+
+
+# --- the strip ---------------------------------------------------------------------------
+
+
+def strip_row(names, top):
+    """Centres of a row of the strip below the screen (screen pixels): equal buttons 2 apart
+    across 234 pixels from x = 3, 24 high from TOP."""
+    w = (234 - 2 * (len(names) - 1)) // len(names)
+    left = 3 + (234 - len(names) * w - 2 * (len(names) - 1)) // 2
+    return {name: (left + i * (w + 2) + w // 2, 320 + top + 12) for i, name in enumerate(names)}
+
+
+STRIP = dict(**strip_row(["Undo", "Redo", "Restart", "Shuffle"], 24),
+             **strip_row(["U", "D", "L", "R", "F", "B", "clockwise", "anticlockwise"], 50),
+             **strip_row(["Share", "Time", "Best", "Keys"], 76))
+STRIP_BUTTON_ROWS = 102  # the message line lies below them
+
+
+def strip(d, keep=None):
+    """The strip: the window but the screen, one sample per pixel."""
+    x, y, width, height = d.game.window_rect
+    s, (sx, sy) = d.game.scale, d.game.origin
+    rect = (sx, sy + 320 * s, 240, (height - 320 * s) // s) if height > 320 * s else \
+        (sx + 240 * s, sy, (width - 240 * s) // s, 320)
+    image = d.grab((rect[0], rect[1], rect[2] * s, rect[3] * s)).crop(0, 0, rect[2], rect[3], s)
+    if keep:
+        d.keep(image, keep)
+    return image
+
+
+def key(keys, *script):
+    """Keys to the game and the replay script lines they stand for."""
+    def step(d):
+        d.game.key(keys)
+        d.game.did(*script)
+    return step
+
+
+def clean_strip(d):
+    d.clean_strip = strip(d, keep="strip-clean")
+
+
+def clock_runs(d):
+    """Once a move after a shuffle starts the clock, the strip shows the time moving on with
+    nothing done."""
+    first = strip(d, keep="clock-before").crop(0, 0, 240, 24)
+    d.eventually(lambda: strip(d).crop(0, 0, 240, 24).rgb != first.rgb, "the strip's clock moves on", timeout=3)
+    d.check(True, "the strip's clock moves on by itself")
+
+
+def clipboard(d):
+    """The clipboard's text, asked for through SDL as another program on the screen."""
+    code = ("import ctypes; sdl = ctypes.CDLL('libSDL2-2.0.so.0'); sdl.SDL_Init(0x20); "
+            "sdl.SDL_GetClipboardText.restype = ctypes.c_void_p; "
+            "print(ctypes.string_at(sdl.SDL_GetClipboardText()).decode())")
+    return d.run([sys.executable, "-c", code]).stdout.strip()
+
+
+def shared(d):
+    """Share puts the game's link on the clipboard; vexal-replay --game with it paints the
+    frame the window shows."""
+    d.game.tap(*STRIP["Share"])
+    link = d.eventually(lambda: clipboard(d), "a link on the clipboard")
+    png = os.path.join(d.screens, "shared-replay.png")
+    result = d.run([d.args.replay, "--game", link, "--frame", png])
+    d.check(result.returncode == 0, "vexal-replay opens the shared link %s: %s" % (link, result.stderr.strip()))
+    d.game.shows("shared", "the shared link", desktop.read_png(png))
+
+
+def wide(d):
+    x, y, width, height = d.game.window_rect
+    d.check(width > height,
+            "at --scale 3 on the 1280 x 1024 screen the strip lies beside the screen (%d x %d)" % (width, height))
+
+
+def kept_file(d, name="game"):
+    return os.path.join(state(d), "vexalmini", name)
+
+
+def corrupt(d):
+    with open(kept_file(d), "wb") as f:
+        f.write(b"vexalmini-save 1\ngame 1BQ\x00 cut short")
+
+
+def kept_aside(d):
+    with open(kept_file(d, "game.bad"), "rb") as f:
+        d.check(f.read() == b"vexalmini-save 1\ngame 1BQ\x00 cut short", "the damaged game is kept as game.bad")
+    with open(os.path.join(d.run_dir, "stderr.txt")) as f:
+        text = f.read()
+    d.check("could not be read; it was kept as %s" % kept_file(d, "game.bad") in text, "stderr says where: %r" % text)
+    now = strip(d, keep="strip-told")
+    rows = STRIP_BUTTON_ROWS
+    d.check(now.crop(0, 0, 240, rows).rgb == d.clean_strip.crop(0, 0, 240, rows).rgb and
+            now.rgb != d.clean_strip.rgb, "a fresh game, and the strip's message line says so")
 
 
 LAYER = [(120, 135), (121, 135), (124, 137), (130, 140), (140, 143), (152, 147), (166, 150)]  # from the centre piece
@@ -240,6 +369,22 @@ SCENARIOS = {
     # Shortcuts go by the Latin letter a key types, else by its place, as Windows' virtual
     # keys do: Russian Ctrl+ef is Ctrl+A; AZERTY's A (where a US Q is) is A. Last, as it
     # changes the server's layout.
+    # The strip: a shuffle and moves by keys and its buttons, Undo by Ctrl+Z, the clock, Share;
+    # the game kept at Ctrl+Q and back at the next start (at --scale 3, beside the screen), its
+    # moves still undoable; a damaged kept game put aside for a fresh one. The strip's own run.
+    "kept-game": [
+        start(), frame("kept-start", "the first frame beside the strip"), clean_strip,
+        tap(*STRIP["Shuffle"], "command shuffle"), frame("kept-shuffle", "the strip's Shuffle"),
+        key("u", "turn U 1"), key("shift+r", "turn R 3"), tap(*STRIP["F"]), tap(*STRIP["clockwise"], "turn F 1"),
+        frame("kept-moves", "U and Shift+R, then the strip's F and clockwise"), clock_runs,
+        key("ctrl+z", "undo"), frame("kept-undo", "Ctrl+Z takes the last move back"),
+        shared, ends("Ctrl+Q keeps the game", "ctrl+q"),
+        start("--scale", "3", seed=None, size=3, again=True), wide,
+        frame("kept-back", "the kept game, where it was left"),
+        key("ctrl+z", "undo"), frame("kept-back-undo", "its moves go on being undoable"),
+        ends("Ctrl+Q", "ctrl+q"),
+        corrupt, start(seed=None, errors="stderr.txt"), kept_aside,
+        frame("kept-fresh", "a damaged kept game opens a fresh one", ["seed 7"]), ends("Ctrl+Q", "ctrl+q")],
     "keyboard-layouts": shortcuts("ru", "ctrl+Cyrillic_ef", "ctrl+Cyrillic_shorti") +
     shortcuts("fr", "ctrl+a", "ctrl+q") + [layout("us")],
 }
@@ -249,6 +394,7 @@ OPTIONS = [
     (["--vexalmini"], dict(required=True, type=os.path.abspath, help="the game")),
     (["--replay"], dict(required=True, type=os.path.abspath, help="the vexal-replay program")),
     (["--help-pages"], dict(type=os.path.realpath, help="the folder whose pages Help must open")),
+    (["--classic"], dict(action="store_true", help="the handheld alone, as it was before the strip")),
 ]
 
 if __name__ == "__main__":
