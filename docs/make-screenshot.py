@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""Makes docs/screenshot.png: the game window at scale 2 under Xvfb, shuffled, with a layer
-half way through a turn under the mouse.
+"""Makes docs/screenshot.png: the game window at scale 2 under Xvfb with its strip, shuffled,
+two moves made by keys, and a layer half way through a turn under the mouse.
 
     docs/make-screenshot.py [path/to/vexalmini]
 """
@@ -29,12 +29,16 @@ def main():
         d = desktop.Desktop(work)
         try:
             d.open((1280, 1024))
-            program = d.start([game, "--scale", SCALE, "--seed", 7], "vexalmini")
+            # A state folder of its own: the game kept here is thrown away with it.
+            program = d.start([game, "--scale", SCALE, "--seed", 7], "vexalmini",
+                              env=dict(d.env, XDG_STATE_HOME=os.path.join(work, "state")))
             window = d.find_window("^Vexal Mini$", program, pid=True)
             x, y, width, height = d.geometry(window)
             g = desktop.Game(d, program, (x, y), SCALE, top=26, window=window)
             for point in SHUFFLE:
                 g.tap(*point, pause=0.3)
+            for key in ("r", "shift+u"):
+                g.key(key)
             for event in desktop.stroke(LAYER, release=False):
                 g.perform(event)
             time.sleep(0.5)
