@@ -9,6 +9,7 @@
 #include "render/projection.h"
 #include "shell/commands.h"
 #include "shell/link.h"
+#include "solver/solver.h"
 
 namespace {
 
@@ -48,6 +49,7 @@ constexpr ControlText kControlTexts[kStripControlCount] = {
     {"Restart", "Restart"},
     {"Shuffle", "Shuffle"},
     {"Share", "Share"},
+    {"Hint", "Hint"},
     {"U", "Up layer"},
     {"D", "Down layer"},
     {"L", "Left layer"},
@@ -56,6 +58,7 @@ constexpr ControlText kControlTexts[kStripControlCount] = {
     {"B", "Back layer"},
     {"\xE2\x86\xBB", "Turn clockwise"},      // U+21BB
     {"\xE2\x86\xBA", "Turn anticlockwise"},  // U+21BA
+    {"180\xC2\xB0", "Turn half round"},
     {"Time", "Show the time"},
     {"Best", "Best results"},
     {"Keys", "Keys"},
@@ -65,7 +68,10 @@ constexpr ControlText kControlTexts[kStripControlCount] = {
 
 const char* const kKeysText =
     "U D L R F B turn a side clockwise, Shift+letter anticlockwise; X Y Z turn the whole puzzle; "
-    "Ctrl+Z undo, Ctrl+Y or Ctrl+Shift+Z redo";
+    "Ctrl+Z undo, Ctrl+Y or Ctrl+Shift+Z redo; H hint";
+
+constexpr const char* kSideWords[kViewFaceCount] = {"up", "down", "left", "right", "front", "back"};
+constexpr const char* kSymbols[4] = {"", "\xE2\x86\xBB", "2", "\xE2\x86\xBA"};  // by clockwise quarter turns
 
 }  // namespace
 
@@ -91,6 +97,7 @@ std::string WriteSave(const StripSave& save) {
     out << "scale " << scale << '\n';
     out << "time " << save.elapsedMs << ' ' << (save.clockRunning ? 1 : 0) << ' ' << (save.solvedShown ? 1 : 0) << '\n';
     out << "hide-time " << (save.timeHidden ? 1 : 0) << '\n';
+    out << "hints " << save.hints << '\n';
     out << "best " << save.best.fewestMoves << ' ' << save.best.bestMs << ' ' << save.best.solved << '\n';
     std::string text = out.str();
     char sum[24];
@@ -126,7 +133,7 @@ SaveRead ReadSave(const std::string& text, StripSave* save) {
         return SaveRead::Bad;
     }
     StripSave read;
-    bool seen[5] = {};
+    bool seen[6] = {};
     while (std::getline(in, line) && line.compare(0, 4, "end ") != 0) {
         std::istringstream words(line);
         std::string key;
@@ -152,6 +159,9 @@ SaveRead ReadSave(const std::string& text, StripSave* save) {
         } else if (key == "hide-time" && ParseInt(w[0], 0, 1, &a) && w[1].empty()) {
             read.timeHidden = a == 1;
             seen[3] = true;
+        } else if (key == "hints" && ParseInt(w[0], 0, 1000000000, &a) && w[1].empty()) {
+            read.hints = static_cast<int>(a);
+            seen[5] = true;
         } else if (key == "best" && ParseInt(w[0], 0, 1000000000, &a) && ParseInt(w[1], 0, 1LL << 50, &b) &&
                    ParseInt(w[2], 0, 1000000000, &c)) {
             read.best = BestResults{static_cast<int>(a), b, static_cast<int>(c)};
@@ -206,6 +216,7 @@ SaveRead CompanionStrip::Open(const char* link, const std::uint32_t* seed, const
             m_elapsedMs = save.elapsedMs;
             m_running = save.clockRunning;
             m_solvedCounted = save.solvedShown;
+            m_hints = save.hints;  // this game's, not the player's
             open = true;
         } else if (result == SaveRead::Ok) {
             result = SaveRead::Bad;
@@ -218,6 +229,7 @@ SaveRead CompanionStrip::Open(const char* link, const std::uint32_t* seed, const
         game = PuzzleGame(clockSeed, &m_ui);
     }
     m_shuffleSeen = game.m_shuffleCount;
+    m_par = game.m_shuffled ? DistanceFromSolved(game.m_basePieces) : -1;
     if (!problem.empty()) {
         Say(problem);
     }
@@ -249,6 +261,8 @@ void CompanionStrip::SetVisible(bool visible, std::int64_t nowMs) {
 
 void CompanionStrip::NewShuffleSeen() {
     m_shuffleSeen = Game().m_shuffleCount;
+    m_par = DistanceFromSolved(Game().m_basePieces);
+    m_hints = 0;
     m_elapsedMs = 0;
     m_running = false;
     m_solvedCounted = false;
@@ -274,11 +288,20 @@ void CompanionStrip::AfterEvent(std::int64_t nowMs) {
     if (m_running && game.m_checked && game.m_solved != 0) {
         m_running = false;
         m_solvedCounted = true;
-        const bool fewer = m_best.fewestMoves == 0 || moves < m_best.fewestMoves;
-        const bool faster = m_best.solved == 0 || m_elapsedMs < m_best.bestMs;
-        std::string line =
-            "Solved in " + std::to_string(moves) + (moves == 1 ? " move, " : " moves, ") + FormatTime(m_elapsedMs);
-        if (m_best.solved > 0 && (fewer || faster)) {
+        // Only a solve without hints can be a best.
+        const bool counted = m_hints == 0;
+        const bool first = m_best.fewestMoves == 0;
+        const bool fewer = counted && (first || moves < m_best.fewestMoves);
+        const bool faster = counted && (first || m_elapsedMs < m_best.bestMs);
+        std::string line = "Solved in " + std::to_string(moves) + (moves == 1 ? " move" : " moves");
+        if (m_par > 0) {
+            line += " (par " + std::to_string(m_par) + ")";
+        }
+        line += ", " + FormatTime(m_elapsedMs);
+        if (m_hints > 0) {
+            line += ", " + std::to_string(m_hints) + (m_hints == 1 ? " hint" : " hints");
+        }
+        if (!first && (fewer || faster)) {
             line += fewer && faster ? ": your fewest moves and best time"
                     : fewer         ? ": your fewest moves"
                                     : ": your best time";
@@ -335,6 +358,9 @@ UiOutput CompanionStrip::Press(StripControl control, std::int64_t nowMs) {
         case StripControl::Share:
             ShareLink();
             break;
+        case StripControl::Hint:
+            ShowHint();
+            break;
         case StripControl::LayerUp:
         case StripControl::LayerDown:
         case StripControl::LayerLeft:
@@ -347,10 +373,12 @@ UiOutput CompanionStrip::Press(StripControl control, std::int64_t nowMs) {
         }
         case StripControl::Clockwise:
         case StripControl::Anticlockwise:
-            PlayTurn(game,
-                     ViewTurn(game, static_cast<ViewFace>(m_pickedLayer), control == StripControl::Clockwise ? 1 : 3));
+        case StripControl::HalfTurn: {
+            const int clockwise = control == StripControl::Clockwise ? 1 : control == StripControl::HalfTurn ? 2 : 3;
+            PlayTurn(game, ViewTurn(game, static_cast<ViewFace>(m_pickedLayer), clockwise));
             m_pickedLayer = -1;
             break;
+        }
         case StripControl::TimeShown:
             m_timeHidden = !m_timeHidden;
             break;
@@ -390,6 +418,28 @@ UiOutput CompanionStrip::WholeTurnKey(ViewFace side, bool inverse, std::int64_t 
     return Changed();
 }
 
+void CompanionStrip::ShowHint() {
+    const PuzzleGame& game = Game();
+    FaceTurn turn{};
+    if (!NextOptimalTurn(game.m_pieces, &turn)) {
+        Say("The puzzle is solved.");
+        return;
+    }
+    ViewFace side = ViewFace::Front;
+    int clockwise = 0;
+    DescribeTurn(game, turn, &side, &clockwise);
+    const int s = static_cast<int>(side);
+    m_pickedLayer = s;
+    ++m_hints;
+    const char* way = clockwise == 1 ? "clockwise" : clockwise == 2 ? "half round" : "anticlockwise";
+    Say(std::string("Hint: turn the ") + kSideWords[s] + " layer " + way + " (" + kViewFaceLetters[s] +
+        kSymbols[clockwise] + ").");
+}
+
+UiOutput CompanionStrip::HintKey(std::int64_t nowMs) {
+    return Press(StripControl::Hint, nowMs);
+}
+
 UiOutput CompanionStrip::UndoKey(std::int64_t nowMs) {
     return Press(StripControl::Undo, nowMs);
 }
@@ -425,7 +475,10 @@ StripControlState CompanionStrip::Control(StripControl control) const {
             break;
         case StripControl::Clockwise:
         case StripControl::Anticlockwise:
+        case StripControl::HalfTurn:
             s.enabled = s.enabled && m_pickedLayer >= 0;
+            break;
+        case StripControl::Hint:
             break;
         case StripControl::TimeShown:
             s.selected = !m_timeHidden;
@@ -476,6 +529,7 @@ std::string CompanionStrip::SaveText() const {
     save.clockRunning = m_running;
     save.solvedShown = m_solvedCounted;
     save.timeHidden = m_timeHidden;
+    save.hints = m_hints;
     save.best = m_best;
     return WriteSave(save);
 }

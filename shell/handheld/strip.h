@@ -19,6 +19,7 @@ enum class StripControl : std::uint8_t {
     Restart,
     Shuffle,
     Share,
+    Hint,     // shows one optimal next move and picks its layer
     LayerUp,  // the six layers as the view shows them, in ViewFace order
     LayerDown,
     LayerLeft,
@@ -27,13 +28,14 @@ enum class StripControl : std::uint8_t {
     LayerBack,
     Clockwise,
     Anticlockwise,
+    HalfTurn,
     TimeShown,   // shows or hides the time
     Best,        // shows the best results
     Keys,        // shows the keys
     ShuffleYes,  // the question before a game is thrown away
     ShuffleNo,
 };
-constexpr int kStripControlCount = 18;
+constexpr int kStripControlCount = 20;
 
 struct StripControlState {
     const char* label;  // short: a word or a symbol
@@ -43,8 +45,8 @@ struct StripControlState {
     bool selected;  // the chosen layer; Time, Best or Keys while on
 };
 
-// Best results: only solves started from a shuffle count, and a solve without its time (the
-// time hidden all along is still timed) counts all the same.
+// Best results: fewest moves and best time count only solves from a shuffle made without a
+// hint; games solved counts every solve. The time is kept while it is hidden, too.
 struct BestResults {
     int fewestMoves = 0;  // 0: none yet
     std::int64_t bestMs = 0;
@@ -60,6 +62,7 @@ struct StripSave {
     bool clockRunning = false;
     bool solvedShown = false;  // this game has been solved and counted
     bool timeHidden = false;
+    int hints = 0;  // hints shown since the shuffle
     BestResults best;
 };
 
@@ -100,6 +103,7 @@ public:
     UiOutput WholeTurnKey(ViewFace side, bool inverse, std::int64_t nowMs);
     UiOutput UndoKey(std::int64_t nowMs);
     UiOutput RedoKey(std::int64_t nowMs);
+    UiOutput HintKey(std::int64_t nowMs);
 
     [[nodiscard]] StripControlState Control(StripControl control) const;
     // "Moves 12  1:42", or without the time while it is hidden.
@@ -120,6 +124,9 @@ public:
     static const char* KeysText();
 
     [[nodiscard]] const BestResults& Best() const { return m_best; }
+    // The fewest moves from the shuffle's pieces to solved; -1 before any shuffle.
+    [[nodiscard]] int Par() const { return m_par; }
+    [[nodiscard]] int HintsUsed() const { return m_hints; }
     [[nodiscard]] std::int64_t ElapsedMs() const { return m_elapsedMs; }
     [[nodiscard]] bool ClockRunning() const { return m_running; }
 
@@ -127,6 +134,7 @@ private:
     PuzzleGame& Game() { return m_ui.Game(); }
     [[nodiscard]] const PuzzleGame& Game() const { return m_ui.Game(); }
     void NewShuffleSeen();
+    void ShowHint();
     UiOutput Changed();
 
     ShellUi& m_ui;
@@ -138,7 +146,9 @@ private:
     bool m_solvedCounted = false;
     bool m_timeHidden = false;
     bool m_confirming = false;
-    int m_pickedLayer = -1;                          // ViewFace, or -1
+    int m_pickedLayer = -1;  // ViewFace, or -1
+    int m_par = -1;
+    int m_hints = 0;
     StripControl m_shownPanel = StripControl::Undo;  // Best or Keys while one shows; Undo for none
     BestResults m_best;
     std::string m_message;

@@ -311,7 +311,7 @@ private:
         }
     }
 
-    // The strip's keys: a side or the whole puzzle turned, undo and redo.
+    // The strip's keys: a side or the whole puzzle turned, undo and redo, a hint.
     bool StripKey(char letter, bool ctrl, bool shift) {
         CompanionStrip& strip = m_strip->strip;
         if (ctrl) {
@@ -324,6 +324,9 @@ private:
             if (letter == kViewFaceLetters[side]) {
                 return Played(strip.TurnKey(static_cast<ViewFace>(side), shift, Now()), true);
             }
+        }
+        if (letter == 'H') {
+            return Played(strip.HintKey(Now()), true);
         }
         // About the axes through the right, upper and front sides.
         const char* const wholeTurns = "XYZ";

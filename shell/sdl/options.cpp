@@ -77,8 +77,9 @@ std::string UsageText(const char* program) {
            "Plays VexalMini, the 2x2x2 twisting puzzle, in a window that shows the handheld's\n"
            "240 x 320 screen. The mouse is the stylus: drag a piece to turn its layer, drag\n"
            "beside the puzzle to turn the whole puzzle. A strip beside the screen has undo,\n"
-           "redo, restart, shuffle, a link to share, turns by buttons, moves and time; the game\n"
-           "is kept in $XDG_STATE_HOME/vexalmini/ (~/.local/state/vexalmini/) between runs.\n"
+           "redo, restart, shuffle, hints, a link to share, turns by buttons, moves and time;\n"
+           "the game is kept in $XDG_STATE_HOME/vexalmini/ (~/.local/state/vexalmini/)\n"
+           "between runs.\n"
            "\n"
            "Options:\n"
            "  --scale N    draw every screen pixel N x N (1 to 4; default 2)\n"
@@ -90,7 +91,7 @@ std::string UsageText(const char* program) {
            "\n"
            "Keys: Ctrl+A About, Ctrl+Q quit, F1 help. Outside --classic also: U D L R F B turn\n"
            "a side clockwise (Shift: anticlockwise), X Y Z turn the whole puzzle (Shift: the\n"
-           "other way), Ctrl+Z undo, Ctrl+Y or Ctrl+Shift+Z redo.\n";
+           "other way), H a hint, Ctrl+Z undo, Ctrl+Y or Ctrl+Shift+Z redo.\n";
 }
 
 std::string VersionText() {

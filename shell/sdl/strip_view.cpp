@@ -1,38 +1,46 @@
 #include "shell/sdl/strip_view.h"
 
-#include <iterator>
-
 namespace {
 
 // Below the screen: as wide as it, rows of buttons, the message under them.
-constexpr int kTallHeight = 160;
+constexpr int kTallHeight = 188;
 // Beside the screen: as tall as it.
-constexpr int kWideWidth = 150;
+constexpr int kWideWidth = 170;
 constexpr int kRowHeight = 24;
 constexpr int kRowStep = 26;
 constexpr int kGap = 2;
 
-// What a game does comes first. Its row takes one more control (a hint, say) at a width that
-// still holds "Restart" and "Shuffle".
+// What a game does comes first.
 constexpr StripControl kActions[] = {StripControl::Undo, StripControl::Redo, StripControl::Restart,
-                                     StripControl::Shuffle};
-constexpr StripControl kTurns[] = {StripControl::LayerUp,    StripControl::LayerDown,    StripControl::LayerLeft,
-                                   StripControl::LayerRight, StripControl::LayerFront,   StripControl::LayerBack,
-                                   StripControl::Clockwise,  StripControl::Anticlockwise};
+                                     StripControl::Shuffle, StripControl::Hint};
+constexpr StripControl kLayers[] = {StripControl::LayerUp,    StripControl::LayerDown,  StripControl::LayerLeft,
+                                    StripControl::LayerRight, StripControl::LayerFront, StripControl::LayerBack};
+constexpr StripControl kWays[] = {StripControl::Clockwise, StripControl::Anticlockwise, StripControl::HalfTurn};
 constexpr StripControl kOthers[] = {StripControl::Share, StripControl::TimeShown, StripControl::Best,
                                     StripControl::Keys};
 constexpr StripControl kQuestion[] = {StripControl::ShuffleYes, StripControl::ShuffleNo};
 
-// Lays the controls out in rows of `columns` from `top`; returns the top of the next row.
+// Lays the controls out in rows of `columns` from `top`, each column `weights` parts of the
+// width (equal parts without them); returns the top of the next row.
 template <std::size_t N>
-int Place(StripLayout* layout, const StripControl (&controls)[N], int columns, int left, int width, int top) {
-    const int w = (width - (columns - 1) * kGap) / columns;
-    const int x0 = left + (width - columns * w - (columns - 1) * kGap) / 2;
+int Place(StripLayout* layout, const StripControl (&controls)[N], int columns, int left, int width, int top,
+          const int* weights = nullptr) {
+    auto weight = [weights](int column) { return weights != nullptr ? weights[column] : 1; };
+    const int room = width - (columns - 1) * kGap;
+    int parts = 0;
+    for (int column = 0; column < columns; ++column) {
+        parts += weight(column);
+    }
     for (std::size_t i = 0; i < N; ++i) {
         const int column = static_cast<int>(i) % columns;
-        const int row = static_cast<int>(i) / columns;
+        int before = 0;
+        for (int c = 0; c < column; ++c) {
+            before += weight(c);
+        }
+        const int x0 = room * before / parts;
+        const int x1 = room * (before + weight(column)) / parts;
         layout->controls[static_cast<int>(controls[i])] =
-            Rect{x0 + column * (w + kGap), top + row * kRowStep, w, kRowHeight};
+            Rect{left + x0 + column * kGap, top + static_cast<int>(i) / columns * kRowStep, x1 - x0, kRowHeight};
     }
     return top + (static_cast<int>(N) + columns - 1) / columns * kRowStep;
 }
@@ -49,35 +57,25 @@ SDL_Colour ColourOf(Uint32 rgb) {
 StripLayout MakeStripLayout(bool wide) {
     StripLayout layout;
     layout.wide = wide;
-    const int actions = static_cast<int>(std::size(kActions));
-    if (wide) {
-        // A line at the left edge, then a column: the status (two lines, for the question
-        // before a shuffle), the actions two a row, the turns four a row, the rest two a row,
-        // and the message in what is left.
-        const int left = 4;
-        const int width = kWideWidth - left - 3;
-        layout.width = kWideWidth;
-        layout.height = kScreenHeight;
-        layout.status = Rect{6, 4, 140, 30};
-        Place(&layout, kQuestion, 1, left, width, 38);
-        int top = Place(&layout, kActions, 2, left, width, 38);
-        top = Place(&layout, kTurns, 4, left, width, top + 4);
-        top = Place(&layout, kOthers, 2, left, width, top + 4);
-        layout.message = Rect{6, top + 4, 140, kScreenHeight - top - 8};
-    } else {
-        // A line at the top edge, the status, then a row each: the actions, the turns, the
-        // rest; the message under them, four lines.
-        const int left = 3;
-        const int width = kScreenWidth - 2 * left;
-        layout.width = kScreenWidth;
-        layout.height = kTallHeight;
-        layout.status = Rect{6, 4, 228, 18};
-        Place(&layout, kQuestion, 2, left, width, 24);
-        int top = Place(&layout, kActions, actions, left, width, 24);
-        top = Place(&layout, kTurns, 8, left, width, top);
-        top = Place(&layout, kOthers, 4, left, width, top);
-        layout.message = Rect{6, top + 2, 228, kTallHeight - top - 4};
-    }
+    const int left = wide ? 4 : 3;  // a line on the edge toward the screen
+    const int width = (wide ? kWideWidth : kScreenWidth) - left - 3;
+    layout.width = wide ? kWideWidth : kScreenWidth;
+    layout.height = wide ? kScreenHeight : kTallHeight;
+    // The status (two lines beside the screen, for the question before a shuffle), then the
+    // actions, the layers, the ways to turn one and the rest, a row each (the actions and the
+    // rest two rows beside the screen), and the message in what is left.
+    layout.status = wide ? Rect{6, 4, width - 3, 30} : Rect{6, 4, width - 6, 18};
+    const int first = wide ? 38 : 24;
+    const int gap = wide ? 4 : 0;
+    Place(&layout, kQuestion, wide ? 1 : 2, left, width, first);
+    // In one row the longer words take more room.
+    constexpr int kActionWeights[] = {4, 4, 5, 5, 4};
+    int top = wide ? Place(&layout, kActions, 3, left, width, first)
+                   : Place(&layout, kActions, 5, left, width, first, kActionWeights);
+    top = Place(&layout, kLayers, 6, left, width, top + gap);
+    top = Place(&layout, kWays, 3, left, width, top + gap);
+    top = Place(&layout, kOthers, wide ? 2 : 4, left, width, top + gap) + 2;
+    layout.message = Rect{6, top, layout.status.w, layout.height - top - 4};
     return layout;
 }
 
