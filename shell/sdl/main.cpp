@@ -54,7 +54,6 @@ struct StripParts {
     StripPainter& painter;
     GameKeeper& keeper;
     SDL_Rect area;  // window pixels
-    int scale;
 };
 
 std::int64_t Now() {
@@ -515,8 +514,7 @@ int Run(const Options& options, const FontFiles& fonts) {
         StripPainter stripPainter(s, layout);
         StripParts parts{strip, stripPainter, keeper,
                          SDL_Rect{plan.wide ? kScreenWidth * s : 0, plan.wide ? 0 : kScreenHeight * s, layout.width * s,
-                                  layout.height * s},
-                         s};
+                                  layout.height * s}};
         std::string error;
         if (!painter.Open(fonts, &error) || (withStrip && !stripPainter.Open(fonts, &error))) {
             Fail(error);
