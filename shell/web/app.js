@@ -560,7 +560,7 @@ function start() {
   icon = null;
   placeScreen();
   follow(result);
-  setTimeout(keep);  // after the first frame is shown
+  requestAnimationFrame(() => setTimeout(keep));  // once the frame is on the screen
 }
 
 // Start again: a new game on the handheld alone; with the strip, the game goes on where it was.

@@ -2,6 +2,7 @@
 
 #include <emscripten/emscripten.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -309,6 +310,8 @@ EMSCRIPTEN_KEEPALIVE int vexal_open(int hasLink, int hasSeed, std::uint32_t seed
     page.ui = std::make_unique<ShellUi>(0);
     page.strip = std::make_unique<CompanionStrip>(*page.ui);
     page.clockBase = emscripten_get_now();
+    // A zero byte would end the link early and hide what follows it: it is a character out of place.
+    std::replace(page.textIn[0].begin(), page.textIn[0].end(), '\0', '?');
     const SaveRead read =
         page.strip->Open(hasLink != 0 ? page.textIn[0].c_str() : nullptr, hasSeed != 0 ? &seed : nullptr,
                          hasSave != 0 ? &page.textIn[1] : nullptr, MakeTimeSeed(nullptr));
