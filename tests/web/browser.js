@@ -341,9 +341,10 @@ test('a window smaller than the screen, bad seeds, failed downloads', async () =
 // gives the frame before the drag; keys (by the letter typed, else the key's place), redo and
 // the strip's layer and direction buttons play as the replay's lines; the screen stays the
 // replay's pixel for pixel. A reload keeps the frame and the moves; the shared link opens the
-// same frame on a phone, the strip below the screen; a damaged save is kept aside and a new
-// game starts with a message; a newer save is left alone; a bad link says so; ?classic=1 has
-// no strip and no new keys. The strip's buttons have names and are 48 CSS pixels or more.
+// same frame on a phone, the strip below the screen (and out of its way in a small window); a
+// link pasted in opens, and a game too long is not shared; a damaged save is kept aside and a
+// new game starts with a message; a newer save is left alone; a bad link says so; ?classic=1
+// has no strip and no new keys. The strip's buttons have names and are 48 CSS pixels or more.
 test('the companion strip: undo, keys, the kept game, a shared link, damaged saves', async () => {
   fs.writeFileSync(`${dir}/shuffle.txt`, 'seed 7\ncommand shuffle\n');
   const link = h.runReplay(replay, [`${dir}/shuffle.txt`, '--link']).trim();
@@ -390,6 +391,20 @@ test('the companion strip: undo, keys, the kept game, a shared link, damaged sav
       return [vexalState().status.slice(0, 7), screen.width, strip.top >= screen.bottom && strip.bottom <= innerHeight];
     }), ['5 moves', 320, true]);
     assert.equal(await opened.evaluate(() => window.shared), shared, 'shared through the share sheet');
+    // A link pasted into the address opens at once; past the 1,000 moves a game keeps, it is
+    // too long to share. In a window smaller than the screen, the strip never covers it and
+    // the page scrolls to every part of both.
+    await opened.evaluate((g) => { location.hash = `#g=${g}`; }, `${link}${'F'.repeat(1000)}`);
+    await opened.waitForFunction(() => location.hash === '' && vexalState().status.startsWith('1000 moves'));
+    await opened.setViewportSize({ width: 300, height: 280 });
+    assert.deepEqual(await opened.evaluate(() => {
+      dispatchEvent(new KeyboardEvent('keydown', { key: 'f', code: 'KeyF' }));
+      window.shared = '';
+      document.querySelector('[aria-label="Share"]').click();
+      const [screen, strip] = ['screen', 'strip'].map((id) => document.getElementById(id).getBoundingClientRect());
+      return [window.shared, vexalState().message.slice(0, 32), screen.left >= 0 && screen.top >= 0,
+        strip.top >= screen.bottom || strip.left >= screen.right];
+    }), ['', 'This game is too long to share: ', true, true]);
 
     // The save changed while no game page is open (the game keeps its own when it goes).
     const replaceSave = async (text) => {
