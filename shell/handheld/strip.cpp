@@ -1,9 +1,7 @@
 #include "shell/handheld/strip.h"
 
-#include <cstdio>
-#include <cstdlib>
+#include <algorithm>
 #include <cstring>
-#include <sstream>
 
 #include "interaction/moves.h"
 #include "render/projection.h"
@@ -25,17 +23,69 @@ std::uint32_t Checksum(const std::string& text) {
     return hash;
 }
 
+// Plain string work, no streams or printf: the web build pays for every library it pulls in.
 bool ParseInt(const std::string& word, long long lo, long long hi, long long* value) {
     if (word.empty() || word.size() > 20) {
         return false;
     }
-    char* end = nullptr;
-    const long long v = std::strtoll(word.c_str(), &end, 10);
-    if (end == nullptr || *end != '\0' || v < lo || v > hi) {
+    long long v = 0;
+    for (const char c : word) {
+        if (c < '0' || c > '9' || v > hi) {
+            return false;
+        }
+        v = v * 10 + (c - '0');
+    }
+    if (v < lo || v > hi) {
         return false;
     }
     *value = v;
     return true;
+}
+
+void AppendHex8(std::string* out, std::uint32_t v) {
+    for (int shift = 28; shift >= 0; shift -= 4) {
+        *out += "0123456789abcdef"[(v >> static_cast<unsigned>(shift)) & 15U];
+    }
+}
+
+// Exactly eight hex digits.
+bool ParseHex8(const std::string& word, std::uint32_t* value) {
+    if (word.size() != 8) {
+        return false;
+    }
+    std::uint32_t v = 0;
+    for (const char c : word) {
+        const char* at = std::strchr("0123456789abcdef", c);
+        if (c == '\0' || at == nullptr) {
+            return false;
+        }
+        v = (v << 4U) | static_cast<std::uint32_t>(at - "0123456789abcdef");
+    }
+    *value = v;
+    return true;
+}
+
+// A line's words, split at spaces and tabs; false for more than `room`.
+bool SplitWords(const std::string& line, std::string* words, int room) {
+    int n = 0;
+    std::size_t at = 0;
+    while (at < line.size()) {
+        const std::size_t start = line.find_first_not_of(" \t", at);
+        if (start == std::string::npos) {
+            break;
+        }
+        const std::size_t end = std::min(line.find_first_of(" \t", start), line.size());
+        if (n == room) {
+            return false;
+        }
+        words[n++] = line.substr(start, end - start);
+        at = end;
+    }
+    return true;
+}
+
+std::string TwoDigits(std::int64_t v) {
+    return std::string(1, static_cast<char>('0' + v / 10)) + static_cast<char>('0' + v % 10);
 }
 
 struct ControlText {
@@ -77,45 +127,37 @@ constexpr const char* kSymbols[4] = {"", "\xE2\x86\xBB", "2", "\xE2\x86\xBA"};  
 
 std::string FormatTime(std::int64_t ms) {
     const std::int64_t seconds = ms / 1000;
-    char buf[32];
     if (seconds >= 3600) {
-        (void)std::snprintf(buf, sizeof buf, "%lld:%02lld:%02lld", static_cast<long long>(seconds / 3600),
-                            static_cast<long long>(seconds / 60 % 60), static_cast<long long>(seconds % 60));
-    } else {
-        (void)std::snprintf(buf, sizeof buf, "%lld:%02lld", static_cast<long long>(seconds / 60),
-                            static_cast<long long>(seconds % 60));
+        return std::to_string(seconds / 3600) + ':' + TwoDigits(seconds / 60 % 60) + ':' + TwoDigits(seconds % 60);
     }
-    return buf;
+    return std::to_string(seconds / 60) + ':' + TwoDigits(seconds % 60);
 }
 
 std::string WriteSave(const StripSave& save) {
-    std::ostringstream out;
-    out << kSaveMagic << ' ' << kSaveVersion << '\n';
-    out << "game " << save.link << '\n';
-    char scale[16];
-    (void)std::snprintf(scale, sizeof scale, "%08x", static_cast<unsigned>(save.scaleBits));
-    out << "scale " << scale << '\n';
-    out << "time " << save.elapsedMs << ' ' << (save.clockRunning ? 1 : 0) << ' ' << (save.solvedShown ? 1 : 0) << '\n';
-    out << "hide-time " << (save.timeHidden ? 1 : 0) << '\n';
-    out << "hints " << save.hints << '\n';
-    out << "best " << save.best.fewestMoves << ' ' << save.best.bestMs << ' ' << save.best.solved << '\n';
-    std::string text = out.str();
-    char sum[24];
-    (void)std::snprintf(sum, sizeof sum, "end %08x\n", static_cast<unsigned>(Checksum(text)));
-    return text + sum;
+    std::string text = std::string(kSaveMagic) + ' ' + std::to_string(kSaveVersion) + '\n';
+    text += "game " + save.link + '\n';
+    text += "scale ";
+    AppendHex8(&text, save.scaleBits);
+    text += "\ntime " + std::to_string(save.elapsedMs) + (save.clockRunning ? " 1" : " 0") +
+            (save.solvedShown ? " 1" : " 0") + '\n';
+    text += std::string("hide-time ") + (save.timeHidden ? '1' : '0') + '\n';
+    text += "hints " + std::to_string(save.hints) + '\n';
+    text += "best " + std::to_string(save.best.fewestMoves) + ' ' + std::to_string(save.best.bestMs) + ' ' +
+            std::to_string(save.best.solved) + '\n';
+    const std::uint32_t sum = Checksum(text);
+    text += "end ";
+    AppendHex8(&text, sum);
+    return text + '\n';
 }
 
 SaveRead ReadSave(const std::string& text, StripSave* save) {
-    std::istringstream in(text);
-    std::string line;
-    if (!std::getline(in, line)) {
-        return SaveRead::Bad;
-    }
-    std::istringstream head(line);
-    std::string magic;
+    // The head: the magic word and the version; a later version may say more after them.
+    std::size_t lineEnd = std::min(text.find('\n'), text.size());
+    const std::string magic = std::string(kSaveMagic) + ' ';
+    const std::size_t versionEnd = std::min(text.find_first_of(" \t", magic.size()), lineEnd);
     long long version = 0;
-    std::string versionWord;
-    if (!(head >> magic >> versionWord) || magic != kSaveMagic || !ParseInt(versionWord, 1, 1000000, &version)) {
+    if (text.compare(0, magic.size(), magic) != 0 || versionEnd < magic.size() ||
+        !ParseInt(text.substr(magic.size(), versionEnd - magic.size()), 1, 1000000, &version)) {
         return SaveRead::Bad;
     }
     if (version > kSaveVersion) {
@@ -123,47 +165,42 @@ SaveRead ReadSave(const std::string& text, StripSave* save) {
     }
     // The checksum covers everything before its own line, which must be the last.
     const std::size_t end = text.rfind("end ");
-    if (end == std::string::npos || (end > 0 && text[end - 1] != '\n')) {
-        return SaveRead::Bad;
-    }
-    unsigned sum = 0;
-    char tail = 0;
-    if (std::sscanf(text.c_str() + end, "end %8x%c", &sum, &tail) != 2 || tail != '\n' || end + 13 != text.size() ||
-        sum != Checksum(text.substr(0, end))) {
+    std::uint32_t sum = 0;
+    if (end == std::string::npos || text[end - 1] != '\n' || end + 13 != text.size() || text.back() != '\n' ||
+        !ParseHex8(text.substr(end + 4, 8), &sum) || sum != Checksum(text.substr(0, end))) {
         return SaveRead::Bad;
     }
     StripSave read;
     bool seen[6] = {};
-    while (std::getline(in, line) && line.compare(0, 4, "end ") != 0) {
-        std::istringstream words(line);
-        std::string key;
-        words >> key;
-        std::string w[3];
-        words >> w[0] >> w[1] >> w[2];
+    for (std::size_t at = lineEnd + 1; at < end; at = lineEnd + 1) {
+        lineEnd = text.find('\n', at);
+        std::string w[4];
+        if (!SplitWords(text.substr(at, lineEnd - at), w, 4)) {
+            return SaveRead::Bad;
+        }
+        const std::string& key = w[0];
         long long a = 0;
         long long b = 0;
         long long c = 0;
-        if (key == "game" && !w[0].empty() && w[1].empty()) {
-            read.link = w[0];
+        if (key == "game" && !w[1].empty() && w[2].empty()) {
+            read.link = w[1];
             seen[0] = true;
-        } else if (key == "scale" && w[0].size() == 8 && w[1].empty()) {
-            char* stop = nullptr;
-            read.scaleBits = static_cast<std::uint32_t>(std::strtoul(w[0].c_str(), &stop, 16));
-            seen[1] = stop != nullptr && *stop == '\0';
-        } else if (key == "time" && ParseInt(w[0], 0, 1LL << 50, &a) && ParseInt(w[1], 0, 1, &b) &&
-                   ParseInt(w[2], 0, 1, &c)) {
+        } else if (key == "scale" && ParseHex8(w[1], &read.scaleBits) && w[2].empty()) {
+            seen[1] = true;
+        } else if (key == "time" && ParseInt(w[1], 0, 1LL << 50, &a) && ParseInt(w[2], 0, 1, &b) &&
+                   ParseInt(w[3], 0, 1, &c)) {
             read.elapsedMs = a;
             read.clockRunning = b == 1;
             read.solvedShown = c == 1;
             seen[2] = true;
-        } else if (key == "hide-time" && ParseInt(w[0], 0, 1, &a) && w[1].empty()) {
+        } else if (key == "hide-time" && ParseInt(w[1], 0, 1, &a) && w[2].empty()) {
             read.timeHidden = a == 1;
             seen[3] = true;
-        } else if (key == "hints" && ParseInt(w[0], 0, 1000000000, &a) && w[1].empty()) {
+        } else if (key == "hints" && ParseInt(w[1], 0, 1000000000, &a) && w[2].empty()) {
             read.hints = static_cast<int>(a);
             seen[5] = true;
-        } else if (key == "best" && ParseInt(w[0], 0, 1000000000, &a) && ParseInt(w[1], 0, 1LL << 50, &b) &&
-                   ParseInt(w[2], 0, 1000000000, &c)) {
+        } else if (key == "best" && ParseInt(w[1], 0, 1000000000, &a) && ParseInt(w[2], 0, 1LL << 50, &b) &&
+                   ParseInt(w[3], 0, 1000000000, &c)) {
             read.best = BestResults{static_cast<int>(a), b, static_cast<int>(c)};
             seen[4] = true;
         } else {
@@ -393,9 +430,10 @@ UiOutput CompanionStrip::Press(StripControl control, std::int64_t nowMs) {
             } else {
                 std::string line =
                     "Solved " + std::to_string(m_best.solved) + (m_best.solved == 1 ? " game" : " games");
-                if (m_best.solved > 0) {
-                    line += "; fewest moves " + std::to_string(m_best.fewestMoves) + ", best time " +
-                            FormatTime(m_best.bestMs);
+                // Games solved only with hints have no fewest moves to show.
+                if (m_best.fewestMoves > 0) {
+                    line += "; without a hint: fewest moves " + std::to_string(m_best.fewestMoves) +
+                            ", best time " + FormatTime(m_best.bestMs);
                 }
                 Say(line + ".");
                 m_shownPanel = control;

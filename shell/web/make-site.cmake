@@ -3,8 +3,23 @@
 # doctype and a viewport, so that a phone lays them out at its own width; their words stay.
 #   cmake -DSITE=... -DWEB_DIR=... -DHELP_DIR=... -P make-site.cmake
 file(MAKE_DIRECTORY ${SITE}/icons ${SITE}/help)
-foreach(name index.html app.js style.css manifest.webmanifest)
+foreach(name index.html manifest.webmanifest)
     configure_file(${WEB_DIR}/${name} ${SITE}/${name} COPYONLY)
+endforeach()
+# The scripts and the style sheet lose their comments and indentation on the way: the site is
+# smaller, and what runs is the same (no string in them spans lines or holds a comment mark).
+foreach(name app.js vexalmini.js style.css)
+    file(READ ${WEB_DIR}/${name} text)
+    if(name STREQUAL "style.css")
+        string(REGEX REPLACE "/\\*([^*]|\\*+[^*/])*\\*+/" "" text "${text}")
+    endif()
+    string(REGEX REPLACE "\n[ \t]*//[^\n]*" "\n" text "\n${text}")
+    string(REGEX REPLACE "\n[ \t]+" "\n" text "${text}")
+    string(REGEX REPLACE "\n\n+" "\n" text "${text}")
+    string(REGEX REPLACE "^\n" "" text "${text}")
+    file(WRITE ${SITE}/${name}.new "${text}")
+    file(COPY_FILE ${SITE}/${name}.new ${SITE}/${name} ONLY_IF_DIFFERENT)
+    file(REMOVE ${SITE}/${name}.new)
 endforeach()
 file(GLOB icons ${WEB_DIR}/icons/*.png)
 file(COPY ${icons} DESTINATION ${SITE}/icons)

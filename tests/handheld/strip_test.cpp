@@ -77,6 +77,8 @@ TEST_F(Strip, TheClockRunsFromTheFirstMoveToTheSolveAndPausesWhileHidden) {
     // Hints keep a solve out of the best results; it still counts as solved.
     EXPECT_EQ(m_strip->Best().solved, 1);
     EXPECT_EQ(m_strip->Best().fewestMoves, 0);
+    Press(StripControl::Best);
+    EXPECT_EQ(m_strip->MessageLine(), "Solved 1 game.");
 }
 
 TEST_F(Strip, ShuffleAsksBeforeItThrowsAGameAway) {

@@ -139,6 +139,8 @@ TEST_F(Link, SavesReadBackAndDamageIsTold) {
         {extra, SaveRead::Bad},
         {"\x89PNG\r\n\x1a\n", SaveRead::Bad},
         {"vexalmini-save 2\nwhatever comes later\n", SaveRead::Newer},
+        {"vexalmini-save 3 with more to say\n", SaveRead::Newer},
+        {"vexalmini-save +1\n" + text.substr(text.find('\n') + 1), SaveRead::Bad},
     };
     for (const auto& c : cases) {
         StripSave untouched = save;

@@ -1,5 +1,6 @@
 // The page in headless Chromium: each scenario plays pointer events on the handheld's screen
-// and compares the page's 240 x 270 frame with vexal-replay's frame for the same events.
+// and compares the page's 240 x 270 frame with vexal-replay's frame for the same events. The
+// handheld's own scenarios run on ?classic=1, the page without the companion strip.
 //   node browser.js VEXAL_REPLAY SITE_DIR
 'use strict';
 
@@ -25,6 +26,13 @@ const COMMAND = { Shuffle: 'shuffle', 'Change Skin': 'change-skin', Size: 'size'
 //   ['turn', viewport]                      the window resized under a held stylus: it lets go
 //   ['stray', points]                       that stylus moved and lifted: the game hears nothing
 //   ['ctrl', key, code]                     Ctrl held, the key pressed that types key at code
+//   ['key', keys, code, line]               a key ('Ctrl+Shift+Z', 'u') typed at code, and the
+//                                           replay's line for it
+//   ['strip', name, line]                   the strip's button of that name clicked
+//   ['hint']                                H pressed and the way it names clicked: the
+//                                           replay's hint line
+//   ['reload'] / ['again']                  the page loaded again / Start again clicked
+//   ['keep', name] / ['same', name]         the page's frame kept, and compared with it later
 //   ['check']                               the page's frame must equal the replay's now
 //   ['expect', fn]                          fn(state) on the chrome's state (vexal_state)
 const SCENARIOS = [
@@ -76,16 +84,17 @@ async function chromeState(page) {
 }
 
 // Plays a scenario on a page; the pointer is a mouse, or a finger through the touch screen.
+// A scenario with `game` starts from that link, as the replay's --game does.
 async function play(page, scenario, pointer, dir) {
   let box = await page.locator('#screen').boundingBox();
   const pageAt = ([x, y]) => [box.x + ((x + 0.5) * box.width) / 240, box.y + ((y + 0.5) * box.width) / 240];
   page.scale = Math.round((box.width / 240) * (await page.evaluate(() => window.devicePixelRatio)));
-  const script = [`seed ${scenario.seed ?? 0}`];
+  const script = scenario.game ? ['# on --game'] : [`seed ${scenario.seed ?? 0}`];
   const tap = async (p) => {
     await pointer.down(pageAt(p));
     await pointer.up(pageAt(p));
   };
-  for (const [kind, a, b] of scenario.steps) {
+  for (const [kind, a, b, c] of scenario.steps) {
     if (kind === 'bar' || kind === 'menu') {
       await tap([BAR_X[a], BAR_Y]);
       if (kind === 'menu') await tap(ITEM[b]);
@@ -120,13 +129,37 @@ async function play(page, scenario, pointer, dir) {
       await pointer.up(pageAt(a[a.length - 1]));
     } else if (kind === 'ctrl') {
       await page.evaluate(([key, code]) => dispatchEvent(new KeyboardEvent('keydown', { key, code, ctrlKey: true })), [a, b]);
+    } else if (kind === 'key') {
+      await page.evaluate(([keys, code]) => dispatchEvent(new KeyboardEvent('keydown', {
+        key: keys.split('+').pop(), code, ctrlKey: keys.includes('Ctrl+'), shiftKey: keys.includes('Shift+') })), [a, b]);
+      script.push(c);
+    } else if (kind === 'hint') {
+      await page.evaluate(() => dispatchEvent(new KeyboardEvent('keydown', { key: 'h', code: 'KeyH' })));
+      const said = await page.locator('#message').textContent();
+      const way = / layer (clockwise|anticlockwise|half round) /.exec(said);
+      assert.ok(way, `a hint names a way: ${said}`);
+      await page.getByRole('button', { name: `Turn ${way[1]}`, exact: true }).click();
+      script.push('hint');
+    } else if (kind === 'strip') {
+      await page.getByRole('button', { name: a, exact: true }).click();
+      if (b) script.push(b);
+    } else if (kind === 'reload') {
+      await page.reload();
+      await page.waitForSelector('body[data-ready="1"]', { timeout: 20000 });
+      box = await page.locator('#screen').boundingBox();
+    } else if (kind === 'again') {
+      await page.click('#again');
     } else if (kind === 'restart') {
       await page.click('#again');
       script.length = 1;
+    } else if (kind === 'keep') {
+      (page.frames ??= {})[a] = await h.pageFrame(page);
+    } else if (kind === 'same') {
+      assert.equal(h.frameDifference(page.frames[a], await h.pageFrame(page)), '', `${scenario.name}: the frame ${a}`);
     } else if (kind === 'expect') {
       assert.ok(a(await chromeState(page), page), `${scenario.name}: ${a}`);
     } else if (kind === 'check') {
-      const want = h.replayFrame(replay, `${script.join('\n')}\n`, dir);
+      const want = h.replayFrame(replay, `${script.join('\n')}\n`, dir, scenario.game ? ['--game', scenario.game] : []);
       const got = await h.pageFrame(page);
       assert.equal(h.frameDifference(want, got), '', `${scenario.name}, after: ${script.slice(1).join('; ')}`);
     }
@@ -181,7 +214,7 @@ test.after(async () => {
 
 async function desktopPage(seed) {
   const context = await browser.newContext({ viewport: { width: 800, height: 720 } });
-  const page = await h.openGame(context, `${server.url}${seed === undefined ? '' : `?seed=${seed}`}`);
+  const page = await h.openGame(context, `${server.url}?classic=1${seed === undefined ? '' : `&seed=${seed}`}`);
   return page;
 }
 
@@ -199,7 +232,7 @@ for (const scenario of SCENARIOS) {
 test('a touch drag on a phone-sized screen; a second finger changes nothing', async () => {
   const context = await browser.newContext({ viewport: { width: 360, height: 740 }, hasTouch: true, isMobile: true });
   try {
-    const page = await h.openGame(context, `${server.url}?seed=11`);
+    const page = await h.openGame(context, `${server.url}?classic=1&seed=11`);
       const touchAction = await page.evaluate(() => getComputedStyle(document.getElementById('screen')).touchAction);
     assert.equal(touchAction, 'none');
     const drag = ['drag', line([110, 170], [60, 120], 10), false];
@@ -229,7 +262,7 @@ test('Help opens its page in a new tab', async () => {
 test('after the first visit the game plays offline', async () => {
   const context = await browser.newContext({ viewport: { width: 800, height: 720 } });
   try {
-    const page = await h.openGame(context, `${server.url}?seed=2`);
+    const page = await h.openGame(context, `${server.url}?classic=1&seed=2`);
     await page.evaluate(() => navigator.serviceWorker.ready);
     await page.reload();  // now under the service worker's control
     await page.waitForSelector('body[data-ready="1"]');
@@ -258,8 +291,8 @@ test('a phone turned in mid-drag, its About box, zoom, help pages and manifest',
     });
   };
   try {
-    const page = await h.openGame(fresh, server.url);
-    assert.equal(await about(await h.openGame(turned, `${server.url}?seed=7`), [['menu', 'New', 'Shuffle'],
+    const page = await h.openGame(fresh, `${server.url}?classic=1`);
+    assert.equal(await about(await h.openGame(turned, `${server.url}?classic=1&seed=7`), [['menu', 'New', 'Shuffle'],
       ['drag', line([120, 150], [150, 160], 6), true], ['turn', { width: 360, height: 740 }], ['stray', line([150, 160], [190, 200], 4)],
       ['check']]), await about(page, []), 'the About box after turning');
     // A touchpad's pinch: headless Chromium ignores a synthesized touch pinch.
@@ -288,7 +321,7 @@ test('a window smaller than the screen, bad seeds, failed downloads', async () =
     for (const [seed, answer] of loads) {
       if (answer) await context.route(`**/${seed}`, (route) => route.fulfill(answer));
       const page = await context.newPage();
-      await page.goto(`${server.url}?seed=${answer ? 7 : seed}`);
+      await page.goto(`${server.url}?seed=${answer ? 7 : seed}&classic=1`);
       await page.waitForSelector('body[data-ready]', { timeout: 20000 });
       const seen = await page.evaluate(() => {
         const [screenEl, ...lines] = ['screen', 'note', 'failed'].map((id) => document.getElementById(id));
@@ -314,3 +347,103 @@ test('a window smaller than the screen, bad seeds, failed downloads', async () =
   }
 });
 
+// The companion strip on a game opened from a link (the replay's --game): a drag then Undo
+// gives the frame before the drag; keys (by the letter typed, else the key's place), redo and
+// the strip's layer and direction buttons play as the replay's lines; the screen stays the
+// replay's pixel for pixel. A reload keeps the frame and the moves; the shared link opens the
+// same frame on a phone, the strip below the screen (and out of its way in a small window); a
+// link pasted in opens, and a game too long is not shared; a damaged save is kept aside and a
+// new game starts with a message; a newer save is left alone; a bad link says so; ?classic=1
+// has no strip and no new keys. The strip's buttons have names and are 48 CSS pixels or more.
+test('the companion strip: undo, keys, the kept game, a shared link, damaged saves', async () => {
+  fs.writeFileSync(`${dir}/shuffle.txt`, 'seed 7\ncommand shuffle\n');
+  const link = h.runReplay(replay, [`${dir}/shuffle.txt`, '--link']).trim();
+  const desk = await browser.newContext({ viewport: { width: 800, height: 720 } });
+  const phone = await browser.newContext({ viewport: { width: 360, height: 740 }, deviceScaleFactor: 3, hasTouch: true, isMobile: true });
+  await desk.addInitScript(() => {
+    delete Navigator.prototype.share;  // no share sheet: the link is copied
+    navigator.clipboard.writeText = async (text) => { window.copied = text; };
+  });
+  await phone.addInitScript(() => {
+    navigator.share = async ({ url }) => { window.shared = url; };
+  });
+  const strip = (page) => page.evaluate(() => [...document.querySelectorAll('#strip button')].map((b) => {
+    const r = b.getBoundingClientRect();
+    return [b.getAttribute('aria-label'), b.hidden || b.classList.contains('gone') || (r.width >= 48 && r.height >= 48)];
+  }));
+  const saves = (page) => page.evaluate(() => Object.fromEntries(Object.entries(localStorage).filter(([k]) => k.startsWith('vexalmini-save'))));
+  try {
+    const page = await h.openGame(desk, `${server.url}#g=${link}`);
+    assert.deepEqual(await strip(page), ['Undo', 'Redo', 'Restart', 'Shuffle', 'Share', 'Hint', 'Yes, shuffle', 'No, keep playing',
+      'Up layer', 'Down layer', 'Left layer', 'Right layer', 'Front layer', 'Back layer', 'Turn clockwise', 'Turn anticlockwise',
+      'Turn half round', 'Show the time', 'Best results', 'Keys'].map((name) => [name, true]));
+    await play(page, {
+      name: 'the strip', game: link,
+      steps: [['expect', (s, p) => p.scale === 2 && s.status.startsWith('0 moves')], ['check'], ['keep', 'before the drag'],
+        ['drag', line([120, 150], [175, 168], 12), false], ['expect', (s) => s.status.startsWith('1 move ')],
+        ['strip', 'Undo', 'undo'], ['check'], ['same', 'before the drag'], ['hint'], ['check'], ['strip', 'Undo', 'undo'],
+        ['key', 'Ctrl+y', 'KeyY', 'redo'],
+        ['key', 'r', 'KeyR', 'turn R 1'], ['key', 'Shift+U', 'KeyU', 'turn U 3'], ['key', 'к', 'KeyR', 'turn R 1'],
+        ['key', 'Ctrl+z', 'KeyZ', 'undo'], ['key', 'Ctrl+Shift+Z', 'KeyZ', 'redo'], ['strip', 'Left layer'],
+        ['strip', 'Turn clockwise', 'turn L 1'], ['check'], ['expect', (s) => s.status.startsWith('5 moves')], ['keep', 'played'],
+        ['strip', 'Shuffle'], ['expect', (s) => s.status === 'Throw this game away and shuffle?'], ['strip', 'No, keep playing'],
+        ['menu', 'Quit', 'Yes'], ['expect', (s) => s.ended], ['again'], ['same', 'played'],
+        ['reload'], ['same', 'played'], ['expect', (s) => s.status.startsWith('5 moves')],
+        ['strip', 'Share'], ['expect', (s) => s.message === 'Link copied']],
+    }, mouse(page), dir);
+    const [address, shared] = await page.evaluate(() => [location.href, window.copied]);
+    assert.equal(shared.replace(/#g=.*/, ''), address, 'the address, its link taken out of it');
+
+    const opened = await h.openGame(phone, shared);
+    assert.equal(h.frameDifference(page.frames.played, await h.pageFrame(opened)), '', 'the shared link');
+    assert.deepEqual(await opened.evaluate(() => {
+      const [screen, strip] = ['screen', 'strip'].map((id) => document.getElementById(id).getBoundingClientRect());
+      document.querySelector('[aria-label="Share"]').click();
+      return [vexalState().status.slice(0, 7), screen.width, strip.top >= screen.bottom && strip.bottom <= innerHeight];
+    }), ['5 moves', 320, true]);
+    assert.equal(await opened.evaluate(() => window.shared), shared, 'shared through the share sheet');
+    // A link pasted into the address opens at once; past the 1,000 moves a game keeps, it is
+    // too long to share. In a window smaller than the screen, the strip never covers it and
+    // the page scrolls to every part of both.
+    await opened.evaluate((g) => { location.hash = `#g=${g}`; }, `${link}${'F'.repeat(1000)}`);
+    await opened.waitForFunction(() => location.hash === '' && vexalState().status.startsWith('1000 moves'));
+    await opened.setViewportSize({ width: 300, height: 280 });
+    assert.deepEqual(await opened.evaluate(() => {
+      dispatchEvent(new KeyboardEvent('keydown', { key: 'f', code: 'KeyF' }));
+      window.shared = '';
+      document.querySelector('[aria-label="Share"]').click();
+      const [screen, strip] = ['screen', 'strip'].map((id) => document.getElementById(id).getBoundingClientRect());
+      return [window.shared, vexalState().message.slice(0, 32), screen.left >= 0 && screen.top >= 0,
+        strip.top >= screen.bottom || strip.left >= screen.right];
+    }), ['', 'This game is too long to share: ', true, true]);
+
+    // The save changed while no game page is open (the game keeps its own when it goes).
+    const replaceSave = async (text) => {
+      await page.goto(`${server.url}manifest.webmanifest`);
+      await page.evaluate((t) => localStorage.setItem('vexalmini-save', t), text);
+      await page.goto(server.url);
+      await page.waitForSelector('body[data-ready="1"]');
+    };
+    // A save cut short: a new game, said once, the damaged text kept under a key of its own.
+    const cut = (await saves(page))['vexalmini-save'].slice(0, -4);
+    await replaceSave(cut);
+    await play(page, { name: 'a damaged save', steps: [['check'],
+      ['expect', (s) => s.status.startsWith('0 moves') && /could not be read/.test(s.message)]] }, mouse(page), dir);
+    assert.equal((await saves(page))['vexalmini-save.bad'], cut);
+    // A later version's save: read by nobody here, written over by nobody.
+    const newer = 'vexalmini-save 2\nwhat a later version keeps\n';
+    await replaceSave(newer);
+    await play(page, { name: 'a newer save', steps: [['key', 'r', 'KeyR', 'turn R 1'], ['check']] }, mouse(page), dir);
+    assert.equal((await saves(page))['vexalmini-save'], newer);
+    await page.goto(`${server.url}#g=2${link.slice(1)}`);
+    await page.waitForSelector('body[data-ready="1"]');
+    assert.match((await chromeState(page)).message, /^This link does not describe a game: it is of a version/);
+    await page.goto(`${server.url}?classic=1`);
+    await play(page, { name: 'classic', steps: [['key', 'r', 'KeyR', '# no turn'], ['check']] }, mouse(page), dir);
+    assert.ok(await page.evaluate(() => document.getElementById('strip').hidden), 'no strip with ?classic=1');
+    assert.deepEqual([...page.errors, ...opened.errors], []);
+  } finally {
+    await desk.close();
+    await phone.close();
+  }
+});

@@ -147,12 +147,12 @@ function runReplay(program, args) {
   return execFileSync(file, [...first, ...args], { maxBuffer: 64 << 20 }).toString('latin1');
 }
 
-// The last frame vexal-replay paints for the script.
-function replayFrame(replay, script, dir) {
+// The last frame vexal-replay paints for the script (with `args`: --game LINK, say).
+function replayFrame(replay, script, dir, args = []) {
   const scriptFile = path.join(dir, 'events.txt');
   const frameFile = path.join(dir, 'frame.png');
   fs.writeFileSync(scriptFile, script);
-  runReplay(replay, [scriptFile, '--frame', frameFile]);
+  runReplay(replay, [scriptFile, ...args, '--frame', frameFile]);
   return readFrame(frameFile).rgb;
 }
 
