@@ -22,7 +22,6 @@ constexpr unsigned kFlagShuffled = 2U;
 constexpr unsigned kFlagChecked = 4U;
 // The turns that build a shuffle's pieces: at most 11 to solve them and 4 to turn the whole
 // puzzle; a few more are let in.
-constexpr int kMaxBaseTurns = 20;
 // A game's view angles in degrees, x, y, z: the fold leaves x in -270..90, y in -90..270 and z
 // in -90..90 (a hair more for rounding); no other view is a game's.
 constexpr float kViewLow[3] = {-270.01F, -90.01F, -90.01F};
@@ -119,10 +118,20 @@ bool ReadTurns(const std::string& text, std::size_t from, std::size_t end, FaceT
     return true;
 }
 
+// Bit for bit: a frame depends on the bits, and -0 is not 0 there.
+template <std::size_t N>
+bool SameBits(const float (&a)[N], const float (&b)[N]) {
+    for (std::size_t i = 0; i < N; ++i) {
+        if (BitsOf(a[i]) != BitsOf(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool SameModel(const Piece (&a)[8], const Piece (&b)[8]) {
     for (int s = 0; s < 8; ++s) {
-        if (std::memcmp(a[s].x, b[s].x, sizeof a[s].x) != 0 || std::memcmp(a[s].y, b[s].y, sizeof a[s].y) != 0 ||
-            std::memcmp(a[s].z, b[s].z, sizeof a[s].z) != 0 ||
+        if (!SameBits(a[s].x, b[s].x) || !SameBits(a[s].y, b[s].y) || !SameBits(a[s].z, b[s].z) ||
             std::memcmp(a[s].faceColour, b[s].faceColour, sizeof a[s].faceColour) != 0) {
             return false;
         }
@@ -214,16 +223,24 @@ std::string MoveText(FaceTurn turn) {
 }
 
 bool MakeLink(const PuzzleGame& game, std::string* text, std::string* error) {
+    LinkBase base;
+    return MakeLink(game, &base, text, error);
+}
+
+bool MakeLink(const PuzzleGame& game, LinkBase* base, std::string* text, std::string* error) {
     FaceTurn path[kMaxHistory];
     const int pathLength = PathFromShuffle(game, path);
     if (pathLength < 0) {
         *error = "This game is too long to share: its moves since the shuffle no longer fit in a link.";
         return false;
     }
-    FaceTurn base[kMaxBaseTurns];
     int baseLength = 0;
     if (game.m_shuffled) {
-        baseLength = TurnsToBuild(game.m_basePieces, base);
+        if (base->length < 0 || !SameModel(base->pieces, game.m_basePieces)) {
+            std::memcpy(base->pieces, game.m_basePieces, sizeof base->pieces);
+            base->length = TurnsToBuild(game.m_basePieces, base->turns);
+        }
+        baseLength = base->length;
         if (baseLength < 0) {
             *error = "This game cannot be written as a link.";
             return false;
@@ -239,7 +256,7 @@ bool MakeLink(const PuzzleGame& game, std::string* text, std::string* error) {
     std::string out(1, kVersion);
     Encode(bytes, &out);
     for (int i = 0; i < baseLength; ++i) {
-        out += MoveText(base[i]);
+        out += MoveText(base->turns[i]);
     }
     out += '.';
     for (int i = 0; i < pathLength; ++i) {

@@ -21,9 +21,22 @@ constexpr std::size_t kMaxLinkChars = 2100;
 // A move in the link's notation ("R", "u", "F2").
 std::string MoveText(FaceTurn turn);
 
+constexpr int kMaxBaseTurns = 20;
+
+// The turns that build a shuffle's pieces, kept between links of one game: finding them is a
+// search of up to a few milliseconds, and a kept game makes a link after every move.
+struct LinkBase {
+    Piece pieces[8] = {};
+    FaceTurn turns[kMaxBaseTurns] = {};
+    int length = -1;  // -1: none found yet
+};
+
 // The game as a link. False (and *error says why) when the moves since the shuffle reach back
 // further than the game's list keeps them.
 bool MakeLink(const PuzzleGame& game, std::string* text, std::string* error);
+// The same, with the base turns taken from *base when its pieces are the shuffle's, else found
+// and kept there.
+bool MakeLink(const PuzzleGame& game, LinkBase* base, std::string* text, std::string* error);
 // The game a link describes: its pieces, skin, view, generator and moves (undoable back to the
 // shuffle), on host. False with a one-line reason, and *game untouched, for a link that is not
 // one: an unknown version, a character out of place, too long, a move list past the bound, a

@@ -432,8 +432,8 @@ UiOutput CompanionStrip::Press(StripControl control, std::int64_t nowMs) {
                     "Solved " + std::to_string(m_best.solved) + (m_best.solved == 1 ? " game" : " games");
                 // Games solved only with hints have no fewest moves to show.
                 if (m_best.fewestMoves > 0) {
-                    line += "; without a hint: fewest moves " + std::to_string(m_best.fewestMoves) +
-                            ", best time " + FormatTime(m_best.bestMs);
+                    line += "; without a hint: fewest moves " + std::to_string(m_best.fewestMoves) + ", best time " +
+                            FormatTime(m_best.bestMs);
                 }
                 Say(line + ".");
                 m_shownPanel = control;
@@ -549,7 +549,7 @@ std::string CompanionStrip::StatusLine() const {
 std::string CompanionStrip::ShareLink() {
     std::string link;
     std::string problem;
-    if (!MakeLink(Game(), &link, &problem)) {
+    if (!MakeLink(Game(), &m_linkBase, &link, &problem)) {
         Say(problem);
         return {};
     }
@@ -559,7 +559,7 @@ std::string CompanionStrip::ShareLink() {
 std::string CompanionStrip::SaveText() const {
     StripSave save;
     std::string problem;
-    if (!MakeLink(Game(), &save.link, &problem)) {
+    if (!MakeLink(Game(), &m_linkBase, &save.link, &problem)) {
         return {};  // too long to keep as a link: the last save stands
     }
     std::memcpy(&save.scaleBits, &Game().m_scale, sizeof save.scaleBits);

@@ -11,6 +11,7 @@
 
 #include "interaction/view_turns.h"
 #include "shell/handheld/ui.h"
+#include "shell/link.h"
 
 // The strip's controls, in the order they are laid out.
 enum class StripControl : std::uint8_t {
@@ -148,6 +149,7 @@ private:
     bool m_confirming = false;
     int m_pickedLayer = -1;  // ViewFace, or -1
     int m_par = -1;
+    mutable LinkBase m_linkBase;  // a save is const, and only fills this memo
     int m_hints = 0;
     StripControl m_shownPanel = StripControl::Undo;  // Best or Keys while one shows; Undo for none
     BestResults m_best;

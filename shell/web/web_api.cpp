@@ -106,11 +106,10 @@ struct ControlId {
     bool toggle;
 };
 constexpr ControlId kControlIds[kStripControlCount] = {
-    {"undo", false},       {"redo", false},       {"restart", false},    {"shuffle", false},    {"share", false},
-    {"hint", false},       {"layerUp", true},     {"layerDown", true},   {"layerLeft", true},   {"layerRight", true},
-    {"layerFront", true},  {"layerBack", true},   {"clockwise", false},  {"anticlockwise", false},
-    {"halfTurn", false},   {"time", true},        {"best", true},        {"keys", true},        {"shuffleYes", false},
-    {"shuffleNo", false}};
+    {"undo", false},      {"redo", false},     {"restart", false},   {"shuffle", false},       {"share", false},
+    {"hint", false},      {"layerUp", true},   {"layerDown", true},  {"layerLeft", true},      {"layerRight", true},
+    {"layerFront", true}, {"layerBack", true}, {"clockwise", false}, {"anticlockwise", false}, {"halfTurn", false},
+    {"time", true},       {"best", true},      {"keys", true},       {"shuffleYes", false},    {"shuffleNo", false}};
 
 // The letters of the whole-puzzle turns, after the six sides' (kViewFaceLetters), and the sides
 // they turn as.

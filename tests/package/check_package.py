@@ -147,7 +147,7 @@ class Check:
 
         usr = os.path.join(root, "usr")
         out = run([os.path.join(usr, "bin", "vexal-replay"), "--help"], "the installed vexal-replay --help")
-        self.expect(out.startswith("Usage: vexal-replay SCRIPT"), "the installed vexal-replay --help shows its usage")
+        self.expect(out.startswith("Usage: vexal-replay [SCRIPT]"), "the installed vexal-replay --help shows its usage")
         out = run([os.path.join(usr, "games", "vexalmini"), "--version"], "the installed vexalmini --version")
         self.expect(out == "VexalMini Version %s\n" % self.args.version, "the installed vexalmini --version: %r" % out)
 
