@@ -420,6 +420,9 @@ public:
                 if (run.aggregate_name == "median") {
                     m_median[name] = ns;
                 }
+            } else if (run.counters.count("max_us") != 0) {
+                // Each position timed alone, the same in every repetition.
+                m_positions[name] = {run.counters.at("median_us").value, run.counters.at("max_us").value};
             } else {
                 auto it = m_single.find(name);
                 m_single[name] = it == m_single.end() ? ns : std::min(it->second, ns);
@@ -440,9 +443,21 @@ public:
         return true;
     }
 
+    // The median and the slowest position of a solver benchmark, in microseconds.
+    [[nodiscard]] bool FindPositions(const std::string& name, double* medianUs, double* maxUs) const {
+        const auto it = m_positions.find(name);
+        if (it == m_positions.end()) {
+            return false;
+        }
+        *medianUs = it->second.first;
+        *maxUs = it->second.second;
+        return true;
+    }
+
 private:
     std::map<std::string, double> m_median;
     std::map<std::string, double> m_single;
+    std::map<std::string, std::pair<double, double>> m_positions;
 };
 
 std::map<std::string, double> ReadGdiResults(const std::string& path) {
@@ -463,7 +478,39 @@ std::map<std::string, double> ReadGdiResults(const std::string& path) {
     return results;
 }
 
+// The solver beside the frames, against its aims: no set-up to time (the compiler builds its
+// tables), so only the questions.
+void PrintSolverSummary(const SummaryReporter& r) {
+    struct Aim {
+        const char* name;
+        const char* what;
+        const char* aim;
+    };
+    constexpr Aim kAims[] = {
+        {"Solver/hint/random", "one hint, 10,000 random positions", "median at most 1,000 us"},
+        {"Solver/hint/distance11", "one hint, the 2,644 at distance 11", "slowest at most 5,000 us"},
+        {"Solver/solution/distance11", "a whole solution, distance 11", "none"},
+    };
+    bool header = false;
+    for (const Aim& a : kAims) {
+        double medianUs = 0.0;
+        double maxUs = 0.0;
+        if (!r.FindPositions(a.name, &medianUs, &maxUs)) {
+            continue;
+        }
+        if (!header) {
+            std::printf(
+                "\nThe solver (each position timed alone, thread time; set-up: none, its tables are built\n"
+                "by the compiler)\n  %-36s %12s %12s   %s\n",
+                "question", "median us", "slowest us", "aim");
+            header = true;
+        }
+        std::printf("  %-36s %12.1f %12.1f   %s\n", a.what, medianUs, maxUs, a.aim);
+    }
+}
+
 void PrintSummary(const SummaryReporter& r, const std::map<std::string, double>& gdi) {
+    PrintSolverSummary(r);
     double memsetNs = 0.0;
     double clearNs = 0.0;
     if (!r.Find("floor/memset", &memsetNs) || !r.Find("floor/SoftCanvas::Clear", &clearNs)) {

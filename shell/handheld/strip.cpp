@@ -13,6 +13,7 @@ namespace {
 
 constexpr const char* kSaveMagic = "vexalmini-save";
 constexpr int kSaveVersion = 1;
+constexpr int kParNotYet = -2;
 
 // FNV-1a, 32 bits: enough to tell a damaged or cut save from a whole one.
 std::uint32_t Checksum(const std::string& text) {
@@ -266,12 +267,19 @@ SaveRead CompanionStrip::Open(const char* link, const std::uint32_t* seed, const
         game = PuzzleGame(clockSeed, &m_ui);
     }
     m_shuffleSeen = game.m_shuffleCount;
-    m_par = game.m_shuffled ? DistanceFromSolved(game.m_basePieces) : -1;
+    m_par = game.m_shuffled ? kParNotYet : -1;
     if (!problem.empty()) {
         Say(problem);
     }
     m_needsDraw = true;
     return result;
+}
+
+int CompanionStrip::Par() const {
+    if (m_par == kParNotYet) {
+        m_par = DistanceFromSolved(Game().m_basePieces);
+    }
+    return m_par;
 }
 
 void CompanionStrip::Say(std::string message) {
@@ -298,7 +306,7 @@ void CompanionStrip::SetVisible(bool visible, std::int64_t nowMs) {
 
 void CompanionStrip::NewShuffleSeen() {
     m_shuffleSeen = Game().m_shuffleCount;
-    m_par = DistanceFromSolved(Game().m_basePieces);
+    m_par = kParNotYet;
     m_hints = 0;
     m_elapsedMs = 0;
     m_running = false;
@@ -331,7 +339,7 @@ void CompanionStrip::AfterEvent(std::int64_t nowMs) {
         const bool fewer = counted && (first || moves < m_best.fewestMoves);
         const bool faster = counted && (first || m_elapsedMs < m_best.bestMs);
         std::string line = "Solved in " + std::to_string(moves) + (moves == 1 ? " move" : " moves");
-        if (m_par > 0) {
+        if (Par() > 0) {
             line += " (par " + std::to_string(m_par) + ")";
         }
         line += ", " + FormatTime(m_elapsedMs);

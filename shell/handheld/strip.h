@@ -126,7 +126,9 @@ public:
 
     [[nodiscard]] const BestResults& Best() const { return m_best; }
     // The fewest moves from the shuffle's pieces to solved; -1 before any shuffle.
-    [[nodiscard]] int Par() const { return m_par; }
+    // Found when first asked (the result line asks at the solve), so that opening a game or
+    // shuffling searches nothing before its frame.
+    [[nodiscard]] int Par() const;
     [[nodiscard]] int HintsUsed() const { return m_hints; }
     [[nodiscard]] std::int64_t ElapsedMs() const { return m_elapsedMs; }
     [[nodiscard]] bool ClockRunning() const { return m_running; }
@@ -147,8 +149,8 @@ private:
     bool m_solvedCounted = false;
     bool m_timeHidden = false;
     bool m_confirming = false;
-    int m_pickedLayer = -1;  // ViewFace, or -1
-    int m_par = -1;
+    int m_pickedLayer = -1;       // ViewFace, or -1
+    mutable int m_par = -1;       // kParNotYet until Par() asks
     mutable LinkBase m_linkBase;  // a save is const, and only fills this memo
     int m_hints = 0;
     StripControl m_shownPanel = StripControl::Undo;  // Best or Keys while one shows; Undo for none
