@@ -305,7 +305,6 @@ function buildStrip() {
       controls[i] = b;
     }
   }
-  stripEl.hidden = false;
 }
 
 let noted = null;  // the page's own line (a copied link...), shown until the strip says another
@@ -314,6 +313,7 @@ let drawnStrip = '';
 
 // Drawn again only when something on it changed: a drag step leaves it as it was.
 function drawStrip() {
+  if (controls.length === 0) return;  // not built yet
   const at = M._vexal_strip_state() >> 2;
   const bits = M.HEAP32.subarray(at, at + controls.length);
   const status = cString(M._vexal_strip_text(ST.texts.status));
@@ -608,9 +608,25 @@ try {
   VexalModule().then((module) => {
     M = module;
     readDescription();
-    if (!classic) buildStrip();
+    if (classic) {
+      start();
+      document.body.dataset.ready = '1';
+      return;
+    }
+    // The strip's place first, empty: style.css gives it its full size, so the screen is
+    // placed where it stays. Its buttons and their words follow the first painted frame,
+    // which then waits for none of their layout.
+    stripEl.hidden = false;
     start();
-    document.body.dataset.ready = '1';
+    requestAnimationFrame(() => setTimeout(() => {
+      try {
+        buildStrip();
+        drawStrip();
+        document.body.dataset.ready = '1';
+      } catch (error) {
+        failed(error);
+      }
+    }));
   }).catch(failed);
 } catch (error) {
   failed(error);  // vexalmini.js did not load or run

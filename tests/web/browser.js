@@ -367,6 +367,23 @@ test('the companion strip: undo, keys, the kept game, a shared link, damaged sav
   await phone.addInitScript(() => {
     navigator.share = async ({ url }) => { window.shared = url; };
   });
+  // Where the screen and the strip are at the first frame, before the strip's buttons are made:
+  // they must not move when the buttons come.
+  for (const context of [desk, phone]) {
+    await context.addInitScript(() => {
+      window.vexalBoxes = () => ['screen', 'strip'].map((id) => {
+        const r = document.getElementById(id).getBoundingClientRect();
+        return [r.x, r.y, r.width, r.height];
+      });
+      const mark = performance.mark.bind(performance);
+      performance.mark = (name, ...rest) => {
+        if (name === 'vexal-first-frame') window.firstBoxes = window.vexalBoxes();
+        return mark(name, ...rest);
+      };
+    });
+  }
+  const unmoved = async (page) => assert.deepEqual(...await page.evaluate(() => [vexalBoxes(), firstBoxes]),
+    'the screen and the strip stay where the first frame put them');
   const strip = (page) => page.evaluate(() => [...document.querySelectorAll('#strip button')].map((b) => {
     const r = b.getBoundingClientRect();
     return [b.getAttribute('aria-label'), b.hidden || b.classList.contains('gone') || (r.width >= 48 && r.height >= 48)];
@@ -374,6 +391,7 @@ test('the companion strip: undo, keys, the kept game, a shared link, damaged sav
   const saves = (page) => page.evaluate(() => Object.fromEntries(Object.entries(localStorage).filter(([k]) => k.startsWith('vexalmini-save'))));
   try {
     const page = await h.openGame(desk, `${server.url}#g=${link}`);
+    await unmoved(page);
     assert.deepEqual(await strip(page), ['Undo', 'Redo', 'Restart', 'Shuffle', 'Share', 'Hint', 'Yes, shuffle', 'No, keep playing',
       'Up layer', 'Down layer', 'Left layer', 'Right layer', 'Front layer', 'Back layer', 'Turn clockwise', 'Turn anticlockwise',
       'Turn half round', 'Show the time', 'Best results', 'Keys'].map((name) => [name, true]));
@@ -395,6 +413,7 @@ test('the companion strip: undo, keys, the kept game, a shared link, damaged sav
     assert.equal(shared.replace(/#g=.*/, ''), address, 'the address, its link taken out of it');
 
     const opened = await h.openGame(phone, shared);
+    await unmoved(opened);
     assert.equal(h.frameDifference(page.frames.played, await h.pageFrame(opened)), '', 'the shared link');
     assert.deepEqual(await opened.evaluate(() => {
       const [screen, strip] = ['screen', 'strip'].map((id) => document.getElementById(id).getBoundingClientRect());
