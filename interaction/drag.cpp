@@ -151,12 +151,7 @@ void DragWholeCube(PuzzleGame& game, int x, int y) {
         }
     }
     TurnStep(game, ix, iy);
-    ShowTurn(game);
-    game.m_savedViewMatrix = game.m_viewMatrix;
-    AbsorbCubeRotation(game, game.m_savedViewMatrix);
-    game.m_turnAngleX = 0.0F;
-    game.m_turnAngleY = 0.0F;
-    game.m_turnAngleZ = 0.0F;
+    FoldTurnIntoView(game);
     game.m_dragMode = DragMode::None;
     game.m_turnState = TurnState::NoneChosen;
     game.StylusDown(x, y, true);

@@ -224,6 +224,15 @@ void ShowTurn(PuzzleGame& game) {
     game.InvalidateFrame();
 }
 
+void FoldTurnIntoView(PuzzleGame& game) {
+    ShowTurn(game);
+    game.m_savedViewMatrix = game.m_viewMatrix;
+    AbsorbCubeRotation(game, game.m_savedViewMatrix);
+    game.m_turnAngleX = 0.0F;
+    game.m_turnAngleY = 0.0F;
+    game.m_turnAngleZ = 0.0F;
+}
+
 void AbsorbCubeRotation(PuzzleGame& game, Matrix34 m) {
     m.m[3] -= kViewCentre.x;
     m.m[7] -= kViewCentre.y;

@@ -18,6 +18,9 @@ void SelectTurnFace(PuzzleGame& game, int face);
 void ShowTurn(PuzzleGame& game);
 // Rewrites the view angles from m, the view matrix of a whole-cube step.
 void AbsorbCubeRotation(PuzzleGame& game, Matrix34 m);
+// The end of a whole-puzzle turn: shown at its angle, folded into the view angles, the turn
+// angles back to 0.
+void FoldTurnIntoView(PuzzleGame& game);
 
 float AngleDiff(float a, float b);
 float AbsAngleDiff(float a, float b);

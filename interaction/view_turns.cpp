@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "interaction/commit.h"
 #include "interaction/turn_choice.h"
 #include "render/projection.h"
 
@@ -111,28 +112,11 @@ bool TurnWholePuzzle(PuzzleGame& game, ViewFace side, bool inverse) {
     }
     const FaceTurn turn = ViewTurn(game, side, inverse ? 3 : 1);
     // As a whole-puzzle drag does: every slot turns, and the turn is folded into the view.
-    game.m_turnFace = turn.face;
-    game.m_turnAxis = kFaceAxis[turn.face];
+    SetUpFaceTurn(game, turn);
     for (std::uint8_t& flag : game.m_inTurningLayer) {
         flag = 1;
     }
-    game.m_turnAngleX = 0.0F;
-    game.m_turnAngleY = 0.0F;
-    game.m_turnAngleZ = 0.0F;
-    const float angle = static_cast<float>(turn.quarterTurns) * 90.0F;
-    if (game.m_turnAxis == Axis::X) {
-        game.m_turnAngleX = angle;
-    } else if (game.m_turnAxis == Axis::Y) {
-        game.m_turnAngleY = angle;
-    } else {
-        game.m_turnAngleZ = angle;
-    }
-    ShowTurn(game);
-    game.m_savedViewMatrix = game.m_viewMatrix;
-    AbsorbCubeRotation(game, game.m_savedViewMatrix);
-    game.m_turnAngleX = 0.0F;
-    game.m_turnAngleY = 0.0F;
-    game.m_turnAngleZ = 0.0F;
+    FoldTurnIntoView(game);
     game.m_turnAxis = Axis::None;
     game.m_turnState = TurnState::NoneChosen;
     for (std::uint8_t& flag : game.m_inTurningLayer) {
