@@ -18,24 +18,12 @@ constexpr Uint32 kHighlight = kChrome.highlight;
 
 constexpr int kFontPixels[] = {kTitleFontPixels, kMenuFontPixels, kBodyFontPixels};
 
-SDL_Colour ColourOf(Uint32 rgb) {
-    return SDL_Colour{static_cast<Uint8>(rgb >> 16U), static_cast<Uint8>(rgb >> 8U), static_cast<Uint8>(rgb), 255};
-}
-
 }  // namespace
 
 ScreenPainter::ScreenPainter(int scale, std::vector<std::uint8_t> aboutIconRgba)
     : m_scale(scale), m_aboutIconRgba(std::move(aboutIconRgba)), m_canvas(std::make_unique<SoftCanvas>()) {}
 
 ScreenPainter::~ScreenPainter() {
-    for (auto& entry : m_textCache) {
-        SDL_FreeSurface(entry.second);
-    }
-    for (TTF_Font* font : m_fonts) {
-        if (font != nullptr) {
-            TTF_CloseFont(font);
-        }
-    }
     SDL_FreeSurface(m_aboutIcon);
     SDL_FreeSurface(m_back);
 }
@@ -43,14 +31,9 @@ ScreenPainter::~ScreenPainter() {
 bool ScreenPainter::Open(const FontFiles& files, std::string* error) {
     for (int kind = 0; kind < kFontKinds; ++kind) {
         const bool bold = kind == kTitleFont && !files.bold.empty();
-        const std::string& path = bold ? files.bold : files.regular;
-        m_fonts[kind] = TTF_OpenFont(path.c_str(), kFontPixels[kind] * m_scale);
-        if (m_fonts[kind] == nullptr) {
-            *error = "cannot open the font " + path + ": " + TTF_GetError();
+        if (!m_fonts.Open(kind, bold ? files.bold : files.regular, kFontPixels[kind] * m_scale,
+                          kind == kTitleFont && !bold, error)) {
             return false;
-        }
-        if (kind == kTitleFont && !bold) {
-            TTF_SetFontStyle(m_fonts[kind], TTF_STYLE_BOLD);
         }
     }
     m_back =
@@ -72,31 +55,16 @@ SDL_Rect ScreenPainter::Scaled(const Rect& r) const {
 }
 
 void ScreenPainter::Fill(const Rect& r, Uint32 rgb) {
-    const SDL_Rect s = Scaled(r);
-    SDL_FillRect(m_back, &s, rgb);
+    FillScaled(m_back, r, m_scale, rgb);
 }
 
 void ScreenPainter::Frame(const Rect& r, Uint32 rgb) {
-    Fill(Rect{r.x, r.y, r.w, 1}, rgb);
-    Fill(Rect{r.x, r.y + r.h - 1, r.w, 1}, rgb);
-    Fill(Rect{r.x, r.y, 1, r.h}, rgb);
-    Fill(Rect{r.x + r.w - 1, r.y, 1, r.h}, rgb);
+    FrameScaled(m_back, r, m_scale, rgb);
 }
 
+// The screen's texts are few and come back at every paint: all are kept.
 SDL_Surface* ScreenPainter::Rendered(FontKind kind, const char* text, Uint32 rgb, int wrapWidth) {
-    const std::string key =
-        std::to_string(kind) + ":" + std::to_string(rgb) + ":" + std::to_string(wrapWidth) + ":" + text;
-    auto found = m_textCache.find(key);
-    if (found != m_textCache.end()) {
-        return found->second;
-    }
-    SDL_Surface* surface = wrapWidth > 0 ? TTF_RenderUTF8_Blended_Wrapped(m_fonts[kind], text, ColourOf(rgb),
-                                                                          static_cast<Uint32>(wrapWidth * m_scale))
-                                         : TTF_RenderUTF8_Blended(m_fonts[kind], text, ColourOf(rgb));
-    if (surface != nullptr) {
-        m_textCache.emplace(key, surface);
-    }
-    return surface;
+    return m_fonts.Kept(kind, text, rgb, wrapWidth * m_scale);
 }
 
 void ScreenPainter::Text(FontKind kind, const char* text, Uint32 rgb, const Rect& r, Align align, int inset) {
@@ -178,7 +146,7 @@ void ScreenPainter::PaintMenuBar(const ShellUi& ui) {
             // Caption and the drop-down mark, centred together.
             Text(kMenuFont, kMenuBarButtons[i].caption, ink, Rect{r.x, r.y + 1, r.w - 8, r.h - 1}, Align::Centre, 0);
             int w = 0;
-            TTF_SizeUTF8(m_fonts[kMenuFont], kMenuBarButtons[i].caption, &w, nullptr);
+            TTF_SizeUTF8(m_fonts.Font(kMenuFont), kMenuBarButtons[i].caption, &w, nullptr);
             UpTriangle(r.x + (r.w - 8 + w / m_scale) / 2 + 3, r.y + 12, ink);
         }
     }

@@ -5,7 +5,6 @@
 #include <SDL_ttf.h>
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,6 +13,7 @@
 #include "platform/soft_canvas.h"
 #include "shell/handheld/layout.h"
 #include "shell/handheld/ui.h"
+#include "shell/sdl/drawing.h"
 #include "shell/sdl/font_files.h"
 
 class ScreenPainter {
@@ -33,6 +33,7 @@ public:
 
 private:
     enum FontKind { kTitleFont, kMenuFont, kBodyFont, kFontKinds };
+    static_assert(kFontKinds <= SdlFonts::kMaxKinds);
     enum class Align : std::uint8_t { Left, Centre };
 
     [[nodiscard]] SDL_Rect Scaled(const Rect& r) const;
@@ -55,6 +56,5 @@ private:
     SDL_Surface* m_back = nullptr;  // the screen at window size, 0x00RRGGBB pixels
     SDL_Surface* m_aboutIcon = nullptr;
     std::unique_ptr<SoftCanvas> m_canvas;
-    TTF_Font* m_fonts[kFontKinds] = {};
-    std::map<std::string, SDL_Surface*> m_textCache;
+    SdlFonts m_fonts;
 };

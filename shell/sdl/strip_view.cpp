@@ -48,10 +48,6 @@ int Place(StripLayout* layout, const StripControl (&controls)[N], int columns, i
 constexpr std::uint32_t kDimInk = kChrome.menuBarLine;
 constexpr std::uint32_t kDimFrame = kChrome.menuBarSeparator;
 
-SDL_Colour ColourOf(Uint32 rgb) {
-    return SDL_Colour{static_cast<Uint8>(rgb >> 16U), static_cast<Uint8>(rgb >> 8U), static_cast<Uint8>(rgb), 255};
-}
-
 }  // namespace
 
 StripLayout MakeStripLayout(bool wide) {
@@ -114,23 +110,13 @@ WindowPlan PlanWindow(int asked, bool withStrip, int usableWidth, int usableHeig
 }
 
 StripPainter::~StripPainter() {
-    for (auto& entry : m_labels) {
-        SDL_FreeSurface(entry.second);
-    }
-    for (TTF_Font* font : m_fonts) {
-        if (font != nullptr) {
-            TTF_CloseFont(font);
-        }
-    }
     SDL_FreeSurface(m_back);
 }
 
 bool StripPainter::Open(const FontFiles& files, std::string* error) {
     const int pixels[kFontKinds] = {kMenuFontPixels, kBodyFontPixels};
     for (int kind = 0; kind < kFontKinds; ++kind) {
-        m_fonts[kind] = TTF_OpenFont(files.regular.c_str(), pixels[kind] * m_scale);
-        if (m_fonts[kind] == nullptr) {
-            *error = "cannot open the font " + files.regular + ": " + TTF_GetError();
+        if (!m_fonts.Open(kind, files.regular, pixels[kind] * m_scale, false, error)) {
             return false;
         }
     }
@@ -144,37 +130,22 @@ bool StripPainter::Open(const FontFiles& files, std::string* error) {
 }
 
 void StripPainter::Fill(const Rect& r, Uint32 rgb) {
-    const SDL_Rect s{r.x * m_scale, r.y * m_scale, r.w * m_scale, r.h * m_scale};
-    SDL_FillRect(m_back, &s, rgb);
+    FillScaled(m_back, r, m_scale, rgb);
 }
 
 void StripPainter::Frame(const Rect& r, Uint32 rgb) {
-    Fill(Rect{r.x, r.y, r.w, 1}, rgb);
-    Fill(Rect{r.x, r.y + r.h - 1, r.w, 1}, rgb);
-    Fill(Rect{r.x, r.y, 1, r.h}, rgb);
-    Fill(Rect{r.x + r.w - 1, r.y, 1, r.h}, rgb);
+    FrameScaled(m_back, r, m_scale, rgb);
 }
 
 void StripPainter::Text(FontKind kind, const std::string& text, Uint32 rgb, const Rect& r, bool centre, bool wrap) {
     if (text.empty()) {
         return;
     }
-    const std::string key = std::to_string(kind) + ":" + std::to_string(rgb) + ":" + text;
-    SDL_Surface* surface = nullptr;
-    bool kept = false;
-    if (auto found = m_labels.find(key); found != m_labels.end()) {
-        surface = found->second;
-        kept = true;
-    } else if (wrap) {
-        surface = TTF_RenderUTF8_Blended_Wrapped(m_fonts[kind], text.c_str(), ColourOf(rgb),
-                                                 static_cast<Uint32>(r.w * m_scale));
-    } else {
-        surface = TTF_RenderUTF8_Blended(m_fonts[kind], text.c_str(), ColourOf(rgb));
-        kept = surface != nullptr && centre;  // the buttons' labels
-        if (kept) {
-            m_labels.emplace(key, surface);
-        }
-    }
+    // The buttons' labels are few and come back; the lines change and are not kept.
+    const bool kept = centre && !wrap;
+    const int wrapPixels = wrap ? r.w * m_scale : 0;
+    SDL_Surface* surface =
+        kept ? m_fonts.Kept(kind, text, rgb, wrapPixels) : m_fonts.Fresh(kind, text, rgb, wrapPixels);
     if (surface == nullptr) {
         return;
     }

@@ -7,11 +7,11 @@
 #include <SDL.h>
 #include <SDL_ttf.h>
 
-#include <map>
 #include <string>
 
 #include "shell/handheld/layout.h"
 #include "shell/handheld/strip.h"
+#include "shell/sdl/drawing.h"
 #include "shell/sdl/font_files.h"
 
 // In screen pixels, from the strip's own top-left corner.
@@ -58,6 +58,7 @@ public:
 
 private:
     enum FontKind { kLabelFont, kMessageFont, kFontKinds };
+    static_assert(kFontKinds <= SdlFonts::kMaxKinds);
 
     void Fill(const Rect& r, Uint32 rgb);
     void Frame(const Rect& r, Uint32 rgb);
@@ -66,6 +67,5 @@ private:
     int m_scale;
     StripLayout m_layout;
     SDL_Surface* m_back = nullptr;
-    TTF_Font* m_fonts[kFontKinds] = {};
-    std::map<std::string, SDL_Surface*> m_labels;  // labels are few; the lines change and are not kept
+    SdlFonts m_fonts;
 };
